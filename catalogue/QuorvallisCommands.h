@@ -1,0 +1,95 @@
+#pragma once
+
+#include "catalogue/CommandGroup.h"
+#include "catalogue/QuorvallisCommand.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class QuorvallisPluginsManager;
+
+// The user's whole catalogue: every command, the group tree, the id counter
+// shared by groups and commands, the preferences, the plugin manager and the
+// run-time state of typing mode.
+//
+// Editing happens on the user-interface thread; worker threads running typed
+// lines look commands up and raise their counts at the same time. Every
+// operation takes the guard, and readers on other threads hold a shared
+// reference to the command they run, so an edit never pulls a command from
+// under a running step and a count is never lost (see RecordSuccessfulRun).
+class QuorvallisCommands {
+public:
+    // A catalogue without plugins (tests, scratch copies while reading a file).
+    QuorvallisCommands();
+    // The program's catalogue: the manager has already been given its folder
+    // and scanned it.
+    explicit QuorvallisCommands(boost::shared_ptr<QuorvallisPluginsManager> pluginsManager);
+    QuorvallisCommands(const QuorvallisCommands&) = delete;
+    QuorvallisCommands& operator=(const QuorvallisCommands&) = delete;
+    virtual ~QuorvallisCommands();
+
+    CommandPtr AddCommand(int groupId, const std::wstring& name, const std::wstring& notes, int iconIndex,
+                          const std::wstring& shortcut);
+    bool InsertCommand(int groupId, const CommandPtr& command);
+    CommandPtr FindCommand(int id) const;
+    bool ReplaceCommand(int id, const CommandPtr& command);
+    bool RemoveCommand(int id);
+    GroupPtr AddTopGroup(int id, const std::wstring& name);
+    GroupPtr AddSubgroup(const GroupPtr& parent, const std::wstring& name, int iconIndex);
+    bool RemoveGroup(int id);
+    int SearchCommands(const std::wstring& text);
+    GroupPtr FindGroup(int id) const;
+
+    // The typed-line lookup: first command of allCommands whose shortcut
+    // equals the word, letters A to Z compared without regard to case.
+    CommandPtr FindCommandByShortcut(const std::wstring& shortcut) const;
+    // Raises the execution count of a command that ran successfully. When the
+    // command was replaced by an edit while it ran, the count goes to the
+    // record that took its place.
+    void RecordSuccessfulRun(const CommandPtr& command);
+    // The count of a command, read under the guard (-1 when there is none).
+    int TimesExecuted(int id) const;
+
+    // Replaces every stored field (lists, counter, preferences) with those of
+    // another catalogue, in one step under the guard; used after a file was
+    // read completely into a scratch catalogue.
+    void AdoptStoredFields(const QuorvallisCommands& other);
+
+    // Holds the guard for a walk over the lists that must see one consistent
+    // state, such as writing the file. The guard is recursive.
+    std::unique_lock<std::recursive_mutex> Lock() const;
+
+    // Stored fields, in stored order.
+    int reserved = 0;
+    int lastId = 2;
+    std::vector<CommandPtr> allCommands;
+    std::vector<CommandPtr> searchResults;
+    std::vector<GroupPtr> groups;
+    bool enableOnStart = true;
+    bool autoStart = false;
+    unsigned firstControlKey = 17;
+    unsigned secondControlKey = 17;
+    int lastSelectedGroupId = 0;
+    bool shownOnce = false;
+
+    boost::shared_ptr<QuorvallisPluginsManager> pluginsManager;
+
+    // Typing state machine (user-interface thread only); not stored.
+    int previousKey = -1;
+    int typingState = 0;
+    // The main window, receiver of the executed-command notice; not stored.
+    void* mainWindow = nullptr;
+
+private:
+    mutable std::recursive_mutex guard_;
+    // Records replaced by ReplaceCommand while a worker may still hold them,
+    // mapped to the record that took their place.
+    std::map<const QuorvallisCommand*, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
+};
+
+// Shortcut comparison: whole strings, case folded for the letters A to Z only.
+bool ShortcutsEqual(const std::wstring& a, const std::wstring& b);

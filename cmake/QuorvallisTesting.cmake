@@ -1,0 +1,31 @@
+# Unit tests are GoogleTest programs built twice: natively (every case is a
+# ctest entry of its own) and with MinGW (one ctest entry per program, run
+# under Wine through CMAKE_CROSSCOMPILING_EMULATOR).
+option(QUORVALLIS_BUILD_TESTS "Build the tests" ON)
+if(QUORVALLIS_BUILD_TESTS)
+  enable_testing()
+  include(GoogleTest)
+  if(CMAKE_CROSSCOMPILING)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+endif()
+
+# quorvallis_add_unit_test(NAME SOURCES files... [LIBS libs...] [ENVIRONMENT k=v...])
+function(quorvallis_add_unit_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE quorvallis_core GTest::gtest_main ${T_LIBS})
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME wine.${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(wine.${name} PROPERTIES LABELS "wine;unit" TIMEOUT 300
+      ENVIRONMENT "${T_ENVIRONMENT}")
+  else()
+    gtest_discover_tests(${name} TEST_PREFIX "${name}." PROPERTIES LABELS unit
+      ENVIRONMENT "${T_ENVIRONMENT}" DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

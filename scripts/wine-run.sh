@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs a Windows program under 64-bit Wine in the build tree's own prefix.
+# ctest uses it as the emulator for every cross-compiled test program.
+set -u
+build="${QUORVALLIS_WINE_BUILD:-}"
+if [[ -z "$build" ]]; then
+  # The program lives somewhere inside the Windows build tree; find its top.
+  d="$(cd "$(dirname "$1")" && pwd)"
+  while [[ "$d" != / && ! -f "$d/CMakeCache.txt" ]]; do d="$(dirname "$d")"; done
+  build="$d"
+fi
+export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+exec /usr/lib/wine/wine64 "$@"
