@@ -1,0 +1,52 @@
+#include "ui/DialogBase.h"
+
+DialogBase::~DialogBase()
+{
+    // A modeless dialog still open when its object goes: take the window with it.
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+HINSTANCE DialogBase::Instance()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+INT_PTR DialogBase::RunModal(HWND owner)
+{
+    return DialogBoxParamW(Instance(), MAKEINTRESOURCEW(templateId_), owner, &DialogBase::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+HWND DialogBase::CreateModeless(HWND owner)
+{
+    return CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templateId_), owner, &DialogBase::DialogProc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DialogBase* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<DialogBase*>(lParam);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    }
+    if (!self)
+        return FALSE;
+
+    const bool handled = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        self->hwnd_ = nullptr;
+        self->OnFinalDestroy();
+    }
+    // WM_INITDIALOG answers whether the system should set the focus.
+    if (message == WM_INITDIALOG)
+        return handled ? FALSE : TRUE;
+    return handled ? TRUE : FALSE;
+}

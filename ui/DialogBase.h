@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+// The one base of every dialog: the static dialog procedure stores `this` on
+// WM_INITDIALOG and forwards every message to HandleMessage. A handler
+// returns true when it handled the message; the value to hand back to the
+// system goes through SetResult. Nothing may be thrown out of a handler.
+class DialogBase {
+public:
+    explicit DialogBase(int templateId) : templateId_(templateId) {}
+    DialogBase(const DialogBase&) = delete;
+    DialogBase& operator=(const DialogBase&) = delete;
+    virtual ~DialogBase();
+
+    // Runs the dialog modally; returns the value given to EndDialog, or -1.
+    INT_PTR RunModal(HWND owner);
+    // Creates the dialog modelessly; the window stays until DestroyWindow.
+    HWND CreateModeless(HWND owner);
+
+    HWND hwnd() const { return hwnd_; }
+    int templateId() const { return templateId_; }
+
+protected:
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // The result of a message whose DWLP_MSGRESULT matters (notifications).
+    void SetResult(LRESULT result) { SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
+    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    // The module whose resources hold the templates.
+    static HINSTANCE Instance();
+
+    // Called after the window is gone (WM_NCDESTROY).
+    virtual void OnFinalDestroy() {}
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int templateId_;
+    HWND hwnd_ = nullptr;
+};
