@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Starts or stops the long-lived Wine process of a Windows build tree.
+#   wine-session.sh start BUILD_DIR   -> prints the process id
+#   wine-session.sh stop BUILD_DIR PID
+set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+action=$1 build=$2
+export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+case "$action" in
+start)
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    # Creating a prefix takes 10-15 s; once per build tree.
+    WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+    # Caption buttons and dialogs draw properly only with the fonts in the prefix.
+    if [[ -d /usr/share/wine/fonts ]]; then
+      cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
+  fi
+  setsid "$here/wine-run.sh" "$build/tests/harness/QvIdle.exe" </dev/null >/dev/null 2>&1 &
+  echo $!
+  ;;
+stop)
+  kill "$3" 2>/dev/null
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  /usr/lib/wine/wineserver -w 2>/dev/null
+  ;;
+esac
