@@ -24,7 +24,8 @@ public:
 protected:
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
-    // The result of a message whose DWLP_MSGRESULT matters (notifications).
+    // The result of a message whose DWLP_MSGRESULT matters (notifications);
+    // also the brush of WM_CTLCOLOR* and the other directly returned results.
     void SetResult(LRESULT result) { SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     // The module whose resources hold the templates.
@@ -35,6 +36,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool ReturnsResultDirectly(UINT message);
 
     int templateId_;
     HWND hwnd_ = nullptr;
