@@ -4,6 +4,7 @@
 #include "catalogue/QuorvallisCommand.h"
 
 #include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
 
 #include <map>
 #include <mutex>
@@ -85,10 +86,17 @@ public:
     void* mainWindow = nullptr;
 
 private:
+    bool ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const;
+    void AppendCommand(const GroupPtr& group, const CommandPtr& command);
+    void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
+    void PruneReplacements();
+
     mutable std::recursive_mutex guard_;
-    // Records replaced by ReplaceCommand while a worker may still hold them,
-    // mapped to the record that took their place.
-    std::map<const QuorvallisCommand*, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
+    // Records replaced by ReplaceCommand while a worker may still run them,
+    // mapped to the record now in the catalogue. The key keeps the old record
+    // alive, so its address cannot be reused by a new record; an entry goes
+    // once nobody but this map holds the old record or its successor is gone.
+    std::map<CommandPtr, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
 };
 
 // Shortcut comparison: whole strings, case folded for the letters A to Z only.
