@@ -1,0 +1,88 @@
+#include "platform/win32/Win32LineWorkers.h"
+
+#include "catalogue/QuorvallisCommands.h"
+#include "exec/CommandDispatcher.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32CommandNotifier.h"
+#include "platform/win32/Win32StepPlatform.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <process.h>
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+namespace {
+
+// Owned by the worker thread from the moment it starts.
+struct HandOverBlock {
+    boost::shared_ptr<QuorvallisCommands> catalogue;
+    Win32LineWorkers::PlayerFactory players;
+    wchar_t line[Win32LineWorkers::kLineBufferSize];
+};
+
+// The shell may hand an "open" to extensions that need COM on the calling thread.
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment()
+    {
+        if (initialised_)
+            CoUninitialize();
+    }
+
+private:
+    bool initialised_;
+};
+
+}  // namespace
+
+Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue, PlayerFactory players)
+    : catalogue_(std::move(catalogue)), players_(std::move(players))
+{
+}
+
+bool Win32LineWorkers::Start(const std::wstring& line)
+{
+    if (!catalogue_ || !players_)
+        return false;
+    HandOverBlock* block = new (std::nothrow) HandOverBlock;
+    if (!block)
+        return false;
+    block->catalogue = catalogue_;
+    block->players = players_;
+    const std::size_t length = std::min(line.size(), kLineBufferSize - 1);
+    std::copy_n(line.data(), length, block->line);
+    block->line[length] = L'\0';
+
+    const uintptr_t thread = _beginthreadex(nullptr, kStackReservation, &Win32LineWorkers::RunLine, block,
+                                            STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (thread == 0) {
+        delete block;
+        return false;
+    }
+    // Detached: nobody waits for a line.
+    UniqueKernelHandle(reinterpret_cast<HANDLE>(thread)).reset();
+    return true;
+}
+
+unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
+{
+    std::unique_ptr<HandOverBlock> block(static_cast<HandOverBlock*>(handOver));
+    // Nothing may escape the thread: a failure just ends the run.
+    try {
+        const std::wstring line(block->line);
+        const ComApartment com;
+        Win32StepPlatform platform;
+        Win32CommandNotifier notifier;
+        const std::unique_ptr<IKeystrokePlayer> player = block->players();
+        if (player)
+            CommandDispatcher(platform, *player, notifier).RunTypedLine(*block->catalogue, line);
+    } catch (...) {
+    }
+    return 0;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "exec/IKeystrokePlayer.h"
+#include "platform/ILineWorkers.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+class QuorvallisCommands;
+
+// Runs each typed line on a detached thread of its own with a small stack.
+// The thread gets a hand-over block (a reference to the catalogue and the
+// line in a fixed buffer) and frees it when the line has run.
+class Win32LineWorkers : public ILineWorkers {
+public:
+    // Makes the keystroke player of one run (the program gives a KeySenderPlayer).
+    using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>()>;
+
+    static constexpr std::size_t kLineBufferSize = 1200;  // longest line: 1199 characters
+    static constexpr unsigned kStackReservation = 0x20000;
+
+    Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue, PlayerFactory players);
+
+    // Longer lines are cut to 1199 characters.
+    bool Start(const std::wstring& line) override;
+
+private:
+    static unsigned __stdcall RunLine(void* handOver);
+
+    boost::shared_ptr<QuorvallisCommands> catalogue_;
+    PlayerFactory players_;
+};

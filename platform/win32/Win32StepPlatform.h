@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/IStepPlatform.h"
+
+// The steps' system calls: ShellExecuteW, CreateProcessW, SendInput, Sleep.
+class Win32StepPlatform : public IStepPlatform {
+public:
+    bool OpenWithShell(const std::wstring& target) override;
+    bool StartProcess(const std::wstring& commandLine) override;
+    bool SendKeyEvent(unsigned short virtualKey, bool keyUp) override;
+    void Pause(int milliseconds) override;
+};
