@@ -9,6 +9,8 @@ namespace {
 constexpr UINT_PTR kHideTimer = 1;
 constexpr UINT kHideFrameMs = 15;
 constexpr int kMarginPx = 10;
+// Alpha 230, red 30, green 30, blue 255.
+constexpr Gdiplus::ARGB kOutlineColour = (230u << 24) | (30u << 16) | (30u << 8) | 255u;
 
 } // namespace
 
@@ -127,7 +129,7 @@ void DlgInfo::PaintBackground(HDC dc)
     if (GdipCreateFromHDC(memory.get(), &graphics) == Ok) {
         GdipSetSmoothingMode(graphics, SmoothingModeAntiAlias);
         GpPen* pen = nullptr;
-        if (GdipCreatePen1(MakeARGB(230, 30, 30, 255), 4.0f, UnitWorld, &pen) == Ok) {
+        if (GdipCreatePen1(kOutlineColour, 4.0f, UnitWorld, &pen) == Ok) {
             GdipDrawRectangleI(graphics, pen, 0, 0, width, height);
             GdipDeletePen(pen);
         }
