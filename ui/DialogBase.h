@@ -27,6 +27,13 @@ protected:
     // The result of a message whose DWLP_MSGRESULT matters (notifications);
     // also the brush of WM_CTLCOLOR* and the other directly returned results.
     void SetResult(LRESULT result) { SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
+    // The answer of a message whose value the dialog procedure returns itself
+    // (WM_CTLCOLOR*, WM_COMPAREITEM, WM_VKEYTOITEM, WM_CHARTOITEM, WM_QUERYDRAGICON).
+    void SetDirectResult(INT_PTR result)
+    {
+        directResult_ = result;
+        hasDirectResult_ = true;
+    }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     // The module whose resources hold the templates.
     static HINSTANCE Instance();
@@ -40,4 +47,6 @@ private:
 
     int templateId_;
     HWND hwnd_ = nullptr;
+    INT_PTR directResult_ = 0;
+    bool hasDirectResult_ = false;
 };
