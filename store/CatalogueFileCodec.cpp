@@ -49,7 +49,7 @@ bool CatalogueFileCodec::IsUtf16Units(const std::wstring& text)
 {
     if constexpr (sizeof(wchar_t) > 2) {
         for (const wchar_t c : text) {
-            if (static_cast<unsigned long>(c) > 0xFFFF)
+            if ((static_cast<unsigned long>(c) >> 16) != 0)
                 return false;
         }
     }

@@ -50,11 +50,23 @@ constexpr bool IsLoading = Archive::is_loading::value;
     throw boost::archive::archive_exception(boost::archive::archive_exception::unsupported_class_version);
 }
 
+// A class version newer than this program knows is refused: its fields
+// could not be read correctly.
+template <class Archive>
+void CheckVersion(unsigned int version, unsigned int newest)
+{
+    if constexpr (IsLoading<Archive>) {
+        if (version > newest)
+            UnsupportedVersion();
+    }
+}
+
 // Count, then (only in files of a library version above 3) the item version,
 // then the elements. Written without the item version: the layout of 3.
 template <class Archive, class T>
-void SerializeList(Archive& ar, std::vector<T>& list, std::size_t minimumCharactersPerElement)
+void SerializeList(Archive& ar, std::vector<T>& list, unsigned int version, std::size_t minimumCharactersPerElement)
 {
+    CheckVersion<Archive>(version, 0);
     if constexpr (IsLoading<Archive>) {
         boost::serialization::collection_size_type count;
         ar >> count;
@@ -142,33 +154,33 @@ void load_construct_data(Archive& ar, CommandGroup* where, const unsigned int)
 }
 
 template <class Archive>
-void serialize(Archive& ar, std::vector<int>& list, const unsigned int)
+void serialize(Archive& ar, std::vector<int>& list, const unsigned int version)
 {
-    catalogue_serialization::SerializeList(ar, list, catalogue_serialization::kMinimumElement);
+    catalogue_serialization::SerializeList(ar, list, version, catalogue_serialization::kMinimumElement);
 }
 
 template <class Archive>
-void serialize(Archive& ar, std::vector<std::wstring>& list, const unsigned int)
+void serialize(Archive& ar, std::vector<std::wstring>& list, const unsigned int version)
 {
-    catalogue_serialization::SerializeList(ar, list, catalogue_serialization::kMinimumElement);
+    catalogue_serialization::SerializeList(ar, list, version, catalogue_serialization::kMinimumElement);
 }
 
 template <class Archive>
-void serialize(Archive& ar, std::vector<StepPtr>& list, const unsigned int)
+void serialize(Archive& ar, std::vector<StepPtr>& list, const unsigned int version)
 {
-    catalogue_serialization::SerializeList(ar, list, catalogue_serialization::kMinimumElement);
+    catalogue_serialization::SerializeList(ar, list, version, catalogue_serialization::kMinimumElement);
 }
 
 template <class Archive>
-void serialize(Archive& ar, std::vector<CommandPtr>& list, const unsigned int)
+void serialize(Archive& ar, std::vector<CommandPtr>& list, const unsigned int version)
 {
-    catalogue_serialization::SerializeList(ar, list, catalogue_serialization::kMinimumElement);
+    catalogue_serialization::SerializeList(ar, list, version, catalogue_serialization::kMinimumElement);
 }
 
 template <class Archive>
-void serialize(Archive& ar, std::vector<GroupPtr>& list, const unsigned int)
+void serialize(Archive& ar, std::vector<GroupPtr>& list, const unsigned int version)
 {
-    catalogue_serialization::SerializeList(ar, list, catalogue_serialization::kMinimumElement);
+    catalogue_serialization::SerializeList(ar, list, version, catalogue_serialization::kMinimumElement);
 }
 
 template <class Archive>
@@ -190,8 +202,9 @@ void serialize(Archive& ar, GroupPtr& pointer, const unsigned int version)
 }
 
 template <class Archive>
-void serialize(Archive& ar, QuorvallisScriptStep& step, const unsigned int)
+void serialize(Archive& ar, QuorvallisScriptStep& step, const unsigned int version)
 {
+    catalogue_serialization::CheckVersion<Archive>(version, 1);
     ar & step.id;
     catalogue_serialization::SerializeEnumAsInt(ar, step.type);
     ar & step.pauseMs;
@@ -203,8 +216,9 @@ void serialize(Archive& ar, QuorvallisScriptStep& step, const unsigned int)
 }
 
 template <class Archive>
-void serialize(Archive& ar, QuorvallisCommand& command, const unsigned int)
+void serialize(Archive& ar, QuorvallisCommand& command, const unsigned int version)
 {
+    catalogue_serialization::CheckVersion<Archive>(version, 1);
     ar & command.lastStepId;
     ar & command.id;
     ar & command.name;
@@ -219,8 +233,9 @@ void serialize(Archive& ar, QuorvallisCommand& command, const unsigned int)
 }
 
 template <class Archive>
-void serialize(Archive& ar, CommandGroup& group, const unsigned int)
+void serialize(Archive& ar, CommandGroup& group, const unsigned int version)
 {
+    catalogue_serialization::CheckVersion<Archive>(version, 1);
     if constexpr (catalogue_serialization::IsLoading<Archive>)
         ar.EnterGroup();
     ar & group.id;
@@ -236,6 +251,7 @@ void serialize(Archive& ar, CommandGroup& group, const unsigned int)
 template <class Archive>
 void serialize(Archive& ar, QuorvallisCommands& catalogue, const unsigned int version)
 {
+    catalogue_serialization::CheckVersion<Archive>(version, 2);
     ar & catalogue.reserved;
     ar & catalogue.lastId;
     ar & catalogue.allCommands;
