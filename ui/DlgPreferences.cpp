@@ -1,5 +1,6 @@
 #include "ui/DlgPreferences.h"
 
+#include "ArtworkIds.h"
 #include "MainWindowIds.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "hook/QuorvallisHOOK.h"
@@ -12,9 +13,9 @@
 
 namespace {
 
-constexpr int kWindowIcon = 102;
-constexpr int kEnabledIcon = 103;
-constexpr int kDisabledIcon = 104;
+constexpr int kWindowIcon = IDI_QV_PROGRAM;
+constexpr int kEnabledIcon = IDI_QV_TRAY_ENABLED;
+constexpr int kDisabledIcon = IDI_QV_TRAY_DISABLED;
 
 // Posted to itself: problems found while starting are reported once the
 // window is up; a log-off query ends the program after answering it.

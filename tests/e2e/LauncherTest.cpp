@@ -1,0 +1,314 @@
+// The launcher under Wine, driven like a user would: a target window has the
+// focus, the control keys are pressed twice, a line is typed and Enter runs
+// it. Commands start QvProbe, whose log shows the command line it got.
+#include "ProcessRunner.h"
+#include "WineProgram.h"
+#include "WineSession.h"
+#include "catalogue/QuorvallisCommands.h"
+#include "store/CatalogueFile.h"
+#include "tests/store/StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kExit = "1501";
+constexpr const char* kEnable = "1503";
+constexpr const char* kDisable = "1504";
+
+std::wstring Widen(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+// The Windows path of a file on the Unix side, through Wine's Z: drive.
+std::wstring WindowsPath(const std::string& unixPath)
+{
+    std::wstring path = L"Z:" + Widen(unixPath);
+    for (auto& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+void Pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+class LauncherE2e : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = WineProgram::FreshFolder("launcher-" + name, {"app/Quorvallis.exe", "hook/QuorvallisHOOK.dll",
+                                                                 "tests/probe/QvProbe.exe"});
+        ranLog_ = folder_ + "/ran.log";
+        targetLog_ = folder_ + "/target.log";
+    }
+
+    void TearDown() override
+    {
+        if (launcher_)
+            PostCommand(kExit);
+        if (launcher_ && launcher_->WaitForExit(10000) == -1)
+            launcher_->Stop();
+        if (target_)
+            target_->Stop();
+    }
+
+    // "Preferences.data" as the store writes it: one command "pr" whose step
+    // starts the probe with the typed argument, so its log shows what ran.
+    void WriteCatalogue(bool enableOnStart = true, bool shownOnce = true)
+    {
+        QuorvallisCommands catalogue;
+        catalogue.enableOnStart = enableOnStart;
+        catalogue.shownOnce = shownOnce;
+        auto command = catalogue.AddCommand(0, L"Probe", L"", 0, L"pr");
+        ASSERT_TRUE(command);
+        const std::wstring line = L"\"" + WindowsPath(folder_ + "/QvProbe.exe") + L"\" --title Ran --log " +
+                                  WindowsPath(ranLog_) + L" --exit-after-ms 1500 --arg %%";
+        ASSERT_TRUE(command->SetRegularStep(StepType::OpenExecutable, line));
+        command->kind = CommandKind::Regular;
+        MemoryFileStore memory;
+        ASSERT_TRUE(Save(L"Preferences.data", catalogue, memory));
+        std::ofstream(folder_ + "/Preferences.data", std::ios::binary) << memory.files[L"Preferences.data"];
+    }
+
+    // The catalogue as the launcher left it in its folder.
+    LoadOutcome ReadCatalogue(QuorvallisCommands& catalogue)
+    {
+        MemoryFileStore memory;
+        memory.files[L"Preferences.data"] = ReadFile(folder_ + "/Preferences.data");
+        return Load(L"Preferences.data", catalogue, memory).outcome;
+    }
+
+    void StartTarget()
+    {
+        target_ = std::make_unique<WineProgram>(folder_ + "/QvProbe.exe");
+        ASSERT_TRUE(target_->Start({"--title", "Target", "--log", targetLog_}));
+        const std::string window = WineSession::Current().WaitForWindow("Target", 30000);
+        ASSERT_FALSE(window.empty());
+        targetWindow_ = window;
+        FocusTarget();
+    }
+
+    void FocusTarget()
+    {
+        WineSession::Current().Xdotool({"windowfocus", "--sync", targetWindow_});
+        Pause(300);
+    }
+
+    // Starts the launcher and waits until its (hidden) main window exists:
+    // by then the hook is installed when the launcher starts enabled.
+    void StartLauncher()
+    {
+        launcher_ = std::make_unique<WineProgram>(folder_ + "/Quorvallis.exe");
+        ASSERT_TRUE(launcher_->Start());
+        auto found = WineSession::Current().RunWine(
+            {WineSession::Current().BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--wait", "30000"},
+            40000);
+        ASSERT_EQ(found.exitCode, 0) << found.output;
+        Pause(500);
+        if (!targetWindow_.empty())
+            FocusTarget();
+    }
+
+    void PostCommand(const char* id)
+    {
+        auto& session = WineSession::Current();
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "0x0111",
+                         id, "0"});
+    }
+
+    int ExitLauncher()
+    {
+        PostCommand(kExit);
+        const int code = launcher_->WaitForExit(20000);
+        launcher_.reset();
+        return code;
+    }
+
+    void Keys(std::initializer_list<std::string> keys)
+    {
+        std::vector<std::string> args{"key", "--delay", "150"};
+        args.insert(args.end(), keys.begin(), keys.end());
+        WineSession::Current().Xdotool(args);
+        Pause(300);
+    }
+
+    void Type(const std::string& text)
+    {
+        WineSession::Current().Xdotool({"type", "--delay", "150", text});
+        Pause(300);
+    }
+
+    void Activate() { Keys({"ctrl", "ctrl"}); }
+
+    // The characters the target window received, in order.
+    std::string TargetChars()
+    {
+        std::istringstream log(ReadFile(targetLog_));
+        std::string line, chars;
+        while (std::getline(log, line))
+            if (line.rfind("char ", 0) == 0)
+                chars += static_cast<char>(std::stoi(line.substr(5)));
+        return chars;
+    }
+
+    bool CommandRan(int timeoutMs = 8000)
+    {
+        return WaitFor([&] { return ReadFile(ranLog_).find("cmdline") != std::string::npos; }, timeoutMs);
+    }
+
+    std::string folder_, ranLog_, targetLog_, targetWindow_;
+    std::unique_ptr<WineProgram> target_;
+    std::unique_ptr<WineProgram> launcher_;
+};
+
+TEST_F(LauncherE2e, TypedShortcutWithArgumentRunsTheCommandAndTheCountSurvivesARestart)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+
+    Type("ab");
+    Activate();
+    Type("pr hello42");
+    EXPECT_TRUE(WineSession::Current().Screenshot("launcher-popup-typing"));
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan()) << "the command did not start the probe";
+    EXPECT_NE(ReadFile(ranLog_).find("--arg hello42"), std::string::npos) << ReadFile(ranLog_);
+    // Keys before the activation reached the target; the typed line did not.
+    EXPECT_EQ(TargetChars(), "ab");
+
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    ASSERT_TRUE(stored.FindCommandByShortcut(L"pr"));
+    EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 1);
+
+    // A new start finds the count again and adds to it.
+    fs::remove(ranLog_);
+    StartLauncher();
+    Activate();
+    Type("pr again");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands again;
+    ASSERT_EQ(ReadCatalogue(again), LoadOutcome::Loaded);
+    EXPECT_EQ(again.FindCommandByShortcut(L"pr")->timesExecuted, 2);
+}
+
+TEST_F(LauncherE2e, EscapeBackspaceAndUnknownShortcuts)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+
+    // Escape drops the line; the keys after it reach the target again.
+    Activate();
+    Type("pr esc");
+    Keys({"Escape"});
+    Type("x");
+    EXPECT_FALSE(CommandRan(2000));
+    EXPECT_EQ(TargetChars(), "x");
+
+    // An unknown shortcut runs nothing.
+    Activate();
+    Type("zz nothing");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000));
+
+    // Backspace corrects the line before it runs.
+    Activate();
+    Type("pq");
+    Keys({"BackSpace", "BackSpace", "BackSpace"});
+    Type("pr fixed");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg fixed"), std::string::npos) << ReadFile(ranLog_);
+    Type("y");
+    EXPECT_EQ(TargetChars(), "xy");
+}
+
+TEST_F(LauncherE2e, DisabledLauncherLetsEveryKeyThroughUntilEnabledAgain)
+{
+    WriteCatalogue(/*enableOnStart=*/false);
+    StartTarget();
+    StartLauncher();
+
+    Activate();
+    Type("pr off");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000));
+    EXPECT_EQ(TargetChars().substr(0, 6), "pr off");
+
+    PostCommand(kEnable);
+    Pause(500);
+    FocusTarget();
+    Activate();
+    Type("pr on");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+
+    fs::remove(ranLog_);
+    PostCommand(kDisable);
+    Pause(500);
+    FocusTarget();
+    Activate();
+    Type("pr off");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000));
+}
+
+TEST_F(LauncherE2e, ASecondCopyExitsAtOnceWithCodeZero)
+{
+    WriteCatalogue();
+    StartLauncher();
+    WineProgram second(folder_ + "/Quorvallis.exe");
+    ASSERT_TRUE(second.Start());
+    EXPECT_EQ(second.WaitForExit(20000), 0);
+    EXPECT_EQ(ExitLauncher(), 0);
+}
+
+TEST_F(LauncherE2e, FirstStartShowsTheWindowOnceAndSavesTheDefaults)
+{
+    StartLauncher();
+    EXPECT_FALSE(WineSession::Current().WaitForWindow("Preferences", 20000).empty());
+    EXPECT_TRUE(WineSession::Current().Screenshot("launcher-first-start"));
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_TRUE(stored.shownOnce);
+}
+
+} // namespace
