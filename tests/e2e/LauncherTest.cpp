@@ -299,6 +299,64 @@ TEST_F(LauncherE2e, DisabledLauncherLetsEveryKeyThroughUntilEnabledAgain)
     EXPECT_EQ(TargetChars().substr(0, 6), "pr off");
 }
 
+// Shift gives upper-case letters and ':' but leaves digits unshifted.
+TEST_F(LauncherE2e, ShiftedKeysInTheTypedLine)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+    Activate();
+    Type("pr Ab:1!");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg Ab:11"), std::string::npos) << ReadFile(ranLog_);
+}
+
+// The tray icon's menu, opened the way the notification area does it (a
+// right press on icon 1230) and clicked like a user: "&Disable", then
+// "&Enable", then "E&xit".
+TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
+{
+    WriteCatalogue();
+    StartLauncher();
+    auto& session = WineSession::Current();
+    // Item rows below the point where the menu opens, in pixels.
+    constexpr int kToggleRow = 28, kExitRow = 55;
+    const auto chooseFromTrayMenu = [&](int row, const std::string& shot) {
+        session.Xdotool({"mousemove", "600", "400"});
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "1231",
+                         "1230", "0x204"});
+        Pause(1500);
+        EXPECT_TRUE(session.Screenshot(shot));
+        session.Xdotool({"mousemove", "640", std::to_string(400 + row), "click", "1"});
+        Pause(1000);
+    };
+
+    chooseFromTrayMenu(kToggleRow, "launcher-tray-menu-enabled");
+    StartTarget();
+    Activate();
+    Type("pr x");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000)) << "still enabled after Disable";
+    EXPECT_EQ(TargetChars().substr(0, 4), "pr x");
+
+    chooseFromTrayMenu(kToggleRow, "launcher-tray-menu-disabled");
+    StartTarget("Target2");
+    Activate();
+    Type("pr y");
+    Keys({"Return"});
+    EXPECT_TRUE(CommandRan()) << "not enabled again after Enable";
+    EXPECT_EQ(TargetChars(), "");
+
+    Pause(2000);
+    chooseFromTrayMenu(kExitRow, "launcher-tray-menu-exit");
+    EXPECT_EQ(launcher_->WaitForExit(20000), 0);
+    launcher_.reset();
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 1);
+}
+
 TEST_F(LauncherE2e, ASecondCopyExitsAtOnceWithCodeZero)
 {
     WriteCatalogue();
