@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QuorvallisPluginsManager;
@@ -90,6 +91,13 @@ private:
     void AppendCommand(const GroupPtr& group, const CommandPtr& command);
     void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
     void PruneReplacements();
+    // The commands whose shortcut equals this one, in allCommands order.
+    const std::vector<CommandPtr>* CommandsWithShortcut(const std::wstring& shortcut) const;
+    bool IndexCurrent() const;
+    void RebuildIndex() const;
+    // Called right after the change, with IndexCurrent() from right before it.
+    void IndexAppended(bool wasCurrent, const CommandPtr& command);
+    void IndexRemoved(bool wasCurrent, const CommandPtr& command);
 
     mutable std::recursive_mutex guard_;
     // Records replaced by ReplaceCommand while a worker may still run them,
@@ -97,6 +105,14 @@ private:
     // alive, so its address cannot be reused by a new record; an entry goes
     // once nobody but this map holds the old record or its successor is gone.
     std::map<CommandPtr, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
+    // allCommands by folded shortcut, so that a typed line does not walk a
+    // long list. Kept in step by the operations; rebuilt when allCommands was
+    // changed from outside (its size or storage differs) or a hit no longer
+    // matches.
+    mutable std::unordered_map<std::wstring, std::vector<CommandPtr>> byShortcut_;
+    mutable bool indexValid_ = false;
+    mutable const CommandPtr* indexedData_ = nullptr;
+    mutable size_t indexedSize_ = 0;
 };
 
 // Shortcut comparison: whole strings, case folded for the letters A to Z only.
