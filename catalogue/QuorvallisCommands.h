@@ -23,6 +23,14 @@ class QuorvallisPluginsManager;
 // operation takes the guard, and readers on other threads hold a shared
 // reference to the command they run, so an edit never pulls a command from
 // under a running step and a count is never lost (see RecordSuccessfulRun).
+//
+// What the user-interface thread must do in turn:
+// - change listed records only through the operations: edit a copy and
+//   ReplaceCommand it (the shortcut index trusts the records it holds);
+// - copy a listed record, or read its count, under Lock() or TimesExecuted,
+//   since workers raise counts at any time;
+// - hold Lock() across AddCommand and the SetRegularStep that follows, so no
+//   worker finds the new command before it has its step.
 class QuorvallisCommands {
 public:
     // A catalogue without plugins (tests, scratch copies while reading a file).

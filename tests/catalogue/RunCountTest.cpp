@@ -107,3 +107,19 @@ TEST_F(RunCount, NewRecordsAreNotMistakenForReplacedOnes) {
     }
     EXPECT_EQ(current->timesExecuted, 0);
 }
+
+TEST_F(RunCount, ReplacedRecordsAreReleasedOnceNobodyRunsThem) {
+    boost::weak_ptr<QuorvallisCommand> released(mail);
+    CommandPtr held = catalogue.FindCommandByShortcut(L"mail");  // a worker runs it
+    ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*mail))));
+    mail.reset();
+    held.reset();
+    CommandPtr runner = catalogue.FindCommandByShortcut(L"mail");
+    ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*runner))));
+    ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*runner))));
+    EXPECT_TRUE(released.expired());  // the bookkeeping let go of it
+    catalogue.RecordSuccessfulRun(runner);
+    runner.reset();
+    ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*catalogue.FindCommand(3)))));
+    EXPECT_EQ(catalogue.TimesExecuted(3), 1);
+}
