@@ -10,6 +10,12 @@ wchar_t FoldAsciiLetter(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
+std::wstring Folded(const std::wstring& shortcut) {
+    std::wstring folded(shortcut);
+    for (wchar_t& c : folded) c = FoldAsciiLetter(c);
+    return folded;
+}
+
 void CollectGroupIds(const CommandGroup& group, std::set<int>& ids) {
     ids.insert(group.id);
     for (const GroupPtr& child : group.subgroups) {
@@ -54,15 +60,74 @@ GroupPtr QuorvallisCommands::FindGroup(int id) const {
 }
 
 bool QuorvallisCommands::ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const {
-    for (const CommandPtr& command : allCommands) {
-        if (command && command.get() != except && ShortcutsEqual(command->shortcut, shortcut)) return true;
+    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    if (!same) return false;
+    for (const CommandPtr& command : *same) {
+        if (command.get() != except) return true;
     }
     return false;
 }
 
+bool QuorvallisCommands::IndexCurrent() const {
+    return indexValid_ && indexedData_ == allCommands.data() && indexedSize_ == allCommands.size();
+}
+
+void QuorvallisCommands::RebuildIndex() const {
+    byShortcut_.clear();
+    for (const CommandPtr& command : allCommands) {
+        if (command) byShortcut_[Folded(command->shortcut)].push_back(command);
+    }
+    indexValid_ = true;
+    indexedData_ = allCommands.data();
+    indexedSize_ = allCommands.size();
+}
+
+const std::vector<CommandPtr>* QuorvallisCommands::CommandsWithShortcut(const std::wstring& shortcut) const {
+    if (!IndexCurrent()) RebuildIndex();
+    const std::wstring key = Folded(shortcut);
+    auto it = byShortcut_.find(key);
+    if (it == byShortcut_.end()) return nullptr;
+    for (const CommandPtr& command : it->second) {
+        if (!ShortcutsEqual(command->shortcut, shortcut)) {
+            // A listed record was changed behind the operations' back.
+            RebuildIndex();
+            it = byShortcut_.find(key);
+            return it == byShortcut_.end() ? nullptr : &it->second;
+        }
+    }
+    return &it->second;
+}
+
+void QuorvallisCommands::IndexAppended(bool wasCurrent, const CommandPtr& command) {
+    if (!wasCurrent) {
+        indexValid_ = false;
+        return;
+    }
+    // Appended to allCommands, so it is also the last of its shortcut.
+    byShortcut_[Folded(command->shortcut)].push_back(command);
+    indexedData_ = allCommands.data();
+    indexedSize_ = allCommands.size();
+}
+
+void QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command) {
+    indexValid_ = false;
+    if (!wasCurrent) return;
+    auto it = byShortcut_.find(Folded(command->shortcut));
+    if (it == byShortcut_.end()) return;
+    auto at = std::find(it->second.begin(), it->second.end(), command);
+    if (at == it->second.end()) return;
+    it->second.erase(at);
+    if (it->second.empty()) byShortcut_.erase(it);
+    indexValid_ = true;
+    indexedData_ = allCommands.data();
+    indexedSize_ = allCommands.size();
+}
+
 void QuorvallisCommands::AppendCommand(const GroupPtr& group, const CommandPtr& command) {
     const int id = lastId + 1;
+    const bool indexed = IndexCurrent();
     allCommands.push_back(command);
+    IndexAppended(indexed, command);
     group->commandIds.push_back(id);
     command->id = id;
     command->groupId = group->id;
@@ -109,14 +174,27 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
     if (std::find(allCommands.begin(), allCommands.end(), command) != allCommands.end()) return false;
 
     if (command->groupId == old->groupId) {
+        const bool indexed = IndexCurrent();
         command->timesExecuted = old->timesExecuted;
         *at = command;
+        IndexRemoved(indexed, old);
+        // The new shortcut may already be taken; then its place in the order
+        // among equals needs a walk, so the index is built again.
+        if (IndexCurrent()) {
+            std::vector<CommandPtr>& same = byShortcut_[Folded(command->shortcut)];
+            if (same.empty())
+                same.push_back(command);
+            else
+                indexValid_ = false;
+        }
     } else {
         GroupPtr group = FindGroup(command->groupId);
         if (!group || ShortcutTaken(command->shortcut, old.get())) return false;
         // The editor's copy may hold a count that runs have raised since.
         command->timesExecuted = old->timesExecuted;
+        const bool indexed = IndexCurrent();
         allCommands.erase(at);
+        IndexRemoved(indexed, old);
         AppendCommand(group, command);
     }
     NoteReplacement(old, command);
@@ -151,7 +229,10 @@ bool QuorvallisCommands::RemoveCommand(int id) {
     auto at = std::find_if(allCommands.begin(), allCommands.end(),
                            [id](const CommandPtr& c) { return c && c->id == id; });
     if (at == allCommands.end()) return false;
+    const CommandPtr removed = *at;
+    const bool indexed = IndexCurrent();
     allCommands.erase(at);
+    IndexRemoved(indexed, removed);
     return true;
 }
 
@@ -208,6 +289,7 @@ bool QuorvallisCommands::RemoveGroup(int id) {
                                          return c && removedIds.count(c->groupId) != 0;
                                      }),
                       allCommands.end());
+    indexValid_ = false;
     return true;
 }
 
@@ -224,10 +306,8 @@ int QuorvallisCommands::SearchCommands(const std::wstring& text) {
 
 CommandPtr QuorvallisCommands::FindCommandByShortcut(const std::wstring& shortcut) const {
     auto lock = Lock();
-    for (const CommandPtr& command : allCommands) {
-        if (command && ShortcutsEqual(command->shortcut, shortcut)) return command;
-    }
-    return CommandPtr();
+    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    return same ? same->front() : CommandPtr();
 }
 
 void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
@@ -265,4 +345,5 @@ void QuorvallisCommands::AdoptStoredFields(const QuorvallisCommands& other) {
     shownOnce = other.shownOnce;
     // Records still running belong to the catalogue that was there before.
     replacedBy_.clear();
+    indexValid_ = false;
 }

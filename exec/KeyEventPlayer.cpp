@@ -76,7 +76,9 @@ void KeyEventPlayer::Release(unsigned char virtualKey)
     if (KeySequenceParser::IsModifierKey(virtualKey))
         flags = KeyAction::kKeyUp |
                 (KeySequenceParser::IsExtendedKey(virtualKey) ? KeyAction::kExtended : 0);
-    output_.SendKeyEvent(virtualKey, flags);
-    // Tried once; a key the platform keeps refusing cannot be helped.
+    // A few tries; a key the platform keeps refusing cannot be helped.
+    for (int attempt = 0; attempt < 3; ++attempt)
+        if (output_.SendKeyEvent(virtualKey, flags))
+            break;
     down_[virtualKey] = false;
 }
