@@ -4,7 +4,9 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/StepExecutor.h"
 #include "ExecFakes.h"
+#include "exec/KeySenderPlayer.h"
 #include "platform/win32/Win32CommandNotifier.h"
+#include "platform/win32/Win32KeyboardOutput.h"
 #include "platform/win32/Win32LineWorkers.h"
 #include "platform/win32/Win32PluginLibraries.h"
 #include "platform/win32/Win32StepPlatform.h"
@@ -220,6 +222,16 @@ public:
         return events;
     }
 
+    // The characters the window received, in order.
+    std::wstring Chars() const
+    {
+        std::wstring chars;
+        for (const std::string& line : Lines(log_))
+            if (line.compare(0, 5, "char ") == 0)
+                chars += static_cast<wchar_t>(std::stoul(line.substr(5)));
+        return chars;
+    }
+
     std::wstring Log() const { return log_; }
 
 private:
@@ -237,6 +249,29 @@ TEST_F(StepsOnTheSystem, KeyCombinationArrivesInOrder)
                                                "up 65",   "up 17",   "up 18",   "up 16"};
     EXPECT_TRUE(WaitFor([&] { return probe.KeyEvents().size() >= expected.size(); }, 5000));
     EXPECT_EQ(probe.KeyEvents(), expected);
+}
+
+TEST(EchoStringOnTheSystem, TypesTheFilledTextIntoTheFocusedWindow)
+{
+    Win32StepPlatform platform;
+    Win32KeyboardOutput keyboard;
+    KeySenderPlayer player(keyboard);
+    StepExecutor executor(platform, player);
+    QuorvallisCommand command(3, L"Type", L"", -1, 0, L"type");
+    command.steps = {MakeStep(StepType::EchoString, L"h%%"), MakeStep(StepType::EchoString, L"+%%")};
+
+    ProbeWindow probe(L"echo");
+    ASSERT_TRUE(probe.Focus());
+    ArgumentList tokens = {L"type", L"i", L"x"};
+    EXPECT_TRUE(executor.RunCommandSteps(command, tokens, nullptr));
+    EXPECT_TRUE(WaitFor([&] { return probe.Chars() == L"hiX"; }, 5000)) << Narrow(probe.Chars());
+
+    // A broken text types nothing and stops the script.
+    command.steps = {MakeStep(StepType::EchoString, L"ab{ENTER"), MakeStep(StepType::EchoString, L"c")};
+    tokens = {L"type"};
+    EXPECT_FALSE(executor.RunCommandSteps(command, tokens, nullptr));
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(probe.Chars(), L"hiX");
 }
 
 TEST_F(StepsOnTheSystem, PluginActionsTakeArgumentsInTurn)
@@ -385,6 +420,17 @@ TEST_F(LineWorkersTest, CountRisesWhenTheWindowIsGone)
     ASSERT_TRUE(workers.Start(L"nop"));
     EXPECT_TRUE(WaitFor([&] { return catalogue->TimesExecuted(nop->id) == 1; }));
     EXPECT_TRUE(g_notices.empty());
+}
+
+TEST_F(LineWorkersTest, ProgramWorkersTypeIntoTheFocusedWindow)
+{
+    Win32LineWorkers programWorkers(catalogue);
+    ProbeWindow probe(L"worker");
+    ASSERT_TRUE(probe.Focus());
+    ASSERT_TRUE(programWorkers.Start(L"Echo \"ok go\""));
+    ASSERT_TRUE(WaitFor([&] { return !g_notices.empty(); }));
+    EXPECT_TRUE(WaitFor([&] { return probe.Chars() == L"\"ok go\""; }, 5000)) << Narrow(probe.Chars());
+    EXPECT_EQ(catalogue->TimesExecuted(echo->id), 1);
 }
 
 TEST(LineWorkersWithoutCatalogue, RefuseToStart)
