@@ -2,8 +2,10 @@
 
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/CommandDispatcher.h"
+#include "exec/KeySenderPlayer.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32CommandNotifier.h"
+#include "platform/win32/Win32KeyboardOutput.h"
 #include "platform/win32/Win32StepPlatform.h"
 
 #include <windows.h>
@@ -39,7 +41,22 @@ private:
     bool initialised_;
 };
 
+// The program's player: the keystroke language played through the system keyboard.
+class SystemKeystrokePlayer : public IKeystrokePlayer {
+public:
+    bool Play(const std::wstring& text) override { return player_.Play(text); }
+
+private:
+    Win32KeyboardOutput output_;
+    KeySenderPlayer player_{output_};
+};
+
 }  // namespace
+
+Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue)
+    : Win32LineWorkers(std::move(catalogue), [] { return std::make_unique<SystemKeystrokePlayer>(); })
+{
+}
 
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue, PlayerFactory players)
     : catalogue_(std::move(catalogue)), players_(std::move(players))

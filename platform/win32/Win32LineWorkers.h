@@ -22,6 +22,8 @@ public:
     static constexpr std::size_t kLineBufferSize = 1200;  // longest line: 1199 characters
     static constexpr unsigned kStackReservation = 0x20000;
 
+    // Keystroke texts are played by a KeySenderPlayer through keybd_event.
+    explicit Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue);
     Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue, PlayerFactory players);
 
     // Longer lines are cut to 1199 characters.

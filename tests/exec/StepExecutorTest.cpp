@@ -1,7 +1,10 @@
 #include "exec/StepExecutor.h"
 
 #include "ExecFakes.h"
+#include "plugins/QuorvallisPluginsManager.h"
+#include "tests/plugins/FakePluginLibraries.h"
 
+#include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -224,6 +227,63 @@ TEST_F(StepExecutorTest, RefusedKeyEventStillReleasesTheModifiersAndFails)
     platform.keyEventsTaken = 1;  // Ctrl down gets through, the rest is refused
     EXPECT_FALSE(Run({MakeKeyStep(0x41, 2), MakePauseStep(5)}, {L"go"}));
     EXPECT_EQ(platform.calls, (Calls{L"key 17 down", L"key 65 down", L"key 65 up", L"key 17 up"}));
+}
+
+// ---- Plugin actions ----------------------------------------------------------
+
+class PluginStepTest : public StepExecutorTest {
+protected:
+    PluginStepTest()
+    {
+        fake->AddPlugin(L"C:\\P\\join.dll", L"Join", 2).perform = [this](int count, wchar_t** arguments) {
+            std::wstring seen;
+            for (int i = 0; i < count; ++i)
+                seen += std::wstring(arguments[i]) + L";";
+            performed.push_back(seen);
+        };
+        fake->AddPlugin(L"C:\\P\\refuse.dll", L"Refuse", 0).result = 0x100;  // low byte 0: failure
+        fake->AddFolder(L"C:\\P\\", {L"join.dll", L"refuse.dll"});
+        manager.ScanPluginsFolder();
+    }
+
+    bool RunWithPlugins(std::vector<StepPtr> steps, ArgumentList tokens)
+    {
+        command.steps = std::move(steps);
+        tokensAfter = tokens;
+        return executor.RunCommandSteps(command, tokensAfter, &manager);
+    }
+
+    boost::shared_ptr<FakePluginLibraries> fake = boost::make_shared<FakePluginLibraries>();
+    QuorvallisPluginsManager manager{fake, L"C:\\P"};
+    std::vector<std::wstring> performed;
+};
+
+TEST_F(PluginStepTest, ActionTakesItsArgumentsAndLeavesTheRest)
+{
+    EXPECT_TRUE(RunWithPlugins({MakeStep(StepType::PluginAction, L"Join"), MakeStep(StepType::OpenWebPage, L"%%")},
+                               {L"go", L"a", L"b%%", L"c"}));
+    // Plugin arguments are passed as typed: no placeholder filling.
+    EXPECT_EQ(performed, (Calls{L"a;b%%;"}));
+    EXPECT_EQ(platform.calls, (Calls{L"open c"}));
+}
+
+TEST_F(PluginStepTest, PlaceholderArgumentsComeFirst)
+{
+    EXPECT_TRUE(RunWithPlugins({MakeStep(StepType::OpenWebPage, L"%%"), MakeStep(StepType::PluginAction, L"Join")},
+                               {L"go", L"a", L"b", L"c"}));
+    EXPECT_EQ(platform.calls, (Calls{L"open a"}));
+    EXPECT_EQ(performed, (Calls{L"b;c;"}));
+}
+
+TEST_F(PluginStepTest, TooFewArgumentsUnknownOrRefusingActionStopTheScript)
+{
+    const StepPtr after = MakeStep(StepType::OpenWebPage, L"after");
+    EXPECT_FALSE(RunWithPlugins({MakeStep(StepType::PluginAction, L"Join"), after}, {L"go", L"a"}));
+    EXPECT_EQ(tokensAfter, (ArgumentList{L"a"}));
+    EXPECT_FALSE(RunWithPlugins({MakeStep(StepType::PluginAction, L"join"), after}, {L"go", L"a", L"b"}));
+    EXPECT_FALSE(RunWithPlugins({MakeStep(StepType::PluginAction, L"Refuse"), after}, {L"go"}));
+    EXPECT_TRUE(performed.empty());
+    EXPECT_TRUE(platform.calls.empty());
 }
 
 }  // namespace
