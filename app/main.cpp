@@ -1,12 +1,9 @@
 // Program entry: one copy per user, platform services, the catalogue and the
 // main window, the message loop, and the shutdown in the reverse order.
-#include "MainWindowIds.h"
 #include "catalogue/QuorvallisCommands.h"
-#include "exec/KeySenderPlayer.h"
 #include "plugins/QuorvallisPluginsManager.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileStore.h"
-#include "platform/win32/Win32KeyboardOutput.h"
 #include "platform/win32/Win32LineWorkers.h"
 #include "platform/win32/Win32PluginLibraries.h"
 #include "platform/win32/Win32ProgramPath.h"
@@ -20,20 +17,6 @@
 #include <boost/make_shared.hpp>
 
 #include <memory>
-
-namespace {
-
-// The keystroke player of one typed line, with the keyboard it plays on.
-class LineKeystrokePlayer : public IKeystrokePlayer {
-public:
-    bool Play(const std::wstring& text) override { return player_.Play(text); }
-
-private:
-    Win32KeyboardOutput output_;
-    KeySenderPlayer player_{output_};
-};
-
-} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
@@ -57,7 +40,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     auto catalogue = boost::make_shared<QuorvallisCommands>(plugins);
 
     Win32FileStore files;
-    Win32LineWorkers workers(catalogue, [] { return std::unique_ptr<IKeystrokePlayer>(new LineKeystrokePlayer); });
+    Win32LineWorkers workers(catalogue);
     auto window = std::make_unique<DlgPreferences>(catalogue, workers, files, programPath);
 
     if (window->CreateModeless(nullptr)) {

@@ -357,6 +357,29 @@ TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
     EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 1);
 }
 
+// A damaged file is never overwritten silently: the user is told, and the
+// file is kept aside before the next save writes a fresh one.
+TEST_F(LauncherE2e, ADamagedFileIsReportedAndKeptAside)
+{
+    std::ofstream(folder_ + "/Preferences.data", std::ios::binary) << "22 serialization::archive 9 garbage";
+    StartLauncher();
+    auto& session = WineSession::Current();
+    EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message box";
+    EXPECT_TRUE(session.Screenshot("launcher-damaged-file"));
+    EXPECT_EQ(ExitLauncher(), 0);
+
+    bool keptAside = false;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "Preferences.data" && name.rfind("Preferences.data", 0) == 0 &&
+            ReadFile(entry.path().string()).find("garbage") != std::string::npos)
+            keptAside = true;
+    }
+    EXPECT_TRUE(keptAside) << "the damaged file is gone";
+    QuorvallisCommands stored;
+    EXPECT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+}
+
 TEST_F(LauncherE2e, ASecondCopyExitsAtOnceWithCodeZero)
 {
     WriteCatalogue();
