@@ -27,6 +27,11 @@ struct KeyChoice {
     unsigned virtualKey;
 };
 
+// Pictures of the action strip.
+constexpr int kImageAddCommand = 0, kImageEditCommand = 1, kImageRemoveCommands = 2, kImageAddScript = 3,
+              kImageAddGroup = 4, kImageEditGroup = 5, kImageRemoveGroup = 6, kImageClose = 7, kImageEnable = 9,
+              kImageDisable = 10, kImageExit = 11, kImagePreferences = 12;
+
 constexpr KeyChoice kControlKeys[] = {
     {L"Ctrl", 17}, {L"Shift", 16}, {L"F2", 113}, {L"F3", 114},   {L"F4", 115},   {L"F5", 116},   {L"F6", 117},
     {L"F7", 118},  {L"F8", 119},   {L"F9", 120}, {L"F10", 121}, {L"F11", 122}, {L"F12", 123},
@@ -75,9 +80,13 @@ void DlgPreferences::OnInitDialog()
         ReportProblem(text + L".");
     }
 
+    actionStrip_.Build(IDB_QV_ACTIONS, 10);
     mainMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_MAIN_MENU)));
-    if (mainMenu_ && SetMenu(hwnd(), mainMenu_.get()))
-        mainMenu_.release(); // the window owns it now and destroys it with itself
+    if (mainMenu_) {
+        RegisterMainMenuImages(mainMenu_.get());
+        if (SetMenu(hwnd(), mainMenu_.get()))
+            mainMenu_.release(); // the window owns it now and destroys it with itself
+    }
 
     FillKeyCombo(IDC_FIRST_KEY, catalogue_->firstControlKey);
     FillKeyCombo(IDC_SECOND_KEY, catalogue_->secondControlKey);
@@ -89,6 +98,31 @@ void DlgPreferences::OnInitDialog()
     trayIconAdded_ = NotifyTray(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
 
     SetEnabled(catalogue_->enableOnStart);
+}
+
+void DlgPreferences::RegisterMainMenuImages(HMENU menu)
+{
+    struct ItemImage {
+        UINT id;
+        int image;
+    };
+    const ItemImage images[] = {
+        {IDM_FILE_CLOSE, kImageClose},          {IDM_GROUP_ADD, kImageAddGroup},
+        {IDM_GROUP_EDIT, kImageEditGroup},      {IDM_GROUP_REMOVE, kImageRemoveGroup},
+        {IDM_COMMAND_ADD, kImageAddCommand},    {IDM_COMMAND_EDIT, kImageEditCommand},
+        {IDM_COMMAND_REMOVE, kImageRemoveCommands}, {IDM_COMMAND_ADD_SCRIPT, kImageAddScript},
+        {IDM_COMMAND_TOGGLE_ENABLED, kImageEnable},
+    };
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        HMENU submenu = GetSubMenu(menu, i);
+        if (!submenu)
+            continue;
+        menuImages_.RegisterImageList(submenu, actionStrip_.get());
+        for (const auto& item : images)
+            if (GetMenuState(submenu, item.id, MF_BYCOMMAND) != static_cast<UINT>(-1))
+                menuImages_.AddImage(submenu, item.id, item.image);
+    }
 }
 
 void DlgPreferences::FillKeyCombo(int comboId, unsigned selectedKey)
@@ -156,9 +190,16 @@ bool DlgPreferences::NotifyTray(DWORD action, UINT flags)
 void DlgPreferences::UpdateToggleMenuItem()
 {
     HMENU menu = GetMenu(hwnd());
-    if (menu)
-        ModifyMenuW(menu, IDM_COMMAND_TOGGLE_ENABLED, MF_BYCOMMAND | MF_STRING, IDM_COMMAND_TOGGLE_ENABLED,
-                    enabled_ ? L"Disable" : L"Enable");
+    if (!menu)
+        return;
+    ModifyMenuW(menu, IDM_COMMAND_TOGGLE_ENABLED, MF_BYCOMMAND | MF_STRING, IDM_COMMAND_TOGGLE_ENABLED,
+                enabled_ ? L"Disable" : L"Enable");
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        HMENU submenu = GetSubMenu(menu, i);
+        if (submenu && GetMenuState(submenu, IDM_COMMAND_TOGGLE_ENABLED, MF_BYCOMMAND) != static_cast<UINT>(-1))
+            menuImages_.AddImage(submenu, IDM_COMMAND_TOGGLE_ENABLED, enabled_ ? kImageDisable : kImageEnable);
+    }
 }
 
 void DlgPreferences::SetEnabled(bool enabled)
@@ -206,6 +247,11 @@ void DlgPreferences::ShowTrayMenu()
         AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_ENABLE, L"&Enable");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_EXIT, L"E&xit");
+    menuImages_.RegisterImageList(menu.get(), actionStrip_.get());
+    menuImages_.AddImage(menu.get(), IDM_TRAY_PREFERENCES, kImagePreferences);
+    menuImages_.AddImage(menu.get(), enabled_ ? IDM_TRAY_DISABLE : IDM_TRAY_ENABLE,
+                         enabled_ ? kImageDisable : kImageEnable);
+    menuImages_.AddImage(menu.get(), IDM_TRAY_EXIT, kImageExit);
 
     rememberedForeground_ = GetForegroundWindow();
     TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
@@ -271,6 +317,11 @@ void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
 
 bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT menuResult = 0;
+    if (menuImages_.HandleMenuMessage(hwnd(), message, wParam, lParam, &menuResult)) {
+        SetResult(menuResult);
+        return true;
+    }
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog();

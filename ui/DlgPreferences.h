@@ -3,6 +3,8 @@
 #include "capture/TypingStateMachine.h"
 #include "capture/win32/DlgInfo.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/COwnerDrawMenu.h"
+#include "ui/IconSet.h"
 #include "ui/DialogBase.h"
 
 #include <boost/shared_ptr.hpp>
@@ -51,6 +53,7 @@ private:
     void ShowFromTray();
     bool NotifyTray(DWORD action, UINT flags);
     void UpdateToggleMenuItem();
+    void RegisterMainMenuImages(HMENU menu);
     void FillKeyCombo(int comboId, unsigned selectedKey);
     void SaveCatalogue();
     void ReportProblem(const std::wstring& text);
@@ -65,6 +68,8 @@ private:
     UniqueIcon enabledIcon_;
     UniqueIcon disabledIcon_;
     UniqueMenu mainMenu_;
+    IconSet actionStrip_;
+    COwnerDrawMenu menuImages_;
     bool enabled_ = false;
     bool trayIconAdded_ = false;
     HWND rememberedForeground_ = nullptr;
