@@ -11,8 +11,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -270,6 +272,26 @@ TEST_F(Win32PluginsManagerTest, PluginsThatIgnoreTheirBuffersDoNoHarm)
     EXPECT_EQ(arguments, ArgumentList{L"next"});
     EXPECT_EQ(_heapchk(), _HEAPOK);
     EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+}
+
+TEST_F(Win32PluginsManagerTest, LinesRunningAtOnceEachLoadTheirOwnCopy)
+{
+    // Worker threads share the list and load and unload the same library.
+    std::atomic<int> succeeded{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t) {
+        workers.emplace_back([&] {
+            for (int i = 0; i < 25; ++i) {
+                ArgumentList arguments;
+                if (manager->PerformPluginAction(L"LongExtension", arguments))
+                    ++succeeded;
+            }
+        });
+    }
+    for (auto& worker : workers)
+        worker.join();
+    EXPECT_EQ(succeeded, 100);
+    EXPECT_EQ(GetModuleHandleW((plugins + L"\\LongExtension.dllx").c_str()), nullptr);
 }
 
 TEST_F(Win32PluginsManagerTest, TheExamplePluginCopiesItsArgument)
