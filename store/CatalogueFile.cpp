@@ -4,7 +4,6 @@
 #include "platform/IFileStore.h"
 #include "platform/IRegistry.h"
 #include "store/CatalogueConsistency.h"
-#include "store/CatalogueFileCodec.h"
 #include "store/CatalogueText.h"
 
 #include <ctime>
@@ -66,15 +65,11 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
         break;
     }
 
-    std::wstring text;
-    if (!CatalogueFileCodec::Decode(bytes, text))
-        return Damaged(path, files, L"the file has an odd number of bytes");
-
     // Read into a scratch catalogue so that a file that breaks off part way
     // leaves the real one as it was.
     QuorvallisCommands scratch;
     std::wstring error;
-    if (!CatalogueText::Read(text, scratch, error))
+    if (!CatalogueText::ReadBytes(bytes, scratch, error))
         return Damaged(path, files, error);
     if (!CatalogueConsistency::Check(scratch, error))
         return Damaged(path, files, error);
@@ -94,16 +89,15 @@ bool Save(const std::wstring& path, const QuorvallisCommands& catalogue, IFileSt
         return false;
     };
 
-    std::wstring text;
+    std::string bytes;
     {
         const auto lock = catalogue.Lock();
         // A catalogue that the next start would refuse is not written over a
         // good file.
         if (!CatalogueConsistency::Check(catalogue, problem))
             return fail(L"the catalogue is inconsistent: " + problem);
-        text = CatalogueText::Write(catalogue);
+        bytes = CatalogueText::WriteBytes(catalogue);
     }
-    const std::string bytes = CatalogueFileCodec::Encode(text);
 
     const std::wstring temporary = path + L".tmp";
     if (!files.WriteDurably(temporary, bytes)) {

@@ -13,35 +13,54 @@ void PutByte(std::string& out, unsigned char byte)
 
 std::string CatalogueFileCodec::Encode(const std::wstring& text)
 {
-    const std::wstring units = ToUtf16Units(text);
     std::string out;
-    out.reserve(units.size() * 2 + units.size() / 16);
-    for (const wchar_t unit : units) {
-        const auto value = static_cast<unsigned>(unit);
+    out.reserve(text.size() * 2 + text.size() / 16);
+    AppendEncoded(text.data(), text.size(), out);
+    return out;
+}
+
+void CatalogueFileCodec::AppendEncoded(const wchar_t* units, std::size_t count, std::string& out)
+{
+    const auto putUnit = [&out](unsigned value) {
         PutByte(out, static_cast<unsigned char>(value & 0xFF));
         PutByte(out, static_cast<unsigned char>((value >> 8) & 0xFF));
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto value = static_cast<unsigned long>(units[i]);
+        if ((value >> 16) == 0) {
+            putUnit(static_cast<unsigned>(value));
+        } else {
+            for (const wchar_t unit : ToUtf16Units(std::wstring(1, units[i])))
+                putUnit(static_cast<unsigned>(unit));
+        }
     }
-    return out;
 }
 
 bool CatalogueFileCodec::Decode(const std::string& bytes, std::wstring& text)
 {
     text.clear();
-    std::string data;
-    data.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\x0D' && i + 1 < bytes.size() && bytes[i + 1] == '\x0A')
+    // One pass: pair the bytes that remain once every 0x0D directly before
+    // a 0x0A is dropped.
+    text.resize(bytes.size() / 2);
+    std::size_t units = 0;
+    int low = -1;
+    const std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == 0x0D && i + 1 < size && bytes[i + 1] == '\x0A')
             continue;
-        data.push_back(bytes[i]);
+        if (low < 0) {
+            low = byte;
+        } else {
+            text[units++] = static_cast<wchar_t>(static_cast<unsigned>(low) | (static_cast<unsigned>(byte) << 8));
+            low = -1;
+        }
     }
-    if (data.size() % 2 != 0)
+    if (low >= 0) {
+        text.clear();
         return false;
-    text.resize(data.size() / 2);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto low = static_cast<unsigned char>(data[2 * i]);
-        const auto high = static_cast<unsigned char>(data[2 * i + 1]);
-        text[i] = static_cast<wchar_t>(low | (high << 8));
     }
+    text.resize(units);
     return true;
 }
 

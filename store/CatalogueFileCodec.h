@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The byte level of the catalogue file. The archive text is UTF-16LE without
@@ -12,6 +13,8 @@
 class CatalogueFileCodec {
 public:
     static std::string Encode(const std::wstring& text);
+    // Appends the bytes of count units to out (for writers that stream).
+    static void AppendEncoded(const wchar_t* units, std::size_t count, std::string& out);
     // False when the bytes cannot be UTF-16 text (an odd count once the
     // inserted 0x0D bytes are gone); text is then left empty.
     static bool Decode(const std::string& bytes, std::wstring& text);

@@ -30,6 +30,8 @@ constexpr int kMaxClassId = 64;
 CatalogueInArchive::CatalogueInArchive(std::wistream& is)
     : Base(is, boost::archive::no_header | boost::archive::no_codecvt)
 {
+    // A record takes a few dozen characters at the least.
+    records_.reserve(Remaining() / 32);
     init();
 }
 

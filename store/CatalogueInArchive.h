@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <istream>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <typeinfo>
 
@@ -78,6 +78,6 @@ private:
     Record& FindFinished(const void* record, const std::type_info& type);
     std::size_t Remaining() const;
 
-    std::map<const void*, Record> records_;
+    std::unordered_map<const void*, Record> records_;
     int groupDepth_ = 0;
 };

@@ -16,4 +16,8 @@ public:
     // On failure the catalogue may hold part of the text: read into a
     // scratch catalogue. error says what was wrong.
     static bool Read(const std::wstring& text, QuorvallisCommands& into, std::wstring& error);
+
+    // The same through the byte level, streaming: no second copy of the text.
+    static std::string WriteBytes(const QuorvallisCommands& catalogue);
+    static bool ReadBytes(const std::string& bytes, QuorvallisCommands& into, std::wstring& error);
 };
