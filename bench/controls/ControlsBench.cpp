@@ -79,6 +79,25 @@ int main()
     GroupBoxEx box;
     std::printf("group box paint (737x382): %.3f ms\n", Time(2000, [&] { box.PaintContent(dc.get(), SIZE{737, 382}); }));
 
+    // The same through WM_PAINT of real windows, off-screen copy included.
+    UniqueWindow host(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 760, 460, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+    HWND bannerWindow = CreateWindowExW(0, HeaderCtrl::kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 578, 58,
+                                        host.get(), reinterpret_cast<HMENU>(1020), GetModuleHandleW(nullptr), nullptr);
+    HWND frame = CreateWindowExW(0, L"BUTTON", L"Commands", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 60, 737, 382,
+                                 host.get(), reinterpret_cast<HMENU>(1002), GetModuleHandleW(nullptr), nullptr);
+    banner.Attach(host.get(), 1020);
+    box.Attach(host.get(), 1002);
+    std::printf("banner WM_PAINT on screen: %.3f ms\n", Time(500, [&] {
+                    RedrawWindow(bannerWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                }));
+    std::printf("group box WM_PAINT on screen: %.3f ms\n", Time(500, [&] {
+                    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                }));
+    banner.Detach();
+    box.Detach();
+    host.reset();
+
     IconSet actions;
     actions.Build(IDB_QV_ACTIONS, 10);
     UniqueMenu menu(CreatePopupMenu());
