@@ -4,10 +4,12 @@
 #include "catalogue/QuorvallisCommand.h"
 
 #include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
 
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QuorvallisPluginsManager;
@@ -21,6 +23,14 @@ class QuorvallisPluginsManager;
 // operation takes the guard, and readers on other threads hold a shared
 // reference to the command they run, so an edit never pulls a command from
 // under a running step and a count is never lost (see RecordSuccessfulRun).
+//
+// What the user-interface thread must do in turn:
+// - change listed records only through the operations: edit a copy and
+//   ReplaceCommand it (the shortcut index trusts the records it holds);
+// - copy a listed record, or read its count, under Lock() or TimesExecuted,
+//   since workers raise counts at any time;
+// - hold Lock() across AddCommand and the SetRegularStep that follows, so no
+//   worker finds the new command before it has its step.
 class QuorvallisCommands {
 public:
     // A catalogue without plugins (tests, scratch copies while reading a file).
@@ -85,10 +95,32 @@ public:
     void* mainWindow = nullptr;
 
 private:
+    bool ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const;
+    void AppendCommand(const GroupPtr& group, const CommandPtr& command);
+    void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
+    void PruneReplacements();
+    // The commands whose shortcut equals this one, in allCommands order.
+    const std::vector<CommandPtr>* CommandsWithShortcut(const std::wstring& shortcut) const;
+    bool IndexCurrent() const;
+    void RebuildIndex() const;
+    // Called right after the change, with IndexCurrent() from right before it.
+    void IndexAppended(bool wasCurrent, const CommandPtr& command);
+    void IndexRemoved(bool wasCurrent, const CommandPtr& command);
+
     mutable std::recursive_mutex guard_;
-    // Records replaced by ReplaceCommand while a worker may still hold them,
-    // mapped to the record that took their place.
-    std::map<const QuorvallisCommand*, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
+    // Records replaced by ReplaceCommand while a worker may still run them,
+    // mapped to the record now in the catalogue. The key keeps the old record
+    // alive, so its address cannot be reused by a new record; an entry goes
+    // once nobody but this map holds the old record or its successor is gone.
+    std::map<CommandPtr, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
+    // allCommands by folded shortcut, so that a typed line does not walk a
+    // long list. Kept in step by the operations; rebuilt when allCommands was
+    // changed from outside (its size or storage differs) or a hit no longer
+    // matches.
+    mutable std::unordered_map<std::wstring, std::vector<CommandPtr>> byShortcut_;
+    mutable bool indexValid_ = false;
+    mutable const CommandPtr* indexedData_ = nullptr;
+    mutable size_t indexedSize_ = 0;
 };
 
 // Shortcut comparison: whole strings, case folded for the letters A to Z only.

@@ -26,6 +26,8 @@ public:
     int argumentCount = 0;
 
 private:
+    bool CallLoadedAction(const ArgumentList& arguments) const;
+
     boost::shared_ptr<IPluginLibraries> libraries_;
 };
 

@@ -44,13 +44,13 @@ if [[ ! -f "$boost_out/lib/libboost_wserialization.a" || ! -f "$boost_out/lib/li
   fi
   tarball=$(ls "$src_dir"/*.orig.tar.* | head -1)
   rm -rf "$src_dir/tree" && mkdir -p "$src_dir/tree"
-  top=$(tar tf "$tarball" | head -1 | cut -d/ -f1)
-  tar xf "$tarball" -C "$src_dir/tree" "$top/libs/serialization/src" "$top/libs/serialization/build"
+  tar xf "$tarball" -C "$src_dir/tree" --wildcards '*/libs/serialization/src/*'
+  serialization_src=$(find "$src_dir/tree" -type d -path '*/libs/serialization/src' | head -n 1)
   log "building Boost.Serialization with MinGW"
   cmake -S "$here/../cmake/boost-mingw" -B "$src_dir/build" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DBOOST_SERIALIZATION_SRC="$src_dir/tree/$top/libs/serialization/src" \
+    -DBOOST_SERIALIZATION_SRC="$serialization_src" \
     -DCMAKE_INSTALL_PREFIX="$boost_out" >/dev/null
   cmake --build "$src_dir/build" -j "$(nproc)" >/dev/null
   cmake --install "$src_dir/build" >/dev/null

@@ -1,0 +1,349 @@
+#include "catalogue/QuorvallisCommands.h"
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+namespace {
+
+wchar_t FoldAsciiLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+std::wstring Folded(const std::wstring& shortcut) {
+    std::wstring folded(shortcut);
+    for (wchar_t& c : folded) c = FoldAsciiLetter(c);
+    return folded;
+}
+
+void CollectGroupIds(const CommandGroup& group, std::set<int>& ids) {
+    ids.insert(group.id);
+    for (const GroupPtr& child : group.subgroups) {
+        if (child) CollectGroupIds(*child, ids);
+    }
+}
+
+}  // namespace
+
+bool ShortcutsEqual(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && FoldAsciiLetter(a[i]) != FoldAsciiLetter(b[i])) return false;
+    }
+    return true;
+}
+
+QuorvallisCommands::QuorvallisCommands() {
+    groups.push_back(GroupPtr(new CommandGroup(0, 3, L"General")));
+    groups.push_back(GroupPtr(new CommandGroup(1, 4, L"Scripts")));
+}
+
+QuorvallisCommands::QuorvallisCommands(boost::shared_ptr<QuorvallisPluginsManager> pluginsManager)
+    : QuorvallisCommands() {
+    this->pluginsManager = std::move(pluginsManager);
+}
+
+QuorvallisCommands::~QuorvallisCommands() = default;
+
+std::unique_lock<std::recursive_mutex> QuorvallisCommands::Lock() const {
+    return std::unique_lock<std::recursive_mutex>(guard_);
+}
+
+GroupPtr QuorvallisCommands::FindGroup(int id) const {
+    auto lock = Lock();
+    for (const GroupPtr& group : groups) {
+        if (!group) continue;
+        if (group->id == id) return group;
+        if (GroupPtr found = group->FindSubgroup(id)) return found;
+    }
+    return GroupPtr();
+}
+
+bool QuorvallisCommands::ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const {
+    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    if (!same) return false;
+    for (const CommandPtr& command : *same) {
+        if (command.get() != except) return true;
+    }
+    return false;
+}
+
+bool QuorvallisCommands::IndexCurrent() const {
+    return indexValid_ && indexedData_ == allCommands.data() && indexedSize_ == allCommands.size();
+}
+
+void QuorvallisCommands::RebuildIndex() const {
+    byShortcut_.clear();
+    for (const CommandPtr& command : allCommands) {
+        if (command) byShortcut_[Folded(command->shortcut)].push_back(command);
+    }
+    indexValid_ = true;
+    indexedData_ = allCommands.data();
+    indexedSize_ = allCommands.size();
+}
+
+const std::vector<CommandPtr>* QuorvallisCommands::CommandsWithShortcut(const std::wstring& shortcut) const {
+    if (!IndexCurrent()) RebuildIndex();
+    const std::wstring key = Folded(shortcut);
+    auto it = byShortcut_.find(key);
+    if (it == byShortcut_.end()) return nullptr;
+    for (const CommandPtr& command : it->second) {
+        if (!ShortcutsEqual(command->shortcut, shortcut)) {
+            // A listed record was changed behind the operations' back.
+            RebuildIndex();
+            it = byShortcut_.find(key);
+            return it == byShortcut_.end() ? nullptr : &it->second;
+        }
+    }
+    return &it->second;
+}
+
+void QuorvallisCommands::IndexAppended(bool wasCurrent, const CommandPtr& command) {
+    if (!wasCurrent) {
+        indexValid_ = false;
+        return;
+    }
+    // Appended to allCommands, so it is also the last of its shortcut.
+    byShortcut_[Folded(command->shortcut)].push_back(command);
+    indexedData_ = allCommands.data();
+    indexedSize_ = allCommands.size();
+}
+
+void QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command) {
+    indexValid_ = false;
+    if (!wasCurrent) return;
+    auto it = byShortcut_.find(Folded(command->shortcut));
+    if (it == byShortcut_.end()) return;
+    auto at = std::find(it->second.begin(), it->second.end(), command);
+    if (at == it->second.end()) return;
+    it->second.erase(at);
+    if (it->second.empty()) byShortcut_.erase(it);
+    indexValid_ = true;
+    indexedData_ = allCommands.data();
+    indexedSize_ = allCommands.size();
+}
+
+void QuorvallisCommands::AppendCommand(const GroupPtr& group, const CommandPtr& command) {
+    const int id = lastId + 1;
+    const bool indexed = IndexCurrent();
+    allCommands.push_back(command);
+    IndexAppended(indexed, command);
+    group->commandIds.push_back(id);
+    command->id = id;
+    command->groupId = group->id;
+    lastId = id;
+}
+
+CommandPtr QuorvallisCommands::AddCommand(int groupId, const std::wstring& name, const std::wstring& notes,
+                                          int iconIndex, const std::wstring& shortcut) {
+    auto lock = Lock();
+    GroupPtr group = FindGroup(groupId);
+    if (!group || ShortcutTaken(shortcut, nullptr)) return CommandPtr();
+    CommandPtr command(new QuorvallisCommand(lastId + 1, name, notes, iconIndex, group->id, shortcut));
+    AppendCommand(group, command);
+    return command;
+}
+
+bool QuorvallisCommands::InsertCommand(int groupId, const CommandPtr& command) {
+    auto lock = Lock();
+    if (!command) return false;
+    GroupPtr group = FindGroup(groupId);
+    // A record already listed has its own shortcut, so it is refused here too.
+    if (!group || ShortcutTaken(command->shortcut, nullptr)) return false;
+    AppendCommand(group, command);
+    return true;
+}
+
+CommandPtr QuorvallisCommands::FindCommand(int id) const {
+    auto lock = Lock();
+    for (const CommandPtr& command : allCommands) {
+        if (command && command->id == id) return command;
+    }
+    return CommandPtr();
+}
+
+bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
+    auto lock = Lock();
+    if (!command) return false;
+    auto at = std::find_if(allCommands.begin(), allCommands.end(),
+                           [id](const CommandPtr& c) { return c && c->id == id; });
+    if (at == allCommands.end()) return false;
+    const CommandPtr old = *at;
+    if (command == old) return true;
+    // Another listed record in this place would be listed twice.
+    if (std::find(allCommands.begin(), allCommands.end(), command) != allCommands.end()) return false;
+
+    if (command->groupId == old->groupId) {
+        const bool indexed = IndexCurrent();
+        command->timesExecuted = old->timesExecuted;
+        *at = command;
+        IndexRemoved(indexed, old);
+        // The new shortcut may already be taken; then its place in the order
+        // among equals needs a walk, so the index is built again.
+        if (IndexCurrent()) {
+            std::vector<CommandPtr>& same = byShortcut_[Folded(command->shortcut)];
+            if (same.empty())
+                same.push_back(command);
+            else
+                indexValid_ = false;
+        }
+    } else {
+        GroupPtr group = FindGroup(command->groupId);
+        if (!group || ShortcutTaken(command->shortcut, old.get())) return false;
+        // The editor's copy may hold a count that runs have raised since.
+        command->timesExecuted = old->timesExecuted;
+        const bool indexed = IndexCurrent();
+        allCommands.erase(at);
+        IndexRemoved(indexed, old);
+        AppendCommand(group, command);
+    }
+    NoteReplacement(old, command);
+    return true;
+}
+
+void QuorvallisCommands::NoteReplacement(const CommandPtr& old, const CommandPtr& successor) {
+    // The successor is in the catalogue again, whatever it replaced before.
+    replacedBy_.erase(successor);
+    // Every entry points straight at the record in the catalogue, so a count
+    // never has to follow a chain whose middle links are gone.
+    for (auto& entry : replacedBy_) {
+        if (entry.second.lock() == old) entry.second = successor;
+    }
+    replacedBy_[old] = successor;
+    PruneReplacements();
+}
+
+void QuorvallisCommands::PruneReplacements() {
+    for (auto it = replacedBy_.begin(); it != replacedBy_.end();) {
+        // use_count 1: nobody else holds the old record, so nobody can report
+        // a run of it; no other thread can take a new reference meanwhile.
+        if (it->first.use_count() == 1 || it->second.expired())
+            it = replacedBy_.erase(it);
+        else
+            ++it;
+    }
+}
+
+bool QuorvallisCommands::RemoveCommand(int id) {
+    auto lock = Lock();
+    auto at = std::find_if(allCommands.begin(), allCommands.end(),
+                           [id](const CommandPtr& c) { return c && c->id == id; });
+    if (at == allCommands.end()) return false;
+    const CommandPtr removed = *at;
+    const bool indexed = IndexCurrent();
+    allCommands.erase(at);
+    IndexRemoved(indexed, removed);
+    return true;
+}
+
+GroupPtr QuorvallisCommands::AddTopGroup(int id, const std::wstring& name) {
+    auto lock = Lock();
+    for (const GroupPtr& group : groups) {
+        if (group && group->id == id) return GroupPtr();
+    }
+    GroupPtr group(new CommandGroup(id, 21, name));
+    groups.push_back(group);
+    return group;
+}
+
+GroupPtr QuorvallisCommands::AddSubgroup(const GroupPtr& parent, const std::wstring& name, int iconIndex) {
+    auto lock = Lock();
+    if (!parent) return GroupPtr();
+    GroupPtr group(new CommandGroup(lastId + 1, iconIndex, name));
+    parent->subgroups.push_back(group);
+    ++lastId;
+    return group;
+}
+
+bool QuorvallisCommands::RemoveGroup(int id) {
+    auto lock = Lock();
+    // The same walk as the removal below, so both find the same group.
+    GroupPtr target;
+    for (const GroupPtr& group : groups) {
+        if (group && group->id == id) {
+            target = group;
+            break;
+        }
+    }
+    if (!target) target = FindGroup(id);
+    if (!target) return false;
+
+    std::set<int> removedIds;
+    CollectGroupIds(*target, removedIds);
+
+    auto top = std::find(groups.begin(), groups.end(), target);
+    if (top != groups.end()) {
+        groups.erase(top);
+    } else {
+        bool removed = false;
+        for (const GroupPtr& group : groups) {
+            if (group && group->RemoveSubgroup(id)) {
+                removed = true;
+                break;
+            }
+        }
+        if (!removed) return false;
+    }
+    allCommands.erase(std::remove_if(allCommands.begin(), allCommands.end(),
+                                     [&removedIds](const CommandPtr& c) {
+                                         return c && removedIds.count(c->groupId) != 0;
+                                     }),
+                      allCommands.end());
+    indexValid_ = false;
+    return true;
+}
+
+int QuorvallisCommands::SearchCommands(const std::wstring& text) {
+    auto lock = Lock();
+    searchResults.clear();
+    for (const CommandPtr& command : allCommands) {
+        if (!command) continue;
+        if (command->name.find(text) != std::wstring::npos || command->shortcut.find(text) != std::wstring::npos)
+            searchResults.push_back(command);
+    }
+    return static_cast<int>(searchResults.size());
+}
+
+CommandPtr QuorvallisCommands::FindCommandByShortcut(const std::wstring& shortcut) const {
+    auto lock = Lock();
+    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    return same ? same->front() : CommandPtr();
+}
+
+void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
+    auto lock = Lock();
+    if (!command) return;
+    auto entry = replacedBy_.find(command);
+    if (entry != replacedBy_.end()) {
+        // Replaced while it ran: the count belongs to the record in its place.
+        // When that one was removed meanwhile, the count goes nowhere.
+        if (CommandPtr successor = entry->second.lock()) ++successor->timesExecuted;
+        PruneReplacements();
+        return;
+    }
+    ++command->timesExecuted;
+}
+
+int QuorvallisCommands::TimesExecuted(int id) const {
+    auto lock = Lock();
+    CommandPtr command = FindCommand(id);
+    return command ? command->timesExecuted : -1;
+}
+
+void QuorvallisCommands::AdoptStoredFields(const QuorvallisCommands& other) {
+    if (&other == this) return;
+    std::scoped_lock both(guard_, other.guard_);
+    reserved = other.reserved;
+    lastId = other.lastId;
+    allCommands = other.allCommands;
+    groups = other.groups;
+    enableOnStart = other.enableOnStart;
+    autoStart = other.autoStart;
+    firstControlKey = other.firstControlKey;
+    secondControlKey = other.secondControlKey;
+    lastSelectedGroupId = other.lastSelectedGroupId;
+    shownOnce = other.shownOnce;
+    // Records still running belong to the catalogue that was there before.
+    replacedBy_.clear();
+    indexValid_ = false;
+}

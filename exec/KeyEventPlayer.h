@@ -1,0 +1,33 @@
+#pragma once
+
+#include "exec/IKeyActionSink.h"
+
+#include <array>
+#include <atomic>
+
+class IKeyboardOutput;
+
+// Sends a keystroke text's actions to the platform and remembers which keys
+// it left down, so that a playback that ends early (a stop request, a
+// refused key-up, an exception) never leaves a modifier stuck.
+class KeyEventPlayer : public IKeyActionSink {
+public:
+    // `stop`, when given, is polled before every action.
+    KeyEventPlayer(IKeyboardOutput& output, const std::atomic<bool>* stop);
+    KeyEventPlayer(const KeyEventPlayer&) = delete;
+    KeyEventPlayer& operator=(const KeyEventPlayer&) = delete;
+    ~KeyEventPlayer() override;
+
+    bool OnAction(const KeyAction& action) override;
+
+    // Sends key-up for every key still down: Shift, Ctrl, Alt and the
+    // Windows key first, in that order, then the others.
+    void ReleaseKeysStillDown();
+
+private:
+    void Release(unsigned char virtualKey);
+
+    IKeyboardOutput& output_;
+    const std::atomic<bool>* stop_;
+    std::array<bool, 256> down_{};
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+class IKeyboardOutput;
+
+// Plays one keystroke text into the window that has the keyboard focus.
+// A text that breaks the language (a brace text over 299 characters, a "{"
+// never closed) is refused before anything is typed. However the playback
+// ends, no key it pressed is left down.
+class KeySender {
+public:
+    explicit KeySender(IKeyboardOutput& output);
+
+    // True when the whole text was played; false when it breaks the
+    // language (nothing was typed) or when a stop was requested.
+    bool SendKeys(const std::wstring& text);
+
+    // May be called from another thread; the playback stops before its next
+    // action and releases what it holds.
+    void RequestStop() { stop_ = true; }
+
+    int defaultDelay = 0; // milliseconds before every key press
+    int pendingDelay = 0; // milliseconds before the next key press only
+
+private:
+    IKeyboardOutput& output_;
+    std::atomic<bool> stop_{false};
+};

@@ -1,0 +1,11 @@
+#include "exec/KeySenderPlayer.h"
+
+#include "exec/KeySender.h"
+
+bool KeySenderPlayer::Play(const std::wstring& text)
+{
+    KeySender sender(output_);
+    sender.defaultDelay = 0;
+    sender.pendingDelay = 0;
+    return sender.SendKeys(text);
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark: the native ones directly, the Windows ones
+# under Wine. Prints each benchmark's figures.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/common.sh"
+"$here/setup.sh" || exit 1
+build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; exit 1; }
+status=0
+for b in "$QV_BUILD"/native/bench/*/bench_*; do
+  [[ -x "$b" && -f "$b" ]] || continue
+  log "running $(basename "$b")"
+  "$b" || status=1
+done
+shopt -s nullglob
+windows_benches=("$QV_BUILD"/windows/bench/*/bench_*.exe)
+if ((${#windows_benches[@]})); then
+  xvfb_pid=
+  if [[ -z "${DISPLAY:-}" ]]; then
+    exec {display_fd}<> <(:)
+    Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    read -r -t 20 -u "$display_fd" display_number
+    export DISPLAY=":$display_number"
+  fi
+  wine_pid=$("$here/wine-session.sh" start "$QV_BUILD/windows")
+  for b in "${windows_benches[@]}"; do
+    log "running $(basename "$b") under Wine"
+    "$here/wine-run.sh" "$b" || status=1
+  done
+  "$here/wine-session.sh" stop "$QV_BUILD/windows" "$wine_pid"
+  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+fi
+exit $status

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both trees and runs every test: the native
+# unit tests, the same tests cross-compiled and run under Wine, and the
+# end-to-end tests of the real programs under Wine on a virtual display.
+# Ends with ctest's summary; the exit code is ctest's.
+set -uo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/common.sh"
+
+"$here/setup.sh" || exit 1
+build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; log "build failed"; exit 1; }
+log "built; log in $QV_BUILD/build.log"
+
+# One ctest run over both trees gives one summary.
+cat > "$QV_BUILD/CTestTestfile.cmake" <<CT
+subdirs("native")
+subdirs("windows")
+CT
+
+# A virtual display of our own for every test that needs one.
+mkdir -p "$QV_BUILD/windows/test-artefacts"
+exec {display_fd}<> <(:)
+Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp \
+  >"$QV_BUILD/windows/test-artefacts/xvfb.log" 2>&1 &
+xvfb_pid=$!
+read -r -t 20 -u "$display_fd" display_number || { log "Xvfb did not start"; kill "$xvfb_pid"; exit 1; }
+export DISPLAY=":$display_number" QUORVALLIS_TEST_DISPLAY=":$display_number"
+
+# Wine's services start here, outside ctest, so they never hold its pipes.
+wine_pid=$("$here/wine-session.sh" start "$QV_BUILD/windows")
+
+cleanup() {
+  "$here/wine-session.sh" stop "$QV_BUILD/windows" "$wine_pid"
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+}
+trap cleanup EXIT
+
+ctest --test-dir "$QV_BUILD" --output-on-failure -j "$(nproc)" "$@"

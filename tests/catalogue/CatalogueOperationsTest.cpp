@@ -1,0 +1,330 @@
+#include "catalogue/QuorvallisCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<int> Ids(const std::vector<CommandPtr>& commands) {
+    std::vector<int> ids;
+    for (const CommandPtr& command : commands) ids.push_back(command->id);
+    return ids;
+}
+
+CommandPtr Copy(const CommandPtr& command) { return CommandPtr(new QuorvallisCommand(*command)); }
+
+}  // namespace
+
+TEST(ShortcutsEqual, FoldsOnlyTheLettersAToZ) {
+    struct Case {
+        std::wstring a, b;
+        bool equal;
+    };
+    const Case cases[] = {
+        {L"mail", L"MAIL", true},
+        {L"AZaz", L"azAZ", true},
+        {L"", L"", true},
+        {L"mail", L"mai", false},
+        {L"mai", L"mail", false},
+        {L"mail", L"", false},
+        {L"\u00e9", L"\u00c9", false},  // é / É: outside A to Z
+        {L"a[", L"A{", false},          // differ by 0x20 but are not letters
+        {L"@", L"`", false},
+        {L"^", L"~", false},
+        {L"n1", L"N1", true},
+        {L"n1", L"n2", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShortcutsEqual(c.a, c.b), c.equal) << '"' << std::string(c.a.begin(), c.a.end()) << '"';
+        EXPECT_EQ(ShortcutsEqual(c.b, c.a), c.equal);
+    }
+}
+
+TEST(Catalogue, FreshCatalogueHoldsTheDefaults) {
+    QuorvallisCommands catalogue;
+    EXPECT_EQ(catalogue.reserved, 0);
+    EXPECT_EQ(catalogue.lastId, 2);
+    EXPECT_TRUE(catalogue.allCommands.empty());
+    ASSERT_EQ(catalogue.groups.size(), 2u);
+    EXPECT_EQ(catalogue.groups[0]->id, 0);
+    EXPECT_EQ(catalogue.groups[0]->iconIndex, 3);
+    EXPECT_EQ(catalogue.groups[0]->name, L"General");
+    EXPECT_EQ(catalogue.groups[1]->id, 1);
+    EXPECT_EQ(catalogue.groups[1]->iconIndex, 4);
+    EXPECT_EQ(catalogue.groups[1]->name, L"Scripts");
+    EXPECT_TRUE(catalogue.enableOnStart);
+    EXPECT_FALSE(catalogue.autoStart);
+    EXPECT_EQ(catalogue.firstControlKey, 17u);
+    EXPECT_EQ(catalogue.secondControlKey, 17u);
+    EXPECT_EQ(catalogue.lastSelectedGroupId, 0);
+    EXPECT_FALSE(catalogue.shownOnce);
+    EXPECT_FALSE(catalogue.pluginsManager);
+    EXPECT_EQ(catalogue.previousKey, -1);
+    EXPECT_EQ(catalogue.typingState, 0);
+}
+
+TEST(Catalogue, GroupsAndCommandsDrawFromOneCounter) {
+    QuorvallisCommands catalogue;
+    GroupPtr sub = catalogue.AddSubgroup(catalogue.groups[0], L"Sub", 12);
+    ASSERT_TRUE(sub);
+    EXPECT_EQ(sub->id, 3);
+    EXPECT_EQ(sub->iconIndex, 12);
+    CommandPtr command = catalogue.AddCommand(3, L"Mail", L"n", 6, L"mail");
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->id, 4);
+    EXPECT_EQ(command->groupId, 3);
+    EXPECT_EQ(command->kind, CommandKind::Regular);
+    EXPECT_TRUE(command->steps.empty());
+    EXPECT_EQ(catalogue.AddSubgroup(sub, L"Deeper", 0)->id, 5);
+    EXPECT_EQ(catalogue.lastId, 5);
+    EXPECT_EQ(sub->commandIds, std::vector<int>{4});
+
+    // The "Search results" group brings its own id.
+    GroupPtr results = catalogue.AddTopGroup(2, L"Search results");
+    ASSERT_TRUE(results);
+    EXPECT_EQ(results->iconIndex, 21);
+    EXPECT_EQ(catalogue.lastId, 5);
+    EXPECT_FALSE(catalogue.AddTopGroup(2, L"again"));
+    EXPECT_EQ(catalogue.groups.size(), 3u);
+
+    EXPECT_FALSE(catalogue.AddSubgroup(GroupPtr(), L"orphan", 0));
+    EXPECT_EQ(catalogue.lastId, 5);
+}
+
+TEST(Catalogue, AddCommandFailuresChangeNothing) {
+    QuorvallisCommands catalogue;
+    GroupPtr deep = catalogue.AddSubgroup(catalogue.AddSubgroup(catalogue.groups[1], L"a", 0), L"b", 0);
+    ASSERT_TRUE(catalogue.AddCommand(deep->id, L"Mail", L"", 0, L"mail"));  // found at depth 2
+    const int lastId = catalogue.lastId;
+
+    EXPECT_FALSE(catalogue.AddCommand(0, L"Other", L"", 0, L"Mail"));
+    EXPECT_FALSE(catalogue.AddCommand(0, L"Other", L"", 0, L"MAIL"));
+    EXPECT_FALSE(catalogue.AddCommand(77, L"Other", L"", 0, L"other"));
+    EXPECT_EQ(catalogue.lastId, lastId);
+    EXPECT_EQ(catalogue.allCommands.size(), 1u);
+    EXPECT_TRUE(catalogue.groups[0]->commandIds.empty());
+    EXPECT_EQ(deep->commandIds.size(), 1u);
+
+    EXPECT_TRUE(catalogue.AddCommand(0, L"Other", L"", 0, L"mails"));
+}
+
+TEST(Catalogue, InsertCommandGivesIdAndGroupOrLeavesTheRecordAlone) {
+    QuorvallisCommands catalogue;
+    catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
+    CommandPtr script(new QuorvallisCommand(-5, L"Script", L"", 4, 99, L"run"));
+    script->kind = CommandKind::Script;
+    ASSERT_TRUE(catalogue.InsertCommand(1, script));
+    EXPECT_EQ(script->id, 4);
+    EXPECT_EQ(script->groupId, 1);
+    EXPECT_EQ(catalogue.groups[1]->commandIds, std::vector<int>{4});
+    EXPECT_EQ(Ids(catalogue.allCommands), (std::vector<int>{3, 4}));
+
+    CommandPtr clash(new QuorvallisCommand(-5, L"Clash", L"", 4, 99, L"MAIL"));
+    EXPECT_FALSE(catalogue.InsertCommand(1, clash));
+    CommandPtr lost(new QuorvallisCommand(-5, L"Lost", L"", 4, 99, L"lost"));
+    EXPECT_FALSE(catalogue.InsertCommand(42, lost));
+    EXPECT_FALSE(catalogue.InsertCommand(1, CommandPtr()));
+    EXPECT_FALSE(catalogue.InsertCommand(0, script));  // already listed
+    EXPECT_EQ(clash->id, -5);
+    EXPECT_EQ(clash->groupId, 99);
+    EXPECT_EQ(lost->groupId, 99);
+    EXPECT_EQ(script->id, 4);
+    EXPECT_EQ(catalogue.lastId, 4);
+    EXPECT_EQ(catalogue.allCommands.size(), 2u);
+}
+
+TEST(Catalogue, FindCommandAndTimesExecuted) {
+    QuorvallisCommands catalogue;
+    CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
+    EXPECT_EQ(catalogue.FindCommand(3), mail);
+    EXPECT_FALSE(catalogue.FindCommand(0));  // a group id, not a command
+    EXPECT_EQ(catalogue.TimesExecuted(3), 0);
+    EXPECT_EQ(catalogue.TimesExecuted(42), -1);
+}
+
+namespace {
+
+struct ReplaceFixture : ::testing::Test {
+    QuorvallisCommands catalogue;
+    CommandPtr a, b, c;
+    GroupPtr other;
+    void SetUp() override {
+        other = catalogue.AddSubgroup(catalogue.groups[0], L"Other", 0);  // id 3
+        a = catalogue.AddCommand(0, L"A", L"", 0, L"a");                 // 4
+        b = catalogue.AddCommand(0, L"B", L"", 0, L"b");                 // 5
+        c = catalogue.AddCommand(other->id, L"C", L"", 0, L"c");         // 6
+        a->timesExecuted = 7;
+    }
+};
+
+}  // namespace
+
+TEST_F(ReplaceFixture, SameGroupReplacesInPlaceWithoutShortcutTest) {
+    CommandPtr edited = Copy(a);
+    edited->shortcut = L"B";  // another command's shortcut: allowed in place
+    edited->timesExecuted = 0;  // stale copy
+    ASSERT_TRUE(catalogue.ReplaceCommand(4, edited));
+    EXPECT_EQ(catalogue.allCommands[0], edited);
+    EXPECT_EQ(Ids(catalogue.allCommands), (std::vector<int>{4, 5, 6}));
+    EXPECT_EQ(edited->timesExecuted, 7);
+    EXPECT_EQ(catalogue.lastId, 6);
+    // Two shortcuts equal without regard to case: the earlier one wins.
+    EXPECT_EQ(catalogue.FindCommandByShortcut(L"b"), edited);
+}
+
+TEST_F(ReplaceFixture, MovingToAnotherGroupReinsertsWithNewId) {
+    CommandPtr moved = Copy(a);
+    moved->groupId = other->id;
+    ASSERT_TRUE(catalogue.ReplaceCommand(4, moved));  // its own old shortcut is no clash
+    EXPECT_EQ(moved->id, 7);
+    EXPECT_EQ(moved->groupId, other->id);
+    EXPECT_EQ(moved->timesExecuted, 7);
+    EXPECT_EQ(Ids(catalogue.allCommands), (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(other->commandIds, (std::vector<int>{6, 7}));
+    EXPECT_EQ(catalogue.groups[0]->commandIds, (std::vector<int>{4, 5}));
+    EXPECT_FALSE(catalogue.FindCommand(4));
+}
+
+TEST_F(ReplaceFixture, FailedReplacementsKeepEverything) {
+    struct Case {
+        const char* what;
+        int id;
+        int groupId;
+        std::wstring shortcut;
+        bool null;
+    };
+    const Case cases[] = {
+        {"move onto another command's shortcut", 4, 3, L"C", false},
+        {"move onto a case variant", 4, 3, L"B", false},
+        {"move to an unknown group", 4, 42, L"a", false},
+        {"unknown command", 42, 0, L"a", false},
+        {"no replacement", 4, 0, L"a", true},
+    };
+    for (const Case& c : cases) {
+        CommandPtr replacement;
+        if (!c.null) {
+            replacement = Copy(a);
+            replacement->groupId = c.groupId;
+            replacement->shortcut = c.shortcut;
+            replacement->timesExecuted = 0;
+        }
+        EXPECT_FALSE(catalogue.ReplaceCommand(c.id, replacement)) << c.what;
+        EXPECT_EQ(catalogue.allCommands, (std::vector<CommandPtr>{a, b, this->c})) << c.what;
+        EXPECT_EQ(catalogue.lastId, 6) << c.what;
+        EXPECT_EQ(other->commandIds, std::vector<int>{6}) << c.what;
+        if (replacement) {
+            EXPECT_EQ(replacement->id, 4) << c.what;
+            EXPECT_EQ(replacement->timesExecuted, 0) << c.what;
+        }
+    }
+    // A record listed elsewhere would end up listed twice.
+    EXPECT_FALSE(catalogue.ReplaceCommand(4, b));
+    EXPECT_EQ(catalogue.allCommands, (std::vector<CommandPtr>{a, b, c}));
+}
+
+TEST_F(ReplaceFixture, RemoveCommandKeepsItsIdInTheGroup) {
+    EXPECT_TRUE(catalogue.RemoveCommand(5));
+    EXPECT_FALSE(catalogue.RemoveCommand(5));
+    EXPECT_EQ(Ids(catalogue.allCommands), (std::vector<int>{4, 6}));
+    EXPECT_EQ(catalogue.groups[0]->commandIds, (std::vector<int>{4, 5}));
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"b"));
+}
+
+TEST(Catalogue, RemoveGroupTakesSubtreeAndItsCommands) {
+    QuorvallisCommands catalogue;
+    GroupPtr sub = catalogue.AddSubgroup(catalogue.groups[0], L"Sub", 0);  // 3
+    GroupPtr subsub = catalogue.AddSubgroup(sub, L"SubSub", 0);            // 4
+    GroupPtr sibling = catalogue.AddSubgroup(catalogue.groups[0], L"Sib", 0);  // 5
+    catalogue.AddCommand(0, L"Top", L"", 0, L"top");
+    catalogue.AddCommand(4, L"Deep", L"", 0, L"deep");
+    catalogue.AddCommand(5, L"Sib", L"", 0, L"sib");
+    catalogue.AddCommand(1, L"Script", L"", 0, L"script");
+
+    EXPECT_FALSE(catalogue.RemoveGroup(42));
+    EXPECT_EQ(catalogue.allCommands.size(), 4u);
+
+    EXPECT_TRUE(catalogue.RemoveGroup(3));
+    EXPECT_FALSE(catalogue.FindGroup(3));
+    EXPECT_FALSE(catalogue.FindGroup(4));
+    EXPECT_TRUE(catalogue.FindGroup(5));
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"deep"));
+    EXPECT_TRUE(catalogue.FindCommandByShortcut(L"sib"));
+    EXPECT_EQ(catalogue.allCommands.size(), 3u);
+
+    EXPECT_TRUE(catalogue.RemoveGroup(0));  // "General" may go like any group
+    ASSERT_EQ(catalogue.groups.size(), 1u);
+    EXPECT_EQ(catalogue.groups[0]->id, 1);
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"TOP"));
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"sib"));
+    ASSERT_EQ(catalogue.allCommands.size(), 1u);
+    EXPECT_EQ(catalogue.allCommands[0]->shortcut, L"script");
+    EXPECT_FALSE(catalogue.RemoveGroup(0));
+    // A later command gets a group again only where one exists.
+    EXPECT_FALSE(catalogue.AddCommand(0, L"Top", L"", 0, L"top"));
+}
+
+TEST(Catalogue, SearchIsCaseSensitiveOverNameAndShortcut) {
+    QuorvallisCommands catalogue;
+    catalogue.AddCommand(0, L"Notes", L"", 0, L"n1");
+    catalogue.AddCommand(0, L"NOTES", L"", 0, L"n2");
+    catalogue.AddCommand(0, L"Calc", L"", 0, L"remote");
+    catalogue.AddCommand(0, L"Mail", L"ote in notes", 0, L"mail");  // notes are not searched
+
+    EXPECT_EQ(catalogue.SearchCommands(L"ote"), 2);
+    EXPECT_EQ(Ids(catalogue.searchResults), (std::vector<int>{3, 5}));
+    EXPECT_EQ(catalogue.SearchCommands(L"OTE"), 1);
+    EXPECT_EQ(Ids(catalogue.searchResults), (std::vector<int>{4}));
+    EXPECT_EQ(catalogue.SearchCommands(L"n"), 2);  // the shortcuts n1, n2; "Notes" has a capital N
+    EXPECT_EQ(catalogue.SearchCommands(L"zzz"), 0);
+    EXPECT_TRUE(catalogue.searchResults.empty());
+    EXPECT_EQ(catalogue.SearchCommands(L""), 4);
+    EXPECT_EQ(Ids(catalogue.searchResults), (std::vector<int>{3, 4, 5, 6}));
+}
+
+TEST(Catalogue, ShortcutLookupTakesTheFirstWholeMatch) {
+    QuorvallisCommands catalogue;
+    CommandPtr notepad = catalogue.AddCommand(0, L"Notepad", L"", 0, L"notepad");
+    EXPECT_EQ(catalogue.FindCommandByShortcut(L"NOTEPAD"), notepad);
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"note"));
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"notepads"));
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L""));
+}
+
+TEST(Catalogue, AdoptStoredFieldsTakesEveryStoredField) {
+    QuorvallisCommands target;
+    target.AddCommand(0, L"Old", L"", 0, L"old");
+    target.previousKey = 65;
+    target.typingState = 2;
+
+    QuorvallisCommands read;
+    read.groups.clear();
+    read.groups.push_back(GroupPtr(new CommandGroup(9, 1, L"Read")));
+    read.allCommands.push_back(CommandPtr(new QuorvallisCommand(10, L"N", L"", 0, 9, L"new")));
+    read.reserved = 3;
+    read.lastId = 10;
+    read.enableOnStart = false;
+    read.autoStart = true;
+    read.firstControlKey = 16;
+    read.secondControlKey = 18;
+    read.lastSelectedGroupId = 9;
+    read.shownOnce = true;
+
+    target.AdoptStoredFields(read);
+    EXPECT_EQ(target.reserved, 3);
+    EXPECT_EQ(target.lastId, 10);
+    EXPECT_EQ(target.allCommands, read.allCommands);
+    EXPECT_EQ(target.groups, read.groups);
+    EXPECT_FALSE(target.enableOnStart);
+    EXPECT_TRUE(target.autoStart);
+    EXPECT_EQ(target.firstControlKey, 16u);
+    EXPECT_EQ(target.secondControlKey, 18u);
+    EXPECT_EQ(target.lastSelectedGroupId, 9);
+    EXPECT_TRUE(target.shownOnce);
+    EXPECT_EQ(target.previousKey, 65);
+    EXPECT_EQ(target.typingState, 2);
+    EXPECT_FALSE(target.FindCommandByShortcut(L"old"));
+    EXPECT_TRUE(target.FindCommandByShortcut(L"NEW"));
+    EXPECT_EQ(target.AddCommand(9, L"x", L"", 0, L"x")->id, 11);
+}

@@ -1,0 +1,106 @@
+#include "catalogue/QuorvallisCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+// The lookup keeps an index; whatever the edits, it must give what a walk
+// over allCommands gives: the first command whose shortcut matches.
+namespace {
+
+CommandPtr FirstByWalk(const QuorvallisCommands& catalogue, const std::wstring& shortcut) {
+    for (const CommandPtr& command : catalogue.allCommands) {
+        if (command && ShortcutsEqual(command->shortcut, shortcut)) return command;
+    }
+    return CommandPtr();
+}
+
+const std::vector<std::wstring> kPool = {L"a", L"A", L"b", L"mail", L"MAIL", L"Mail", L"x1", L"X1", L"zz", L""};
+
+void ExpectLookupsAgree(const QuorvallisCommands& catalogue, int step) {
+    for (const std::wstring& shortcut : kPool) {
+        ASSERT_EQ(catalogue.FindCommandByShortcut(shortcut), FirstByWalk(catalogue, shortcut))
+            << "after step " << step << ", shortcut \"" << std::string(shortcut.begin(), shortcut.end()) << '"';
+    }
+}
+
+}  // namespace
+
+TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
+    std::mt19937 random(7);
+    QuorvallisCommands catalogue;
+    std::vector<GroupPtr> groups = {catalogue.groups[0], catalogue.groups[1]};
+    auto anyShortcut = [&] { return kPool[random() % kPool.size()]; };
+    auto anyCommand = [&]() -> CommandPtr {
+        if (catalogue.allCommands.empty()) return CommandPtr();
+        return catalogue.allCommands[random() % catalogue.allCommands.size()];
+    };
+
+    for (int step = 0; step < 3000; ++step) {
+        switch (random() % 9) {
+        case 0:
+        case 1:
+            catalogue.AddCommand(groups[random() % groups.size()]->id, L"n", L"", 0, anyShortcut());
+            break;
+        case 2:
+            catalogue.InsertCommand(groups[random() % groups.size()]->id,
+                                    CommandPtr(new QuorvallisCommand(0, L"i", L"", 0, 0, anyShortcut())));
+            break;
+        case 3:
+        case 4:
+            if (CommandPtr old = anyCommand()) {
+                // In place (often onto a taken shortcut) or a move.
+                CommandPtr copy(new QuorvallisCommand(*old));
+                copy->shortcut = anyShortcut();
+                if (random() % 3 == 0) copy->groupId = groups[random() % groups.size()]->id;
+                catalogue.ReplaceCommand(old->id, copy);
+            }
+            break;
+        case 5:
+            if (CommandPtr old = anyCommand()) catalogue.RemoveCommand(old->id);
+            break;
+        case 6:
+            if (groups.size() < 6 || random() % 2) {
+                groups.push_back(catalogue.AddSubgroup(groups[random() % groups.size()], L"g", 0));
+            } else {
+                const size_t at = 2 + random() % (groups.size() - 2);
+                catalogue.RemoveGroup(groups[at]->id);
+                groups.resize(2);  // its descendants may have gone too
+                for (const GroupPtr& top : catalogue.groups) {
+                    if (top->id > 1) groups.push_back(top);
+                }
+            }
+            break;
+        case 7: {
+            // Changes made straight to the list, as a reader of the file may do.
+            auto lock = catalogue.Lock();
+            if (random() % 2)
+                catalogue.allCommands.push_back(CommandPtr(new QuorvallisCommand(900 + step, L"d", L"", 0, 0, anyShortcut())));
+            else if (!catalogue.allCommands.empty())
+                catalogue.allCommands.erase(catalogue.allCommands.begin());
+            break;
+        }
+        case 8:
+            if (random() % 20 == 0) {
+                QuorvallisCommands read;
+                read.allCommands.push_back(CommandPtr(new QuorvallisCommand(50, L"r", L"", 0, 0, anyShortcut())));
+                catalogue.AdoptStoredFields(read);
+                groups = {catalogue.groups[0], catalogue.groups[1]};
+            }
+            break;
+        }
+        ExpectLookupsAgree(catalogue, step);
+        if (HasFatalFailure()) return;
+    }
+}
+
+TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord) {
+    QuorvallisCommands catalogue;
+    CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
+    ASSERT_EQ(catalogue.FindCommandByShortcut(L"mail"), mail);
+    mail->shortcut = L"post";  // not through an operation
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"mail"));
+    EXPECT_TRUE(catalogue.AddCommand(0, L"Mail", L"", 0, L"mail"));
+}

@@ -1,0 +1,67 @@
+// A small driver for end-to-end tests: finds a top-level window by its title
+// and sends or posts it a message, so tests can reach what a user reaches
+// through the tray (which has no X11 window to click under a bare display).
+//
+//   QvSend.exe --title T [--wait MS] [--send|--post MSG WPARAM LPARAM]
+// Prints the window handle and the message result; exit code 0 when the
+// window was found (and the message delivered), 1 otherwise.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::wstring title;
+    DWORD waitMs = 0;
+    bool post = false;
+    bool haveMessage = false;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--title" && i + 1 < argc) {
+            title = argv[++i];
+        } else if (arg == L"--wait" && i + 1 < argc) {
+            waitMs = wcstoul(argv[++i], nullptr, 10);
+        } else if ((arg == L"--send" || arg == L"--post") && i + 3 < argc) {
+            post = arg == L"--post";
+            haveMessage = true;
+            message = static_cast<UINT>(wcstoul(argv[++i], nullptr, 0));
+            wParam = static_cast<WPARAM>(wcstoull(argv[++i], nullptr, 0));
+            lParam = static_cast<LPARAM>(wcstoll(argv[++i], nullptr, 0));
+        } else {
+            fwprintf(stderr, L"unknown argument %ls\n", arg.c_str());
+            return 2;
+        }
+    }
+
+    HWND window = nullptr;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        window = FindWindowW(nullptr, title.c_str());
+        if (window || GetTickCount() - start >= waitMs)
+            break;
+        Sleep(50);
+    }
+    if (!window) {
+        wprintf(L"no window\n");
+        return 1;
+    }
+    wprintf(L"window %p\n", static_cast<void*>(window));
+    if (haveMessage) {
+        if (post) {
+            if (!PostMessageW(window, message, wParam, lParam))
+                return 1;
+        } else {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result))
+                return 1;
+            wprintf(L"result %llu\n", static_cast<unsigned long long>(result));
+        }
+    }
+    fflush(stdout);
+    return 0;
+}

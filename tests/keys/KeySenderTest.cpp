@@ -1,0 +1,104 @@
+#include "exec/KeySender.h"
+#include "exec/KeySenderPlayer.h"
+#include "tests/keys/RecordingKeyboardOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(KeySender, PlaysEveryKindOfActionThroughThePlatform)
+{
+    RecordingKeyboardOutput output;
+    KeySender sender(output);
+    EXPECT_TRUE(sender.SendKeys(L"+a{DELAY 5}{LEFT}{BEEP 440 10}{APPACTIVATE Probe}{NUMLOCK}~"));
+    EXPECT_EQ(output.calls, "d16 d65 u65/3 u16/2 s5 d37/1 u37/3 b440,10 a[Probe] n d13 u13/3");
+    EXPECT_FALSE(output.AnyKeyDown());
+}
+
+TEST(KeySender, DelaysComeFromTheCallerAndTheText)
+{
+    RecordingKeyboardOutput output;
+    KeySender sender(output);
+    sender.defaultDelay = 20;
+    sender.pendingDelay = 7;
+    EXPECT_TRUE(sender.SendKeys(L"ab"));
+    EXPECT_EQ(output.calls, "s7 d65 u65/3 s20 d66 u66/3");
+}
+
+TEST(KeySender, BrokenTextTypesNothing)
+{
+    const std::wstring tooLong = L"{" + std::wstring(300, L'x') + L"}";
+    for (const std::wstring& text : std::vector<std::wstring>{L"+abc" + tooLong, L"ab{ENTER", L"^{", tooLong}) {
+        RecordingKeyboardOutput output;
+        KeySender sender(output);
+        EXPECT_FALSE(sender.SendKeys(text));
+        EXPECT_EQ(output.calls, "");
+    }
+}
+
+// However a playback ends, no key it pressed stays down.
+TEST(KeySender, StopRequestReleasesHeldKeys)
+{
+    RecordingKeyboardOutput output;
+    KeySender sender(output);
+    output.beforeKeyEvent = [&](const std::string& event) {
+        if (event == "d66")
+            sender.RequestStop();
+    };
+    EXPECT_FALSE(sender.SendKeys(L"^+(abc)"));
+    EXPECT_EQ(output.calls, "d17 d16 d65 u65/3 d66 u16/2 u17/2 u66/3");
+    EXPECT_FALSE(output.AnyKeyDown());
+}
+
+TEST(KeySender, RefusedReleaseIsTriedAgainAtTheEnd)
+{
+    RecordingKeyboardOutput output;
+    bool refusedOnce = false;
+    output.refuse = [&](const std::string& event) {
+        if (event == "u16/2" && !refusedOnce)
+            return refusedOnce = true;
+        return false;
+    };
+    KeySender sender(output);
+    EXPECT_TRUE(sender.SendKeys(L"+ab"));
+    EXPECT_EQ(output.calls, "d16 d65 u65/3 u16/2! d66 u66/3 u16/2");
+    EXPECT_FALSE(output.AnyKeyDown());
+}
+
+TEST(KeySender, RefusedPressIsNotReleased)
+{
+    RecordingKeyboardOutput output;
+    output.refuse = [](const std::string& event) { return event == "d17"; };
+    KeySender sender(output);
+    EXPECT_TRUE(sender.SendKeys(L"^a"));
+    EXPECT_EQ(output.calls, "d17! d65 u65/3 u17/2");
+}
+
+TEST(KeySender, FailingPlatformCallReleasesHeldKeys)
+{
+    RecordingKeyboardOutput output;
+    output.beforeKeyEvent = [](const std::string& event) {
+        if (event == "d66")
+            throw std::runtime_error("keyboard gone");
+    };
+    KeySender sender(output);
+    EXPECT_FALSE(sender.SendKeys(L"%+(ab)"));
+    EXPECT_EQ(output.calls, "d18 d16 d65 u65/3 u16/2 u18/2");
+    EXPECT_FALSE(output.AnyKeyDown());
+}
+
+TEST(KeySenderPlayer, EachPlayStartsWithoutDelays)
+{
+    RecordingKeyboardOutput output;
+    KeySenderPlayer player(output);
+    EXPECT_TRUE(player.Play(L"{DELAY=100}{DELAY 50}a"));
+    EXPECT_TRUE(player.Play(L"b"));
+    EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3");
+    EXPECT_FALSE(player.Play(L"c{BEEP"));
+    EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3");
+    EXPECT_TRUE(player.Play(L""));
+}
+
+} // namespace

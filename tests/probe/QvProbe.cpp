@@ -1,0 +1,151 @@
+// QvProbe: a target window for keyboard tests under Wine.
+//
+//   QvProbe.exe [--title TEXT] [--log PATH] [--exit-after-ms N]
+//
+// Opens a top-level window titled TEXT (default "QvProbe") holding a single
+// edit control that has the focus. The log (UTF-8, one line each, flushed at
+// once so a test can read it while the probe runs) starts with
+//   cmdline <the whole command line>
+// followed by every keyboard message the window or its edit receives:
+//   down vk=65 ext=0     WM_KEYDOWN       sysdown vk=18 ext=0   WM_SYSKEYDOWN
+//   up vk=65 ext=1       WM_KEYUP         sysup vk=18 ext=0     WM_SYSKEYUP
+//   char 97              WM_CHAR (UTF-16 unit)
+// PATH may be a Windows path or a Unix path (read through Wine's Z: drive).
+// With --exit-after-ms the probe closes itself after N milliseconds.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+FILE* g_log = nullptr;
+HWND g_edit = nullptr;
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
+                        nullptr, nullptr);
+    return out;
+}
+
+void LogLine(const std::string& line)
+{
+    if (!g_log)
+        return;
+    std::fputs(line.c_str(), g_log);
+    std::fputc('\n', g_log);
+    std::fflush(g_log);
+}
+
+// Logs one keyboard message; messages of other kinds are ignored.
+void LogKeyMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const char* kind = nullptr;
+    switch (msg) {
+    case WM_KEYDOWN: kind = "down"; break;
+    case WM_KEYUP: kind = "up"; break;
+    case WM_SYSKEYDOWN: kind = "sysdown"; break;
+    case WM_SYSKEYUP: kind = "sysup"; break;
+    case WM_CHAR: LogLine("char " + std::to_string(static_cast<unsigned>(wParam))); return;
+    default: return;
+    }
+    const int extended = (lParam >> 24) & 1;
+    LogLine(std::string(kind) + " vk=" + std::to_string(static_cast<unsigned>(wParam)) +
+            " ext=" + std::to_string(extended));
+}
+
+LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                                 0, 0, 100, 100, hwnd, nullptr, nullptr, nullptr);
+        return 0;
+    case WM_SIZE:
+        MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(g_edit);
+        return 0;
+    case WM_TIMER:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    std::wstring title = L"QvProbe";
+    std::wstring logPath;
+    UINT exitAfterMs = 0;
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 1; argv && i + 1 < argc; ++i) {
+        const std::wstring name = argv[i];
+        if (name == L"--title")
+            title = argv[++i];
+        else if (name == L"--log")
+            logPath = argv[++i];
+        else if (name == L"--exit-after-ms")
+            exitAfterMs = static_cast<UINT>(_wtoi(argv[++i]));
+    }
+    LocalFree(argv);
+
+    if (!logPath.empty()) {
+        // Wine maps a Unix path such as /tmp/x to Z:\tmp\x; accept both.
+        if (logPath[0] == L'/') {
+            for (wchar_t& c : logPath)
+                if (c == L'/')
+                    c = L'\\';
+            logPath = L"Z:" + logPath;
+        }
+        g_log = _wfopen(logPath.c_str(), L"wb");
+    }
+    LogLine("cmdline " + ToUtf8(GetCommandLineW()));
+
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ProbeProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"QvProbeWindow";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr,
+                                  instance, nullptr);
+    if (!window)
+        return 1;
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(g_edit);
+    if (exitAfterMs)
+        SetTimer(window, 1, exitAfterMs, nullptr);
+
+    // Keyboard messages are posted to the focused window; log them here so
+    // both the window and the edit are covered without subclassing.
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == window || msg.hwnd == g_edit)
+            LogKeyMessage(msg.message, msg.wParam, msg.lParam);
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (g_log)
+        std::fclose(g_log);
+    return 0;
+}
