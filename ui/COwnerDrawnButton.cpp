@@ -44,8 +44,11 @@ bool COwnerDrawnButton::Attach(HWND dialog, int controlId)
         !SetWindowSubclass(window, &COwnerDrawnButton::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
         return false;
     window_ = window;
+    // BM_SETSTYLE rather than the window style alone: the button control
+    // keeps its own copy of the type.
     const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
-    SetWindowLongPtrW(window_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+    SendMessageW(window_, BM_SETSTYLE, static_cast<WPARAM>((style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW),
+                 FALSE);
     InvalidateRect(window_, nullptr, TRUE);
     return true;
 }
@@ -102,6 +105,13 @@ void COwnerDrawnButton::SetIcons(HICON first, HICON second)
     }
     if (window_)
         RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void COwnerDrawnButton::SetClassicOnly(bool classicOnly)
+{
+    classicOnly_ = classicOnly;
+    if (window_)
+        InvalidateRect(window_, nullptr, FALSE);
 }
 
 void COwnerDrawnButton::DrawBackground(HDC dc, const RECT& rect)

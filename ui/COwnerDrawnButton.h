@@ -39,7 +39,7 @@ public:
     // Draws one draw request; also what the reflected WM_DRAWITEM runs.
     void DrawItem(const DRAWITEMSTRUCT& item);
     // Uses the classic drawing even where a visual style is active.
-    void SetClassicOnly(bool classicOnly) { classicOnly_ = classicOnly; }
+    void SetClassicOnly(bool classicOnly);
 
 private:
     struct SizedIcon {

@@ -107,6 +107,9 @@ void HyperLink::Detach()
         // The label must not keep a font that goes with us.
         SendMessageW(window_, WM_SETFONT, 0, FALSE);
     }
+    // The tooltip is owned by the dialog and may have gone with it already.
+    if (tooltip_ && !IsWindow(tooltip_.get()))
+        tooltip_.release();
     tooltip_.reset();
     underlined_.reset();
     window_ = nullptr;

@@ -1,7 +1,8 @@
 // Shows the custom controls in their states for screenshots:
-//   QvControlsShell gallery | menu | about | picker
+//   QvControlsShell gallery | classic | menu | about | picker
 // "gallery" shows banners, group box, buttons (normal, pressed, disabled,
-// icon only, rounded) and both strips; "menu" opens a popup menu.
+// icon only, rounded) and both strips; "classic" the same without visual
+// styles; "menu" opens a popup menu.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -88,7 +89,7 @@ LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-int RunGallery(bool openMenu)
+int RunGallery(bool openMenu, bool classic)
 {
     Gallery gallery;
     g_gallery = &gallery;
@@ -131,12 +132,15 @@ int RunGallery(bool openMenu)
     EnableWindow(gallery.buttons[3].hwnd(), FALSE);
     gallery.buttons[4].SetIcons(Icon(IDI_QV_OK));
     gallery.buttons[4].SetRounded(true);
+    for (auto& button : gallery.buttons)
+        button.SetClassicOnly(classic);
     // A pressed copy drawn as the button is while held down.
     HWND pressed = Child(window, L"BUTTON", L"Pressed", BS_PUSHBUTTON, 450, 124, 100, 26, 6);
     SendMessageW(pressed, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     static COwnerDrawnButton pressedButton;
     pressedButton.Attach(window, 6);
     pressedButton.SetIcons(Icon(IDI_QV_CANCEL));
+    pressedButton.SetClassicOnly(classic);
     SendMessageW(pressed, BM_SETSTATE, TRUE, 0);
 
     gallery.popup.reset(CreatePopupMenu());
@@ -180,5 +184,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
         const INT_PTR result = picker.RunModal(nullptr);
         return result == IDOK ? 100 + picker.pickedIndex() : static_cast<int>(result);
     }
-    return RunGallery(scene == L"menu");
+    return RunGallery(scene == L"menu", scene == L"classic");
 }

@@ -214,6 +214,23 @@ TEST(Artwork, IconStripHas79PicturesWithAlphaAndNoMaskColour)
         EXPECT_GT(opaquePerPicture[i], 20) << "picture " << i << " is (nearly) empty";
 }
 
+TEST(Artwork, StripsAreStoredWithStraightAlphaInBitfields)
+{
+    // What LoadImage and ImageList_AddMasked read: the resource's own header.
+    for (int id : {IDB_QV_ICON_SET, IDB_QV_ACTIONS}) {
+        HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), RT_BITMAP);
+        ASSERT_TRUE(found) << id;
+        const auto* header = static_cast<const BITMAPV5HEADER*>(LockResource(LoadResource(GetModuleHandleW(nullptr), found)));
+        ASSERT_TRUE(header);
+        ASSERT_GE(header->bV5Size, sizeof(BITMAPV4HEADER));
+        EXPECT_EQ(32, header->bV5BitCount);
+        EXPECT_EQ(16, std::abs(header->bV5Height));
+        EXPECT_EQ(id == IDB_QV_ICON_SET ? 1264 : 208, header->bV5Width);
+        EXPECT_EQ(static_cast<DWORD>(BI_BITFIELDS), header->bV5Compression);
+        EXPECT_EQ(0xff000000u, header->bV5AlphaMask);
+    }
+}
+
 TEST(Artwork, ImageListsCutTheStrips)
 {
     IconSet icons;
@@ -633,6 +650,18 @@ TEST(DlgAbout, OpensFromItsTemplateAndClosesWithOk)
         label = TextOf(GetDlgItem(dialog, IDC_QV_ABOUT_TEXT));
         link = TextOf(GetDlgItem(dialog, IDC_QV_ABOUT_LINK));
         EXPECT_EQ(BS_OWNERDRAW, GetWindowLongPtrW(GetDlgItem(dialog, IDOK), GWL_STYLE) & BS_TYPEMASK);
+        // Colour requests answer with the dialog's own brush, straight from the procedure.
+        HDC dc = GetDC(dialog);
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QV_ABOUT_TEXT))));
+        LOGBRUSH info{};
+        EXPECT_TRUE(brush && GetObjectW(brush, sizeof(info), &info));
+        EXPECT_EQ(RGB(238, 238, 239), info.lbColor);
+        SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QV_ABOUT_LINK)));
+        EXPECT_EQ(about.link().TextColour(), GetTextColor(dc)) << "the link in its link colour";
+        ReleaseDC(dialog, dc);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(IDOK, result);
