@@ -321,7 +321,7 @@ TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
     StartLauncher();
     auto& session = WineSession::Current();
     // Item rows below the point where the menu opens, in pixels.
-    constexpr int kToggleRow = 28, kExitRow = 55;
+    constexpr int kToggleRow = 34, kExitRow = 60;
     const auto chooseFromTrayMenu = [&](int row, const std::string& shot) {
         session.Xdotool({"mousemove", "600", "400"});
         session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "1231",
