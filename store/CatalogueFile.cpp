@@ -8,6 +8,8 @@
 
 #include <ctime>
 #include <cwchar>
+#include <exception>
+#include <new>
 
 const wchar_t* const AutoStartValueName = L"Quorvallis";
 
@@ -96,7 +98,13 @@ bool Save(const std::wstring& path, const QuorvallisCommands& catalogue, IFileSt
         // good file.
         if (!CatalogueConsistency::Check(catalogue, problem))
             return fail(L"the catalogue is inconsistent: " + problem);
-        bytes = CatalogueText::WriteBytes(catalogue);
+        try {
+            bytes = CatalogueText::WriteBytes(catalogue);
+        } catch (const std::bad_alloc&) {
+            return fail(L"out of memory");
+        } catch (const std::exception&) {
+            return fail(L"the catalogue could not be written");
+        }
     }
 
     const std::wstring temporary = path + L".tmp";

@@ -78,6 +78,9 @@ bool Guarded(Reading reading, std::wstring& error)
     } catch (const std::exception& e) {
         error = Widen(e.what());
         return false;
+    } catch (...) {
+        error = L"unexpected error";
+        return false;
     }
     return true;
 }
