@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 
 #include "ArtworkIds.h"
@@ -17,6 +18,7 @@
 #include "ui/GroupBoxEx.h"
 #include "ui/HeaderCtrl.h"
 #include "ui/IconSet.h"
+#include "UnmanagedWindows.h"
 
 namespace {
 
@@ -168,13 +170,46 @@ int RunGallery(bool openMenu, bool classic)
     return 0;
 }
 
+// Prints where a driver should click: picture 12 of the picker's list, and
+// the OK and Cancel buttons, in screen coordinates.
+void CALLBACK ReportTargets(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dialog = GetActiveWindow();
+    if (!dialog)
+        return;
+    KillTimer(nullptr, id);
+    auto centre = [](HWND window, RECT box, const char* name) {
+        POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+        ClientToScreen(window, &at);
+        std::printf("%s %ld %ld\n", name, at.x, at.y);
+    };
+    if (HWND list = GetDlgItem(dialog, IDC_QV_ICON_LIST)) {
+        RECT box{};
+        box.left = LVIR_ICON;
+        SendMessageW(list, LVM_GETITEMRECT, 12, reinterpret_cast<LPARAM>(&box));
+        centre(list, box, "item12");
+    }
+    for (int id : {IDOK, IDCANCEL}) {
+        if (HWND button = GetDlgItem(dialog, id)) {
+            RECT box;
+            GetClientRect(button, &box);
+            centre(button, box, id == IDOK ? "ok" : "cancel");
+        }
+    }
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
 {
+    int exitCode = 0;
+    if (RunUnmanagedUnderWine(&exitCode))
+        return exitCode;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     const std::wstring scene = commandLine ? commandLine : L"";
+    SetTimer(nullptr, 0, 300, &ReportTargets);
     if (scene == L"about") {
         DlgAbout about;
         return static_cast<int>(about.RunModal(nullptr));
