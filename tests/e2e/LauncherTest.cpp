@@ -380,6 +380,24 @@ TEST_F(LauncherE2e, ADamagedFileIsReportedAndKeptAside)
     EXPECT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
 }
 
+// A save that fails at exit is told to the user, not passed over.
+TEST_F(LauncherE2e, AFailedSaveAtExitIsReported)
+{
+    WriteCatalogue();
+    StartLauncher();
+    // A folder in the file's place: nothing can replace it.
+    fs::remove(folder_ + "/Preferences.data");
+    fs::create_directory(folder_ + "/Preferences.data");
+    PostCommand(kExit);
+    auto& session = WineSession::Current();
+    EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message about the failed save";
+    EXPECT_TRUE(session.Screenshot("launcher-failed-save"));
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0010", "0",
+                     "0"});
+    EXPECT_EQ(launcher_->WaitForExit(20000), 0);
+    launcher_.reset();
+}
+
 TEST_F(LauncherE2e, ASecondCopyExitsAtOnceWithCodeZero)
 {
     WriteCatalogue();
