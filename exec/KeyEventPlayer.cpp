@@ -58,14 +58,6 @@ void KeyEventPlayer::ReleaseKeysStillDown()
         Release(static_cast<unsigned char>(vk));
 }
 
-bool KeyEventPlayer::AnyKeyDown() const
-{
-    for (bool down : down_)
-        if (down)
-            return true;
-    return false;
-}
-
 void KeyEventPlayer::Release(unsigned char virtualKey)
 {
     if (!down_[virtualKey])

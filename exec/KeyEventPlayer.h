@@ -23,7 +23,6 @@ public:
     // Sends key-up for every key still down: Shift, Ctrl, Alt and the
     // Windows key first, in that order, then the others.
     void ReleaseKeysStillDown();
-    bool AnyKeyDown() const;
 
 private:
     void Release(unsigned char virtualKey);

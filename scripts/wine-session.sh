@@ -18,7 +18,11 @@ start)
     fi
   fi
   setsid "$here/wine-run.sh" "$build/tests/harness/QvIdle.exe" </dev/null >/dev/null 2>&1 &
-  echo $!
+  idle=$!
+  # Returns once the prefix's services answer, so the first test does not
+  # race their start.
+  "$here/wine-run.sh" cmd /c exit </dev/null >/dev/null 2>&1
+  echo "$idle"
   ;;
 stop)
   kill "$3" 2>/dev/null

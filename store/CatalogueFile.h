@@ -16,7 +16,8 @@ enum class LoadOutcome {
 
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::Missing;
-    std::wstring keptAsidePath;
+    std::wstring keptAsidePath;  // empty when the file could not be moved aside
+    std::wstring error;          // what was wrong with a damaged file
 };
 
 // Reads "Preferences.data" into the catalogue; adopts it only when the whole
@@ -25,10 +26,20 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
 
 // Writes the catalogue to a temporary file beside path and replaces path with
 // it; the previous file is kept as path + ".bak". False when anything failed;
-// the old file is then untouched.
-bool Save(const std::wstring& path, const QuorvallisCommands& catalogue, IFileStore& files);
+// the old file is then untouched and error (if given) says what went wrong.
+bool Save(const std::wstring& path, const QuorvallisCommands& catalogue, IFileStore& files,
+          std::wstring* error = nullptr);
 
-// Stores the "Auto-start with Windows" state and mirrors it into the Run value.
-// Returns the state that is in force afterwards (false when no key could be written).
+// Stores the "Auto-start with Windows" state and mirrors it into the Run value
+// (the machine's Run key, else the user's). Returns the state that is in force
+// afterwards (false when no key could be written), which is also what the
+// catalogue's autoStart then holds.
 bool SetAutoStart(bool enabled, QuorvallisCommands& catalogue, IRegistry& registry,
                   const std::wstring& programPath);
+
+// The Run value's data for a program path: quoted when it holds blanks, so
+// that the system does not cut it at the first one.
+std::wstring AutoStartCommandLine(const std::wstring& programPath);
+
+// The value name under the Run keys.
+extern const wchar_t* const AutoStartValueName;

@@ -39,7 +39,12 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
     if (!self)
         return FALSE;
 
+    self->hasDirectResult_ = false;
     const bool handled = self->HandleMessage(message, wParam, lParam);
+    if (handled && self->hasDirectResult_) {
+        self->hasDirectResult_ = false;
+        return self->directResult_;
+    }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;

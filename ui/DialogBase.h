@@ -26,6 +26,13 @@ protected:
 
     // The result of a message whose DWLP_MSGRESULT matters (notifications).
     void SetResult(LRESULT result) { SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
+    // The answer of a message whose value the dialog procedure returns itself
+    // (WM_CTLCOLOR*, WM_COMPAREITEM, WM_VKEYTOITEM, WM_CHARTOITEM, WM_QUERYDRAGICON).
+    void SetDirectResult(INT_PTR result)
+    {
+        directResult_ = result;
+        hasDirectResult_ = true;
+    }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     // The module whose resources hold the templates.
     static HINSTANCE Instance();
@@ -38,4 +45,6 @@ private:
 
     int templateId_;
     HWND hwnd_ = nullptr;
+    INT_PTR directResult_ = 0;
+    bool hasDirectResult_ = false;
 };

@@ -162,6 +162,9 @@ TEST_F(KeysOnWine, TextsArriveAsTheirKeys)
         {L"{VKEY 321}", "down vk=16 ext=0|down vk=65 ext=0|char 65|up vk=65 ext=1|up vk=16 ext=0"},
         {L"{PLUS}", "down vk=16 ext=0|down vk=187 ext=0|char 43|up vk=187 ext=1|up vk=16 ext=0"},
         {L"{F1 2}", "down vk=112 ext=0|up vk=112 ext=1|down vk=112 ext=0|up vk=112 ext=1"},
+        // Num Lock twice, so the keyboard ends as it was.
+        {L"{NUMLOCK 2}", "down vk=144 ext=1|up vk=144 ext=1|down vk=144 ext=1|up vk=144 ext=1"},
+        {L"{BEEP 440 50}b", "down vk=66 ext=0|char 98|up vk=66 ext=1"},
     };
     Probe probe(L"Probe Keys");
     ASSERT_TRUE(probe.Window());

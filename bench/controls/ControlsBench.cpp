@@ -1,0 +1,140 @@
+// Prints how long the banner, the group box and a menu item take to paint,
+// and how long the icon picker and the about box take to open.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "ArtworkIds.h"
+#include "UnmanagedWindows.h"
+#include "platform/win32/UniqueHandle.h"
+#include "ui/COwnerDrawMenu.h"
+#include "ui/DlgAbout.h"
+#include "ui/DlgSelectIcon.h"
+#include "ui/GroupBoxEx.h"
+#include "ui/HeaderCtrl.h"
+#include "ui/IconSet.h"
+
+namespace {
+
+double Now()
+{
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Milliseconds per run of `work`, averaged over `runs`.
+double Time(int runs, const std::function<void()>& work)
+{
+    work();
+    const double start = Now();
+    for (int i = 0; i < runs; ++i)
+        work();
+    GdiFlush();
+    return (Now() - start) / runs;
+}
+
+double g_opened = 0;
+
+void CALLBACK OnIdle(HWND, UINT, UINT_PTR id, DWORD)
+{
+    // Timers come after the dialog's first paint: the dialog is up.
+    g_opened = Now();
+    KillTimer(nullptr, id);
+    EndDialog(GetActiveWindow(), IDCANCEL);
+}
+
+double TimeOpen(DialogBase& dialog)
+{
+    const double start = Now();
+    SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &OnIdle);
+    dialog.RunModal(nullptr);
+    return g_opened - start;
+}
+
+}  // namespace
+
+int main()
+{
+    int exitCode = 0;
+    if (RunUnmanagedUnderWine(&exitCode))
+        return exitCode;
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    ScopedWindowDc screen(nullptr);
+    UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    UniqueGdi<HBITMAP> surface(CreateCompatibleBitmap(screen.get(), 640, 480));
+    ScopedSelectObject selected(dc.get(), surface.get());
+
+    HeaderCtrl banner;
+    banner.SetTitle(L"Select an icon", L"Pick an icon from the list and click OK to set it");
+    banner.SetIcon(IDI_QV_BANNER);
+    std::printf("banner paint (578x58, icon, two lines): %.3f ms\n",
+                Time(2000, [&] { banner.PaintContent(dc.get(), SIZE{578, 58}); }));
+
+    GroupBoxEx box;
+    std::printf("group box paint (737x382): %.3f ms\n", Time(2000, [&] { box.PaintContent(dc.get(), SIZE{737, 382}); }));
+
+    // The same through WM_PAINT of real windows, off-screen copy included.
+    UniqueWindow host(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 760, 460, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+    HWND bannerWindow = CreateWindowExW(0, HeaderCtrl::kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 578, 58,
+                                        host.get(), reinterpret_cast<HMENU>(1020), GetModuleHandleW(nullptr), nullptr);
+    HWND frame = CreateWindowExW(0, L"BUTTON", L"Commands", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 60, 737, 382,
+                                 host.get(), reinterpret_cast<HMENU>(1002), GetModuleHandleW(nullptr), nullptr);
+    banner.Attach(host.get(), 1020);
+    box.Attach(host.get(), 1002);
+    std::printf("banner WM_PAINT on screen: %.3f ms\n", Time(500, [&] {
+                    RedrawWindow(bannerWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                }));
+    std::printf("group box WM_PAINT on screen: %.3f ms\n", Time(500, [&] {
+                    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                }));
+    banner.Detach();
+    box.Detach();
+    host.reset();
+
+    IconSet actions;
+    actions.Build(IDB_QV_ACTIONS, 10);
+    UniqueMenu menu(CreatePopupMenu());
+    AppendMenuW(menu.get(), MF_STRING, 1502, L"&Preferences\tCtrl+P");
+    COwnerDrawMenu drawer;
+    drawer.RegisterImageList(menu.get(), actions.get());
+    drawer.AddImage(menu.get(), 1502, 12);
+    drawer.MakeOwnerDrawn(menu.get());
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    GetMenuItemInfoW(menu.get(), 0, TRUE, &info);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemID = 1502;
+    item.itemData = info.dwItemData;
+    item.hwndItem = reinterpret_cast<HWND>(menu.get());
+    item.hDC = dc.get();
+    item.rcItem = RECT{0, 0, 180, 20};
+    std::printf("menu item draw (180x20, image, tab): %.3f ms\n", Time(2000, [&] { drawer.DrawItem(item); }));
+    item.itemState = ODS_SELECTED;
+    std::printf("menu item draw, selected: %.3f ms\n", Time(2000, [&] { drawer.DrawItem(item); }));
+
+    double pickerTotal = 0, aboutTotal = 0, pickerWorst = 0, aboutWorst = 0;
+    const int opens = 20;
+    for (int i = 0; i < opens; ++i) {
+        DlgSelectIcon picker;
+        const double p = TimeOpen(picker);
+        DlgAbout about(0);
+        const double a = TimeOpen(about);
+        pickerTotal += p;
+        aboutTotal += a;
+        pickerWorst = p > pickerWorst ? p : pickerWorst;
+        aboutWorst = a > aboutWorst ? a : aboutWorst;
+    }
+    std::printf("icon picker open to first idle (79 items): %.1f ms mean, %.1f ms worst (timer tick %d ms included)\n",
+                pickerTotal / opens, pickerWorst, USER_TIMER_MINIMUM);
+    std::printf("about box open to first idle: %.1f ms mean, %.1f ms worst\n", aboutTotal / opens, aboutWorst);
+    return 0;
+}

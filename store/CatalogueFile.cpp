@@ -1,0 +1,169 @@
+#include "store/CatalogueFile.h"
+
+#include "catalogue/QuorvallisCommands.h"
+#include "platform/IFileStore.h"
+#include "platform/IRegistry.h"
+#include "store/CatalogueConsistency.h"
+#include "store/CatalogueText.h"
+
+#include <ctime>
+#include <cwchar>
+#include <exception>
+#include <new>
+
+const wchar_t* const AutoStartValueName = L"Quorvallis";
+
+namespace {
+
+std::wstring TimeStamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    wchar_t text[32] = {};
+    std::wcsftime(text, sizeof(text) / sizeof(text[0]), L"%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+// Moves a damaged file out of the way under a name that says so, never over
+// an earlier one. Returns the new path, or nothing when it could not move.
+std::wstring KeepAside(const std::wstring& path, IFileStore& files)
+{
+    const std::wstring base = path + L".damaged-" + TimeStamp();
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        const std::wstring aside = attempt == 1 ? base : base + L"-" + std::to_wstring(attempt);
+        if (files.Exists(aside))
+            continue;
+        if (files.MoveAside(path, aside))
+            return aside;
+    }
+    return {};
+}
+
+LoadResult Damaged(const std::wstring& path, IFileStore& files, std::wstring error)
+{
+    LoadResult result;
+    result.outcome = LoadOutcome::Damaged;
+    result.error = std::move(error);
+    result.keptAsidePath = KeepAside(path, files);
+    return result;
+}
+
+}  // namespace
+
+LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileStore& files)
+{
+    std::string bytes;
+    switch (files.ReadAll(path, bytes)) {
+    case IFileStore::ReadResult::Missing:
+        return {};
+    case IFileStore::ReadResult::Failed:
+        return Damaged(path, files, L"the file could not be read: " + files.LastError());
+    case IFileStore::ReadResult::Read:
+        break;
+    }
+
+    // Read into a scratch catalogue so that a file that breaks off part way
+    // leaves the real one as it was.
+    QuorvallisCommands scratch;
+    std::wstring error;
+    if (!CatalogueText::ReadBytes(bytes, scratch, error))
+        return Damaged(path, files, error);
+    if (!CatalogueConsistency::Check(scratch, error))
+        return Damaged(path, files, error);
+
+    catalogue.AdoptStoredFields(scratch);
+    LoadResult result;
+    result.outcome = LoadOutcome::Loaded;
+    return result;
+}
+
+bool Save(const std::wstring& path, const QuorvallisCommands& catalogue, IFileStore& files, std::wstring* error)
+{
+    std::wstring problem;
+    const auto fail = [&](const std::wstring& why) {
+        if (error != nullptr)
+            *error = why;
+        return false;
+    };
+
+    std::string bytes;
+    {
+        const auto lock = catalogue.Lock();
+        // A catalogue that the next start would refuse is not written over a
+        // good file.
+        if (!CatalogueConsistency::Check(catalogue, problem))
+            return fail(L"the catalogue is inconsistent: " + problem);
+        try {
+            bytes = CatalogueText::WriteBytes(catalogue);
+        } catch (const std::bad_alloc&) {
+            return fail(L"out of memory");
+        } catch (const std::exception&) {
+            return fail(L"the catalogue could not be written");
+        }
+    }
+
+    const std::wstring temporary = path + L".tmp";
+    if (!files.WriteDurably(temporary, bytes)) {
+        const std::wstring why = files.LastError();
+        files.Remove(temporary);
+        return fail(L"the new file could not be written: " + why);
+    }
+    // The backup is a copy, so that the file itself is never missing. A
+    // failed copy does not stop the save: the user's changes come first.
+    if (files.Exists(path))
+        files.CopyOver(path, path + L".bak");
+    if (!files.ReplaceWith(temporary, path)) {
+        const std::wstring why = files.LastError();
+        files.Remove(temporary);
+        return fail(L"the file could not be replaced: " + why);
+    }
+    return true;
+}
+
+std::wstring AutoStartCommandLine(const std::wstring& programPath)
+{
+    const bool quoted = programPath.size() >= 2 && programPath.front() == L'"' && programPath.back() == L'"';
+    if (!quoted && programPath.find_first_of(L" \t") != std::wstring::npos)
+        return L"\"" + programPath + L"\"";
+    return programPath;
+}
+
+bool SetAutoStart(bool enabled, QuorvallisCommands& catalogue, IRegistry& registry, const std::wstring& programPath)
+{
+    using Root = IRegistry::Root;
+    bool inForce = false;
+    if (enabled) {
+        if (!programPath.empty()) {
+            const std::wstring commandLine = AutoStartCommandLine(programPath);
+            if (registry.SetRunValue(Root::LocalMachine, AutoStartValueName, commandLine)) {
+                inForce = true;
+                // A value from an earlier start without rights would start
+                // the program a second time.
+                std::wstring ignored;
+                if (registry.QueryRunValue(Root::CurrentUser, AutoStartValueName, ignored) ==
+                    IRegistry::Query::Present)
+                    registry.DeleteRunValue(Root::CurrentUser, AutoStartValueName);
+            } else {
+                inForce = registry.SetRunValue(Root::CurrentUser, AutoStartValueName, commandLine);
+            }
+        }
+    } else {
+        for (const Root root : {Root::LocalMachine, Root::CurrentUser}) {
+            std::wstring ignored;
+            if (registry.QueryRunValue(root, AutoStartValueName, ignored) != IRegistry::Query::Present)
+                continue;
+            // A value that stays (no right to delete it) still starts the
+            // program, and the box says so.
+            if (!registry.DeleteRunValue(root, AutoStartValueName))
+                inForce = true;
+        }
+    }
+    const auto lock = catalogue.Lock();
+    catalogue.autoStart = inForce;
+    return inForce;
+}

@@ -1,0 +1,139 @@
+#include "store/CatalogueText.h"
+
+#include "store/CatalogueInArchive.h"
+#include "store/CatalogueFileCodec.h"
+#include "store/CatalogueOutArchive.h"
+#include "store/CatalogueSerialization.h"
+
+#include <exception>
+#include <new>
+#include <sstream>
+#include <streambuf>
+
+namespace {
+
+std::wstring Widen(const char* text)
+{
+    std::wstring wide;
+    for (; *text != '\0'; ++text)
+        wide.push_back(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+// Encodes the archive's text into bytes as it is written.
+class EncodingBuffer : public std::wstreambuf {
+public:
+    explicit EncodingBuffer(std::string& bytes) : bytes_(bytes) { setp(buffer_, buffer_ + kSize); }
+    ~EncodingBuffer() override { Flush(); }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        Flush();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override
+    {
+        Flush();
+        return 0;
+    }
+
+private:
+    void Flush()
+    {
+        CatalogueFileCodec::AppendEncoded(pbase(), static_cast<std::size_t>(pptr() - pbase()), bytes_);
+        setp(buffer_, buffer_ + kSize);
+    }
+
+    static constexpr std::size_t kSize = 1 << 14;
+    std::string& bytes_;
+    wchar_t buffer_[kSize];
+};
+
+// Reads text in place, without the copy a string stream makes.
+class TextBuffer : public std::wstreambuf {
+public:
+    explicit TextBuffer(const std::wstring& text)
+    {
+        wchar_t* begin = const_cast<wchar_t*>(text.data());
+        setg(begin, begin, begin + text.size());
+    }
+};
+
+template <class Reading>
+bool Guarded(Reading reading, std::wstring& error)
+{
+    try {
+        reading();
+    } catch (const boost::archive::archive_exception& e) {
+        error = Widen(e.what());
+        return false;
+    } catch (const std::bad_alloc&) {
+        error = L"out of memory";
+        return false;
+    } catch (const std::exception& e) {
+        error = Widen(e.what());
+        return false;
+    } catch (...) {
+        error = L"unexpected error";
+        return false;
+    }
+    return true;
+}
+
+bool ReadFrom(std::wistream& stream, QuorvallisCommands& into, std::wstring& error)
+{
+    return Guarded(
+        [&] {
+            CatalogueInArchive archive(stream);
+            archive >> into;
+        },
+        error);
+}
+
+}  // namespace
+
+std::wstring CatalogueText::Write(const QuorvallisCommands& catalogue)
+{
+    std::wostringstream stream;
+    {
+        const auto lock = catalogue.Lock();
+        CatalogueOutArchive archive(stream);
+        archive << catalogue;
+    }
+    return stream.str();
+}
+
+bool CatalogueText::Read(const std::wstring& text, QuorvallisCommands& into, std::wstring& error)
+{
+    TextBuffer buffer(text);
+    std::wistream stream(&buffer);
+    return ReadFrom(stream, into, error);
+}
+
+std::string CatalogueText::WriteBytes(const QuorvallisCommands& catalogue)
+{
+    std::string bytes;
+    {
+        EncodingBuffer buffer(bytes);
+        std::wostream stream(&buffer);
+        const auto lock = catalogue.Lock();
+        CatalogueOutArchive archive(stream);
+        archive << catalogue;
+    }
+    return bytes;
+}
+
+bool CatalogueText::ReadBytes(const std::string& bytes, QuorvallisCommands& into, std::wstring& error)
+{
+    std::wstring text;
+    if (!CatalogueFileCodec::Decode(bytes, text)) {
+        error = L"the file has an odd number of bytes";
+        return false;
+    }
+    return Read(text, into, error);
+}

@@ -1,0 +1,347 @@
+#include "store/CatalogueConsistency.h"
+#include "store/CatalogueFile.h"
+#include "store/CatalogueFileCodec.h"
+#include "store/CatalogueText.h"
+
+#include "StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+
+namespace {
+
+const std::wstring kPath = L"C:\\Program Files\\Quorvallis\\Preferences.data";
+
+std::string RichFileBytes()
+{
+    QuorvallisCommands rich;
+    FillRichCatalogue(rich);
+    return CatalogueFileCodec::Encode(CatalogueText::Write(rich));
+}
+
+// A catalogue the tests can recognise as untouched.
+void MarkUntouched(QuorvallisCommands& catalogue)
+{
+    catalogue.lastId = 4711;
+    catalogue.groups[0]->name = L"untouched";
+}
+
+bool IsUntouched(const QuorvallisCommands& catalogue)
+{
+    return catalogue.lastId == 4711 && catalogue.groups.size() == 2 && catalogue.groups[0]->name == L"untouched" &&
+           catalogue.allCommands.empty();
+}
+
+}  // namespace
+
+TEST(CatalogueFile, MissingFileKeepsTheDefaults)
+{
+    MemoryFileStore files;
+    QuorvallisCommands catalogue;
+    MarkUntouched(catalogue);
+    const LoadResult result = Load(kPath, catalogue, files);
+    EXPECT_EQ(result.outcome, LoadOutcome::Missing);
+    EXPECT_TRUE(IsUntouched(catalogue));
+}
+
+TEST(CatalogueFile, ExampleFileLoads)
+{
+    MemoryFileStore files;
+    files.files[kPath] = AsciiFileBytes(ExampleText());
+    QuorvallisCommands catalogue;
+    MarkUntouched(catalogue);
+    const LoadResult result = Load(kPath, catalogue, files);
+    ASSERT_EQ(result.outcome, LoadOutcome::Loaded);
+    EXPECT_EQ(catalogue.lastId, 2);
+    EXPECT_EQ(catalogue.groups[0]->name, L"General");
+    EXPECT_TRUE(catalogue.shownOnce);
+    EXPECT_EQ(files.files.size(), 1u);
+}
+
+TEST(CatalogueFile, SaveThenLoadGivesTheSameCatalogueAndKeepsABackup)
+{
+    MemoryFileStore files;
+    QuorvallisCommands first;
+    FillRichCatalogue(first);
+    ASSERT_TRUE(Save(kPath, first, files));
+    EXPECT_EQ(files.files.count(kPath + L".bak"), 0u) << "nothing to back up on the first save";
+    const std::string firstBytes = files.files[kPath];
+
+    first.allCommands[0]->timesExecuted = 43;
+    ASSERT_TRUE(Save(kPath, first, files));
+    EXPECT_EQ(files.files[kPath + L".bak"], firstBytes);
+    EXPECT_EQ(files.files.count(kPath + L".tmp"), 0u);
+
+    QuorvallisCommands second;
+    ASSERT_EQ(Load(kPath, second, files).outcome, LoadOutcome::Loaded);
+    ExpectSameCatalogue(first, second);
+}
+
+TEST(CatalogueFile, FailedSaveLeavesTheOldFileIntact)
+{
+    const struct {
+        MemoryFileStore::Step step;
+        bool saved;
+    } cases[] = {
+        {MemoryFileStore::Step::WriteDurably, false},
+        {MemoryFileStore::Step::WriteHalfThenFail, false},
+        {MemoryFileStore::Step::ReplaceWith, false},
+        // Without a backup the save still goes ahead: the changes come first.
+        {MemoryFileStore::Step::CopyOver, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.step));
+        MemoryFileStore files;
+        const std::string old = AsciiFileBytes(ExampleText());
+        files.files[kPath] = old;
+        files.failAt = c.step;
+        QuorvallisCommands catalogue;
+        FillRichCatalogue(catalogue);
+        std::wstring error;
+        EXPECT_EQ(Save(kPath, catalogue, files, &error), c.saved);
+        if (c.saved) {
+            EXPECT_EQ(files.files[kPath], RichFileBytes());
+        } else {
+            EXPECT_EQ(files.files[kPath], old);
+            EXPECT_FALSE(error.empty());
+        }
+        EXPECT_EQ(files.files.count(kPath + L".tmp"), 0u) << "no temporary file is left behind";
+    }
+}
+
+TEST(CatalogueFile, InconsistentCatalogueIsNotWrittenOverAGoodFile)
+{
+    MemoryFileStore files;
+    files.files[kPath] = AsciiFileBytes(ExampleText());
+    QuorvallisCommands catalogue;
+    catalogue.allCommands.push_back(MakeCommand(3, 77, L"lost", L"lost"));
+    std::wstring error;
+    EXPECT_FALSE(Save(kPath, catalogue, files, &error));
+    EXPECT_NE(error.find(L"group 77"), std::wstring::npos);
+    EXPECT_EQ(files.files[kPath], AsciiFileBytes(ExampleText()));
+}
+
+TEST(CatalogueFile, DamagedFileIsKeptAsideAndTheCatalogueStaysAsItWas)
+{
+    MemoryFileStore files;
+    const std::string damaged = RichFileBytes().substr(0, 700);
+    files.files[kPath] = damaged;
+    QuorvallisCommands catalogue;
+    MarkUntouched(catalogue);
+    const LoadResult result = Load(kPath, catalogue, files);
+    ASSERT_EQ(result.outcome, LoadOutcome::Damaged);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_TRUE(IsUntouched(catalogue));
+    EXPECT_EQ(files.files.count(kPath), 0u);
+    ASSERT_EQ(result.keptAsidePath.rfind(kPath + L".damaged-", 0), 0u);
+    EXPECT_EQ(files.files[result.keptAsidePath], damaged);
+
+    // A second damaged file in the same second does not overwrite the first.
+    files.files[kPath] = "x";
+    const LoadResult again = Load(kPath, catalogue, files);
+    ASSERT_EQ(again.outcome, LoadOutcome::Damaged);
+    EXPECT_NE(again.keptAsidePath, result.keptAsidePath);
+    EXPECT_EQ(files.files[result.keptAsidePath], damaged);
+    EXPECT_EQ(files.files[again.keptAsidePath], "x");
+
+    // The next save writes a fresh file beside the kept ones.
+    ASSERT_TRUE(Save(kPath, catalogue, files));
+    EXPECT_EQ(files.files[result.keptAsidePath], damaged);
+}
+
+TEST(CatalogueFile, UnreadableFileIsDamagedEvenWhenItCannotBeMoved)
+{
+    MemoryFileStore files;
+    files.files[kPath] = AsciiFileBytes(ExampleText());
+    files.failAt = MemoryFileStore::Step::Read;
+    QuorvallisCommands catalogue;
+    MarkUntouched(catalogue);
+    LoadResult result = Load(kPath, catalogue, files);
+    EXPECT_EQ(result.outcome, LoadOutcome::Damaged);
+    EXPECT_TRUE(IsUntouched(catalogue));
+
+    files.failAt = MemoryFileStore::Step::MoveAside;
+    files.files[kPath] = "garbage!";
+    result = Load(kPath, catalogue, files);
+    EXPECT_EQ(result.outcome, LoadOutcome::Damaged);
+    EXPECT_TRUE(result.keptAsidePath.empty());
+    EXPECT_TRUE(IsUntouched(catalogue));
+}
+
+TEST(CatalogueFile, TruncatedAtEveryCutPoint)
+{
+    const std::string whole = RichFileBytes();
+    int loaded = 0;
+    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+        MemoryFileStore files;
+        files.files[kPath] = whole.substr(0, cut);
+        QuorvallisCommands catalogue;
+        MarkUntouched(catalogue);
+        const LoadResult result = Load(kPath, catalogue, files);
+        if (result.outcome == LoadOutcome::Loaded) {
+            // Only the trailing line feed may go.
+            EXPECT_GE(cut, whole.size() - 3);
+            ++loaded;
+        } else {
+            ASSERT_EQ(result.outcome, LoadOutcome::Damaged) << cut;
+            EXPECT_TRUE(IsUntouched(catalogue)) << cut;
+            EXPECT_FALSE(result.keptAsidePath.empty()) << cut;
+        }
+    }
+    EXPECT_LE(loaded, 2);
+}
+
+namespace {
+
+// Kinds of damage the generator makes from a good file.
+enum class Damage {
+    Empty,
+    FewBytes,
+    WrongHeader,
+    NewerLibrary,
+    MalformedNumber,
+    HugeCount,
+    StringPastEnd,
+    OddLength,
+    ByteFlips,
+    Truncated,
+    TokenShuffle,
+    PointerIds,
+    Count
+};
+
+// Positions of the decimal tokens of the text (strings included: damage
+// may land anywhere).
+std::vector<std::pair<std::size_t, std::size_t>> NumberTokens(const std::wstring& text)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> tokens;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if ((text[i] >= L'0' && text[i] <= L'9') || text[i] == L'-') {
+            const std::size_t start = i;
+            ++i;
+            while (i < text.size() && text[i] >= L'0' && text[i] <= L'9')
+                ++i;
+            tokens.emplace_back(start, i - start);
+        } else {
+            ++i;
+        }
+    }
+    return tokens;
+}
+
+std::string MakeDamaged(Damage damage, const std::wstring& good, std::mt19937& random)
+{
+    auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
+    const auto tokens = NumberTokens(good);
+    std::wstring text = good;
+    auto replaceToken = [&](const std::wstring& with) {
+        const auto& token = tokens[pick(tokens.size())];
+        text.replace(token.first, token.second, with);
+    };
+    const wchar_t* const junk[] = {L"x", L"--1", L"1e5", L"99999999999999999999", L"-", L"0x10", L"+3", L"", L" "};
+    const wchar_t* const huge[] = {L"4294967295", L"18446744073709551615", L"2147483647", L"100000", L"-2", L"65536"};
+    switch (damage) {
+    case Damage::Empty:
+        return {};
+    case Damage::FewBytes: {
+        std::string bytes(1 + pick(8), '\0');
+        for (char& b : bytes)
+            b = static_cast<char>(pick(256));
+        return bytes;
+    }
+    case Damage::WrongHeader: {
+        const std::size_t at = pick(30);
+        text[at] = static_cast<wchar_t>(L'!' + pick(90));
+        break;
+    }
+    case Damage::NewerLibrary:
+        text.replace(26, 1, std::to_wstring(19 + pick(100000)));
+        break;
+    case Damage::MalformedNumber:
+        replaceToken(junk[pick(sizeof(junk) / sizeof(junk[0]))]);
+        break;
+    case Damage::HugeCount:
+    case Damage::StringPastEnd:
+        replaceToken(huge[pick(sizeof(huge) / sizeof(huge[0]))]);
+        break;
+    case Damage::OddLength: {
+        std::string bytes = CatalogueFileCodec::Encode(text);
+        bytes.erase(pick(bytes.size()), 1);
+        return bytes;
+    }
+    case Damage::ByteFlips: {
+        std::string bytes = CatalogueFileCodec::Encode(text);
+        const std::size_t flips = 1 + pick(6);
+        for (std::size_t i = 0; i < flips; ++i)
+            bytes[pick(bytes.size())] ^= static_cast<char>(1 << pick(8));
+        return bytes;
+    }
+    case Damage::Truncated:
+        text.resize(pick(text.size()));
+        break;
+    case Damage::TokenShuffle: {
+        const auto& a = tokens[pick(tokens.size())];
+        const auto& b = tokens[pick(tokens.size())];
+        if (a.first < b.first) {
+            const std::wstring first = text.substr(a.first, a.second);
+            text.replace(b.first, b.second, first);
+            text.replace(a.first, a.second, good.substr(b.first, b.second));
+        }
+        break;
+    }
+    case Damage::PointerIds:
+        // Small numbers where ids are: back-references, class ids of other
+        // classes, nulls.
+        replaceToken(std::to_wstring(static_cast<int>(pick(14)) - 2));
+        break;
+    case Damage::Count:
+        break;
+    }
+    return CatalogueFileCodec::Encode(text);
+}
+
+}  // namespace
+
+TEST(CatalogueFile, GeneratedDamagedFilesNeverHarmTheCatalogue)
+{
+    QuorvallisCommands rich;
+    FillRichCatalogue(rich);
+    const std::wstring good = CatalogueText::Write(rich);
+    std::mt19937 random(20261208);
+    const int perKind = 300;
+    int damagedCount = 0;
+    int loadedCount = 0;
+    const auto started = std::chrono::steady_clock::now();
+    for (int kind = 0; kind < static_cast<int>(Damage::Count); ++kind) {
+        for (int i = 0; i < perKind; ++i) {
+            const std::string bytes = MakeDamaged(static_cast<Damage>(kind), good, random);
+            MemoryFileStore files;
+            files.files[kPath] = bytes;
+            QuorvallisCommands catalogue;
+            MarkUntouched(catalogue);
+            const LoadResult result = Load(kPath, catalogue, files);
+            if (result.outcome == LoadOutcome::Loaded) {
+                // Damage that still reads is adopted only when consistent,
+                // and can be written again.
+                ++loadedCount;
+                std::wstring problem;
+                ASSERT_TRUE(CatalogueConsistency::Check(catalogue, problem)) << kind << " " << i;
+                ASSERT_TRUE(Save(kPath, catalogue, files)) << kind << " " << i;
+            } else {
+                ++damagedCount;
+                ASSERT_EQ(result.outcome, LoadOutcome::Damaged) << kind << " " << i;
+                ASSERT_TRUE(IsUntouched(catalogue)) << kind << " " << i;
+                ASSERT_EQ(files.files.count(kPath), 0u) << kind << " " << i;
+                ASSERT_EQ(files.files[result.keptAsidePath], bytes) << kind << " " << i;
+            }
+        }
+    }
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("%d damaged files of %d kinds: %d refused, %d still readable, %.2f s\n",
+                perKind * static_cast<int>(Damage::Count), static_cast<int>(Damage::Count), damagedCount,
+                loadedCount, seconds);
+    EXPECT_GT(damagedCount, perKind * static_cast<int>(Damage::Count) / 2);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+
+// Popup menus drawn with an icon column. The window that shows the menus
+// registers an image list per menu, names each item's image, and passes its
+// menu messages (WM_INITMENUPOPUP, WM_UNINITMENUPOPUP, WM_EXITMENULOOP,
+// WM_MEASUREITEM, WM_DRAWITEM) to HandleMenuMessage.
+class COwnerDrawMenu {
+public:
+    static constexpr int kIconColumnWidth = 24;
+
+    COwnerDrawMenu();
+    COwnerDrawMenu(const COwnerDrawMenu&) = delete;
+    COwnerDrawMenu& operator=(const COwnerDrawMenu&) = delete;
+    ~COwnerDrawMenu();
+
+    // The image list stays the caller's; a new registration replaces the old.
+    void RegisterImageList(HMENU menu, HIMAGELIST images);
+    // Does nothing when no image list is registered for `menu`.
+    void AddImage(HMENU menu, UINT commandId, int imageIndex);
+
+    // Returns true when the message was answered (*result then holds the
+    // answer); the popup open/close messages also return false so that their
+    // default handling runs.
+    bool HandleMenuMessage(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    HMENU currentMenu() const { return current_; }
+    bool HasMenuFont() const { return static_cast<bool>(menuFont_); }
+    // The image index of an item, or -1.
+    int ImageOf(HMENU menu, UINT commandId) const;
+
+    // Marks every item of `menu` owner-drawn, keeping the texts.
+    void MakeOwnerDrawn(HMENU menu);
+    void MeasureItem(HWND owner, MEASUREITEMSTRUCT* item) const;
+    void DrawItem(const DRAWITEMSTRUCT& item) const;
+
+private:
+    struct Item {
+        std::wstring text;
+        bool separator = false;
+    };
+
+    const Item* FindItem(ULONG_PTR data) const;
+    void ForgetDestroyedMenus();
+
+    UniqueGdi<HFONT> menuFont_;
+    std::map<HMENU, HIMAGELIST> imageLists_;
+    std::map<HMENU, std::map<UINT, int>> images_;
+    // Item records handed to the system as item data, per menu.
+    std::map<HMENU, std::vector<std::unique_ptr<Item>>> items_;
+    HMENU current_ = nullptr;
+    HMENU previous_ = nullptr;
+};

@@ -1,0 +1,60 @@
+#include "ui/DlgAbout.h"
+
+#include "ArtworkIds.h"
+
+DlgAbout::DlgAbout(DWORD fadeMilliseconds)
+    : DialogBase(IDD_QV_ABOUT), fadeMilliseconds_(fadeMilliseconds)
+{
+}
+
+bool DlgAbout::OnInitDialog()
+{
+    banner_.Attach(hwnd(), IDC_QV_BANNER);
+    banner_.SetTitle(L"About", L"About Quorvallis.");
+    banner_.SetIcon(IDI_QV_PROGRAM);
+
+    ok_.Attach(hwnd(), IDOK);
+    ok_.SetRounded(true);
+    ok_.SetIcons(static_cast<HICON>(
+        LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_QV_OK), IMAGE_ICON, 16, 16, 0)));
+
+    SetDlgItemTextW(hwnd(), IDC_QV_ABOUT_TEXT, L"Quorvallis 1.0 \u2014 made by the Quorvallis developers.");
+    link_.Attach(hwnd(), IDC_QV_ABOUT_LINK, kWebSite);
+    return false;
+}
+
+bool DlgAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return false;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            if (fadeMilliseconds_ > 0)
+                AnimateWindow(hwnd(), fadeMilliseconds_, AW_HIDE | AW_BLEND);
+            EndDialog(hwnd(), IDOK);
+            return true;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            // Escape and the close box just close the box, without the fade.
+            EndDialog(hwnd(), IDCANCEL);
+            return true;
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == link_.hwnd()) {
+            SetDirectResult(reinterpret_cast<INT_PTR>(
+                link_.OnColour(reinterpret_cast<HDC>(wParam), colours_.BackgroundBrush())));
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    INT_PTR result = 0;
+    if (!colours_.RouteMessage(hwnd(), message, wParam, lParam, &result))
+        return false;
+    SetDirectResult(result);
+    return true;
+}

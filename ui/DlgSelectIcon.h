@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/win32/UniqueHandle.h"
+#include "ui/CColourDialog.h"
+#include "ui/COwnerDrawnButton.h"
+#include "ui/DialogBase.h"
+#include "ui/HeaderCtrl.h"
+#include "ui/IconSet.h"
+
+// The icon picker: every picture of the small icon set in a list; OK hands
+// back the index of the selected one (-1 with none selected).
+class DlgSelectIcon : public DialogBase, public CColourDialog {
+public:
+    DlgSelectIcon();
+
+    // Valid after RunModal returned 1.
+    int pickedIndex() const { return pickedIndex_; }
+
+    const IconSet& icons() const { return icons_; }
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnInitDialog();
+    void OnOk();
+
+    int pickedIndex_ = -1;
+    HWND list_ = nullptr;
+    IconSet icons_;
+    HeaderCtrl banner_;
+    COwnerDrawnButton ok_;
+    COwnerDrawnButton cancel_;
+};

@@ -1,0 +1,169 @@
+#include "ui/HeaderCtrl.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// -(points x vertical pixels per inch / 72), rounded to the nearest integer.
+HFONT MakeVerdana(int points, int weight)
+{
+    int pixelsPerInch = 96;
+    {
+        ScopedWindowDc screen(nullptr);
+        if (screen.get())
+            pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    const int height = -MulDiv(points, pixelsPerInch, 72);
+    return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
+                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, L"Verdana");
+}
+
+}  // namespace
+
+HeaderCtrl::HeaderCtrl()
+{
+    RegisterWindowClass();
+    titleFont_.reset(MakeVerdana(12, 500));
+    subtitleFont_.reset(MakeVerdana(10, 400));
+}
+
+HeaderCtrl::~HeaderCtrl()
+{
+    Detach();
+}
+
+bool HeaderCtrl::RegisterWindowClass()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, kClassName, &existing))
+        return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0;
+}
+
+bool HeaderCtrl::Attach(HWND dialog, int controlId)
+{
+    Detach();
+    HWND window = GetDlgItem(dialog, controlId);
+    if (!window || !SetWindowSubclass(window, &HeaderCtrl::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    window_ = window;
+    InvalidateRect(window_, nullptr, FALSE);
+    return true;
+}
+
+void HeaderCtrl::Detach()
+{
+    if (window_ && IsWindow(window_))
+        RemoveWindowSubclass(window_, &HeaderCtrl::SubclassProc, 1);
+    window_ = nullptr;
+}
+
+void HeaderCtrl::SetTitle(const std::wstring& title, const std::wstring& subtitle)
+{
+    title_ = title;
+    subtitle_ = subtitle;
+    if (window_)
+        InvalidateRect(window_, nullptr, FALSE);
+}
+
+bool HeaderCtrl::SetIcon(int resourceId)
+{
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0));
+    icon_.reset(icon);
+    if (window_)
+        InvalidateRect(window_, nullptr, FALSE);
+    return icon != nullptr;
+}
+
+void HeaderCtrl::PaintContent(HDC dc, SIZE size) const
+{
+    TRIVERTEX vertices[2] = {};
+    vertices[0].x = 0;
+    vertices[0].y = 0;
+    vertices[0].Red = static_cast<COLOR16>(GetRValue(kStartColour) << 8);
+    vertices[0].Green = static_cast<COLOR16>(GetGValue(kStartColour) << 8);
+    vertices[0].Blue = static_cast<COLOR16>(GetBValue(kStartColour) << 8);
+    vertices[1].x = size.cx;
+    vertices[1].y = size.cy;
+    vertices[1].Red = static_cast<COLOR16>(GetRValue(kEndColour) << 8);
+    vertices[1].Green = static_cast<COLOR16>(GetGValue(kEndColour) << 8);
+    vertices[1].Blue = static_cast<COLOR16>(GetBValue(kEndColour) << 8);
+    GRADIENT_RECT rect{0, 1};
+    GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+
+    if (icon_)
+        DrawIconEx(dc, 4, 4, icon_.get(), 0, 0, 0, nullptr, DI_NORMAL);
+
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
+    const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    {
+        ScopedSelectObject font(dc, titleFont_.get());
+        RECT line{40, 4, size.cx, 24};
+        DrawTextW(dc, title_.c_str(), static_cast<int>(title_.size()), &line, format);
+    }
+    {
+        ScopedSelectObject font(dc, subtitleFont_.get());
+        RECT line{40, 28, size.cx, 48};
+        DrawTextW(dc, subtitle_.c_str(), static_cast<int>(subtitle_.size()), &line, format);
+    }
+    SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
+}
+
+void HeaderCtrl::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    RECT client;
+    GetClientRect(window_, &client);
+    const SIZE size{client.right, client.bottom};
+    if (size.cx > 0 && size.cy > 0) {
+        // Off-screen first, so the gradient never flickers through the text.
+        UniqueMemoryDc memory(CreateCompatibleDC(dc));
+        UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));
+        if (memory && bitmap) {
+            ScopedSelectObject selected(memory.get(), bitmap.get());
+            PaintContent(memory.get(), size);
+            BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
+        } else {
+            PaintContent(dc, size);
+        }
+    }
+    EndPaint(window_, &ps);
+}
+
+LRESULT CALLBACK HeaderCtrl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR refData)
+{
+    auto* self = reinterpret_cast<HeaderCtrl*>(refData);
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        self->OnPaint();
+        return 0;
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(window, &client);
+        self->PaintContent(reinterpret_cast<HDC>(wParam), SIZE{client.right, client.bottom});
+        return 0;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, &HeaderCtrl::SubclassProc, 1);
+        self->window_ = nullptr;
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
