@@ -1,41 +1,71 @@
-// Program entry. For now it only shows that the program starts with its
-// manifest and exits cleanly; start-up proper arrives with the main window.
+// Program entry: one copy per user, platform services, the catalogue and the
+// main window, the message loop, and the shutdown in the reverse order.
+#include "catalogue/QuorvallisCommands.h"
+#include "plugins/QuorvallisPluginsManager.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32FileStore.h"
+#include "platform/win32/Win32LineWorkers.h"
+#include "platform/win32/Win32PluginLibraries.h"
+#include "platform/win32/Win32ProgramPath.h"
+#include "ui/DlgPreferences.h"
+
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <gdiplus.h>
 
-namespace {
+#include <boost/make_shared.hpp>
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+#include <memory>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    if (message == WM_COMMAND && LOWORD(wParam) == 1501) {
-        DestroyWindow(window);
+    // A second copy finds the section already there and leaves without a word.
+    UniqueKernelHandle instanceMarker(
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 2048, L"QUORVALLIS_MUTEX"));
+    if (GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
-    }
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
 
-} // namespace
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_USEREX_CLASSES};
+    InitCommonControlsEx(&controls);
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    const bool gdiplusStarted = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr) == Gdiplus::Ok;
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
-{
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_USEREX_CLASSES};
-    InitCommonControlsEx(&icc);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = L"QuorvallisMain";
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    RegisterClassW(&windowClass);
-    CreateWindowExW(0, L"QuorvallisMain", L"Preferences", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    const std::wstring programPath = Win32ProgramPath();
+    auto plugins = boost::make_shared<QuorvallisPluginsManager>(
+        boost::make_shared<Win32PluginLibraries>(), QuorvallisPluginsManager::PluginsFolderFor(programPath));
+    plugins->ScanPluginsFolder();
+    auto catalogue = boost::make_shared<QuorvallisCommands>(plugins);
+
+    Win32FileStore files;
+    Win32LineWorkers workers(catalogue);
+    auto window = std::make_unique<DlgPreferences>(catalogue, workers, files, programPath);
+
+    if (window->CreateModeless(nullptr)) {
+        ShowWindow(window->hwnd(), SW_HIDE);
+        if (!catalogue->shownOnce) {
+            ShowWindow(window->hwnd(), SW_SHOW);
+            catalogue->shownOnce = true;
+        }
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    } else {
+        // Without its window the program could neither be reached nor ended.
+        MessageBoxW(nullptr, L"Quorvallis could not create its main window and ends now.", L"Quorvallis",
+                    MB_OK | MB_ICONERROR);
     }
+
+    if (gdiplusStarted)
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    instanceMarker.reset();
+    window.reset();
+    catalogue.reset();
     return 0;
 }

@@ -26,6 +26,12 @@ HWND DialogBase::CreateModeless(HWND owner)
                               reinterpret_cast<LPARAM>(this));
 }
 
+bool DialogBase::ReturnsResultDirectly(UINT message)
+{
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_COMPAREITEM ||
+           message == WM_VKEYTOITEM || message == WM_CHARTOITEM || message == WM_QUERYDRAGICON;
+}
+
 INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DialogBase* self = nullptr;
@@ -53,5 +59,9 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
     // WM_INITDIALOG answers whether the system should set the focus.
     if (message == WM_INITDIALOG)
         return handled ? FALSE : TRUE;
+    // These hand their result back directly rather than through
+    // DWLP_MSGRESULT; a handler gives it through SetResult all the same.
+    if (handled && ReturnsResultDirectly(message))
+        return GetWindowLongPtrW(hwnd, DWLP_MSGRESULT);
     return handled ? TRUE : FALSE;
 }

@@ -24,7 +24,8 @@ public:
 protected:
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
-    // The result of a message whose DWLP_MSGRESULT matters (notifications).
+    // The result of a message whose DWLP_MSGRESULT matters (notifications);
+    // also the brush of WM_CTLCOLOR* and the other directly returned results.
     void SetResult(LRESULT result) { SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
     // The answer of a message whose value the dialog procedure returns itself
     // (WM_CTLCOLOR*, WM_COMPAREITEM, WM_VKEYTOITEM, WM_CHARTOITEM, WM_QUERYDRAGICON).
@@ -42,6 +43,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool ReturnsResultDirectly(UINT message);
 
     int templateId_;
     HWND hwnd_ = nullptr;

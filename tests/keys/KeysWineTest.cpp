@@ -188,6 +188,13 @@ TEST_F(KeysOnWine, BrokenTextTypesNothing)
     EXPECT_EQ(probe.NewLines(0, 3), "down vk=90 ext=0|char 122|up vk=90 ext=1");
 }
 
+bool WaitForForeground(HWND window)
+{
+    for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i)
+        Sleep(30);
+    return GetForegroundWindow() == window;
+}
+
 TEST_F(KeysOnWine, AppActivateBringsTheProbeForward)
 {
     Probe first(L"Probe One Alpha");
@@ -196,13 +203,16 @@ TEST_F(KeysOnWine, AppActivateBringsTheProbeForward)
     ASSERT_TRUE(second.Window());
     second.BringForward();
 
-    // The exact title first, then a part of a title.
-    EXPECT_TRUE(player_.Play(L"{APPACTIVATE Probe One Alpha}{DELAY 300}x"));
-    EXPECT_EQ(GetForegroundWindow(), first.Window());
+    // The exact title first, then a part of a title. Activation reaches the
+    // other process asynchronously, so wait for it before typing.
+    EXPECT_TRUE(player_.Play(L"{APPACTIVATE Probe One Alpha}"));
+    EXPECT_TRUE(WaitForForeground(first.Window()));
+    EXPECT_TRUE(player_.Play(L"x"));
     EXPECT_EQ(first.NewLines(0, 3), "down vk=88 ext=0|char 120|up vk=88 ext=1");
 
-    EXPECT_TRUE(player_.Play(L"{APPACTIVATE Two Be}{DELAY 300}y"));
-    EXPECT_EQ(GetForegroundWindow(), second.Window());
+    EXPECT_TRUE(player_.Play(L"{APPACTIVATE Two Be}"));
+    EXPECT_TRUE(WaitForForeground(second.Window()));
+    EXPECT_TRUE(player_.Play(L"y"));
     EXPECT_EQ(second.NewLines(0, 3), "down vk=89 ext=0|char 121|up vk=89 ext=1");
     EXPECT_EQ(first.NewLines(0, 3), "down vk=88 ext=0|char 120|up vk=88 ext=1");
 

@@ -1,0 +1,171 @@
+#include "capture/win32/DlgInfo.h"
+
+#include "MainWindowIds.h"
+
+#include <gdiplus.h>
+
+namespace {
+
+constexpr UINT_PTR kHideTimer = 1;
+constexpr UINT kHideFrameMs = 15;
+constexpr int kMarginPx = 10;
+// Alpha 230, red 30, green 30, blue 255.
+constexpr Gdiplus::ARGB kOutlineColour = (230u << 24) | (30u << 16) | (30u << 8) | 255u;
+
+} // namespace
+
+DlgInfo::DlgInfo()
+    : DialogBase(IDD_INFO),
+      backgroundColour_(GetSysColor(COLOR_INFOBK)),
+      backgroundBrush_(CreateSolidBrush(backgroundColour_))
+{
+}
+
+DlgInfo::~DlgInfo() = default;
+
+bool DlgInfo::Exists() const
+{
+    return hwnd() && IsWindow(hwnd()) && !hiding_;
+}
+
+void DlgInfo::Show()
+{
+    line_.Clear();
+    // A window still collapsing from the last line goes at once.
+    if (hiding_)
+        FinishHide();
+    if (!hwnd() || !IsWindow(hwnd())) {
+        if (!CreateModeless(nullptr))
+            return;
+    }
+    SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, L"");
+
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    fullSize_ = {client.right - client.left, client.bottom - client.top};
+    MoveWindow(hwnd(), workArea.right - kMarginPx - fullSize_.cx, workArea.bottom - kMarginPx - fullSize_.cy,
+               fullSize_.cx, fullSize_.cy, FALSE);
+    ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+}
+
+void DlgInfo::Hide()
+{
+    if (!hwnd() || hiding_)
+        return;
+    if (!IsWindow(hwnd()) || !SetTimer(hwnd(), kHideTimer, kHideFrameMs, nullptr)) {
+        FinishHide();
+        return;
+    }
+    hiding_ = true;
+    hideStarted_ = GetTickCount64();
+}
+
+// The window collapses towards its centre, one timer tick at a time, so the
+// user-interface thread stays free for the keys that follow.
+void DlgInfo::StepHide()
+{
+    const ULONGLONG elapsed = GetTickCount64() - hideStarted_;
+    if (elapsed >= kHideMs) {
+        FinishHide();
+        return;
+    }
+    const double left = 1.0 - static_cast<double>(elapsed) / kHideMs;
+    const int width = static_cast<int>(fullSize_.cx * left);
+    const int height = static_cast<int>(fullSize_.cy * left);
+    const int x = (fullSize_.cx - width) / 2;
+    const int y = (fullSize_.cy - height) / 2;
+    // The window owns the region from here on.
+    SetWindowRgn(hwnd(), CreateRectRgn(x, y, x + width, y + height), TRUE);
+}
+
+void DlgInfo::FinishHide()
+{
+    hiding_ = false;
+    if (hwnd()) {
+        KillTimer(hwnd(), kHideTimer);
+        DestroyWindow(hwnd());
+    }
+}
+
+void DlgInfo::TypeKey(unsigned virtualKey)
+{
+    if (Exists())
+        SendMessageW(hwnd(), WM_INFOCHAR, virtualKey, 0);
+}
+
+void DlgInfo::OnInfoChar(unsigned virtualKey)
+{
+    if (line_.TypeKey(virtualKey, keyboard_))
+        SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, line_.Text().c_str());
+}
+
+void DlgInfo::PaintBackground(HDC dc)
+{
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return;
+
+    UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, width, height));
+    if (!memory || !bitmap)
+        return;
+    ScopedSelectObject selected(memory.get(), bitmap.get());
+
+    TRIVERTEX corners[2] = {
+        {0, 0, 123 << 8, 164 << 8, 224 << 8, 0},
+        {width, height, 238 << 8, 238 << 8, 238 << 8, 0},
+    };
+    GRADIENT_RECT rect{0, 1};
+    GradientFill(memory.get(), corners, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+
+    using namespace Gdiplus;
+    using namespace Gdiplus::DllExports;
+    GpGraphics* graphics = nullptr;
+    if (GdipCreateFromHDC(memory.get(), &graphics) == Ok) {
+        GdipSetSmoothingMode(graphics, SmoothingModeAntiAlias);
+        GpPen* pen = nullptr;
+        if (GdipCreatePen1(kOutlineColour, 4.0f, UnitWorld, &pen) == Ok) {
+            GdipDrawRectangleI(graphics, pen, 0, 0, width, height);
+            GdipDeletePen(pen);
+        }
+        GdipDeleteGraphics(graphics);
+    }
+    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return false;
+    case WM_INFOCHAR:
+        OnInfoChar(static_cast<unsigned>(wParam));
+        SetResult(1);
+        return true;
+    case WM_ERASEBKGND:
+        PaintBackground(reinterpret_cast<HDC>(wParam));
+        SetResult(1);
+        return true;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, textColour_);
+        SetBkMode(dc, TRANSPARENT);
+        SetResult(reinterpret_cast<LRESULT>(backgroundBrush_.get()));
+        return true;
+    }
+    case WM_TIMER:
+        if (wParam == kHideTimer) {
+            StepHide();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}

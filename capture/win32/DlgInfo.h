@@ -1,0 +1,47 @@
+#pragma once
+
+#include "capture/ITypingPopup.h"
+#include "capture/TypedLine.h"
+#include "capture/win32/Win32KeyboardState.h"
+#include "platform/win32/UniqueHandle.h"
+#include "ui/DialogBase.h"
+
+// Sent to the popup for every key typed into the line; answers 1.
+#define WM_INFOCHAR (WM_USER + 600)
+
+// The popup that echoes the line while the user types it: a borderless
+// topmost window in the corner of the work area, created on every show and
+// destroyed on every hide.
+class DlgInfo : public DialogBase, public ITypingPopup {
+public:
+    static constexpr unsigned kHideMs = 500;
+
+    DlgInfo();
+    ~DlgInfo() override;
+
+    void Show() override;
+    // Starts the collapse and returns at once: the hook that delivered Enter
+    // or Escape is answered without waiting for the animation.
+    void Hide() override;
+    bool Exists() const override;
+    void TypeKey(unsigned virtualKey) override;
+    std::wstring Text() const override { return line_.Text(); }
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnInfoChar(unsigned virtualKey);
+    void PaintBackground(HDC dc);
+    void StepHide();
+    void FinishHide();
+
+    COLORREF backgroundColour_;
+    UniqueGdi<HBRUSH> backgroundBrush_;
+    COLORREF textColour_ = RGB(0, 0, 255);
+    TypedLine line_;
+    Win32KeyboardState keyboard_;
+    bool hiding_ = false;
+    ULONGLONG hideStarted_ = 0;
+    SIZE fullSize_{};
+};

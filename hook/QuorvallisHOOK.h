@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+// The launcher's main window receives every keystroke of the desktop as this
+// message: wParam the virtual-key code, lParam the keystroke flags. Answer 0
+// to swallow the keystroke, anything else to let it through.
+#define WM_KEYHOOK (WM_USER + 1400)
+
+// How long one keystroke may wait for the main window's answer. A launcher
+// that is busy or hung must never hold up the keyboard of the whole desktop:
+// past this bound the keystroke passes.
+constexpr UINT kKeyHookAnswerTimeoutMs = 250;
+
+extern "C" {
+// Installs the system-wide keyboard hook and makes window the receiver of
+// WM_KEYHOOK. Null when the system refused the hook.
+HHOOK WINAPI InstallHook(HWND window);
+// Removes the hook; nonzero when it was removed.
+BOOL UninstallHook();
+LRESULT CALLBACK KeyboardProc(int code, WPARAM key, LPARAM flags);
+}

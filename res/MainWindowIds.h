@@ -1,0 +1,40 @@
+// Resource ids of the main window, its menu and the typing popup.
+#pragma once
+
+#define IDD_PREFERENCES 101
+#define IDD_INFO 105
+#define IDR_MAIN_MENU 114
+
+// Typing popup.
+#define IDC_INFO_TEXT 1001
+
+// Main window controls.
+#define IDC_COMMANDS_FRAME 1002
+#define IDC_COMMAND_LIST 1003
+#define IDC_PREFERENCES_FRAME 1006
+#define IDC_AUTO_START 1007
+#define IDC_ENABLE_ON_START 1008
+#define IDC_FIRST_KEY 1013
+#define IDC_SECOND_KEY 1014
+#define IDC_GROUP_TREE 1015
+#define IDC_FIRST_KEY_LABEL 1018
+#define IDC_SECOND_KEY_LABEL 1019
+#define IDC_STATUS_BAR 1232
+
+// Main menu.
+#define IDM_FILE_CLOSE 40001
+#define IDM_GROUP_ADD 40002
+#define IDM_GROUP_EDIT 40003
+#define IDM_GROUP_REMOVE 40004
+#define IDM_COMMAND_ADD 40005
+#define IDM_COMMAND_EDIT 40006
+#define IDM_COMMAND_REMOVE 40007
+#define IDM_COMMAND_ADD_SCRIPT 40008
+#define IDM_COMMAND_TOGGLE_ENABLED 40009
+#define IDM_HELP_ABOUT 40011
+
+// Tray menu.
+#define IDM_TRAY_EXIT 1501
+#define IDM_TRAY_PREFERENCES 1502
+#define IDM_TRAY_ENABLE 1503
+#define IDM_TRAY_DISABLE 1504

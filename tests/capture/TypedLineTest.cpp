@@ -1,0 +1,105 @@
+// Key codes to characters, and the length bound of the typed line.
+#include "FakeKeyboard.h"
+#include "capture/TypedLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CharacterCase {
+    unsigned vk;
+    bool shift;
+    bool capsLock;
+    wchar_t expected;
+};
+
+class TypedLineCharacters : public ::testing::TestWithParam<CharacterCase> {};
+
+TEST_P(TypedLineCharacters, KeyGivesCharacter)
+{
+    const auto& c = GetParam();
+    FakeKeyboard keyboard;
+    keyboard.shift = c.shift;
+    keyboard.capsLock = c.capsLock;
+    EXPECT_EQ(TypedLine::CharacterFor(c.vk, keyboard), c.expected)
+        << "vk " << c.vk << " shift " << c.shift << " caps " << c.capsLock;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TypedLineCharacters, ::testing::Values(
+    // Letters: lower case unless exactly one of Shift and Caps Lock.
+    CharacterCase{'A', false, false, L'a'},
+    CharacterCase{'Z', false, false, L'z'},
+    CharacterCase{'A', true, false, L'A'},
+    CharacterCase{'A', false, true, L'A'},
+    CharacterCase{'Q', true, true, L'q'},
+    // The only shifted punctuation: ';' -> ':' and '\'' -> '"', with Shift only.
+    CharacterCase{0xBA, false, false, L';'},
+    CharacterCase{0xBA, true, false, L':'},
+    CharacterCase{0xBA, false, true, L';'},
+    CharacterCase{0xDE, false, false, L'\''},
+    CharacterCase{0xDE, true, false, L'"'},
+    CharacterCase{0xDE, true, true, L'"'},
+    // Everything else unshifted whatever the modifiers.
+    CharacterCase{'1', true, false, L'1'},
+    CharacterCase{'9', true, true, L'9'},
+    CharacterCase{0xBF, true, false, L'/'},
+    CharacterCase{' ', true, false, L' '},
+    CharacterCase{0x6A, false, false, L'*'},
+    // Keys without a character.
+    CharacterCase{0x70, false, false, 0}, // F1
+    CharacterCase{0x25, true, false, 0},  // left arrow
+    CharacterCase{17, false, false, 0}));
+
+TEST(TypedLine, BackspaceRemovesTheLastCharacterAndNothingOnAnEmptyLine)
+{
+    FakeKeyboard keyboard;
+    TypedLine line;
+    EXPECT_FALSE(line.TypeKey(TypedLine::kBackspace, keyboard));
+    EXPECT_EQ(line.Text(), L"");
+    line.TypeKey('G', keyboard);
+    line.TypeKey('O', keyboard);
+    EXPECT_TRUE(line.TypeKey(TypedLine::kBackspace, keyboard));
+    EXPECT_EQ(line.Text(), L"g");
+    line.TypeKey(TypedLine::kBackspace, keyboard);
+    line.TypeKey(TypedLine::kBackspace, keyboard);
+    EXPECT_EQ(line.Text(), L"");
+}
+
+TEST(TypedLine, KeysWithoutACharacterLeaveTheTextAlone)
+{
+    FakeKeyboard keyboard;
+    TypedLine line;
+    line.TypeKey('X', keyboard);
+    EXPECT_FALSE(line.TypeKey(0x70, keyboard));
+    EXPECT_FALSE(line.TypeKey(16, keyboard));
+    EXPECT_EQ(line.Text(), L"x");
+}
+
+// A mapping outside one UTF-16 unit is no character (wchar_t is 32-bit on Linux).
+TEST(TypedLine, CharactersBeyondOneUtf16UnitAreRefused)
+{
+    struct WideKeyboard : FakeKeyboard {
+        unsigned CharacterOfKey(unsigned) const override { return 0x1F600; }
+    } keyboard;
+    TypedLine line;
+    EXPECT_FALSE(line.TypeKey('A', keyboard));
+    EXPECT_TRUE(line.Text().empty());
+}
+
+TEST(TypedLine, RefusesCharactersPastTheHandOverLimitButStillDeletes)
+{
+    FakeKeyboard keyboard;
+    TypedLine line;
+    for (std::size_t i = 0; i < TypedLine::kMaxLength; ++i)
+        ASSERT_TRUE(line.TypeKey('A' + i % 26, keyboard));
+    EXPECT_EQ(line.Text().size(), 1199u);
+    EXPECT_FALSE(line.TypeKey('B', keyboard));
+    EXPECT_FALSE(line.TypeKey(' ', keyboard));
+    EXPECT_EQ(line.Text().size(), 1199u);
+    EXPECT_TRUE(line.TypeKey(TypedLine::kBackspace, keyboard));
+    EXPECT_TRUE(line.TypeKey('B', keyboard));
+    EXPECT_EQ(line.Text().back(), L'b');
+    EXPECT_EQ(line.Text().size(), 1199u);
+}
+
+} // namespace

@@ -1,0 +1,294 @@
+// The activation sequence and typing mode, key by key: key code and flags in,
+// answers and popup / worker calls out.
+#include "FakeKeyboard.h"
+#include "capture/ITypingPopup.h"
+#include "capture/TypedLine.h"
+#include "capture/TypingStateMachine.h"
+#include "catalogue/QuorvallisCommands.h"
+#include "platform/ILineWorkers.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kPress = 0x001D0001;   // repeat 1, a scan code
+constexpr std::uint32_t kRepeat = 0x401D0001;  // bit 30: was down already
+constexpr std::uint32_t kRelease = 0xC01D0001; // bits 30 and 31
+constexpr int P = TypingStateMachine::kPass;
+constexpr int S = TypingStateMachine::kSwallow;
+
+constexpr unsigned kCtrl = 17, kShift = 16, kEnter = 13, kEscape = 27, kBack = 8, kF5 = 116;
+
+// Records what the state machine asks of the popup and the workers in one log.
+struct Recorder {
+    std::vector<std::string> calls;
+};
+
+class FakePopup : public ITypingPopup {
+public:
+    FakePopup(Recorder& log, FakeKeyboard& keyboard) : log_(log), keyboard_(keyboard) {}
+    void Show() override
+    {
+        log_.calls.push_back("show");
+        line_.Clear();
+        exists_ = creatable;
+    }
+    void Hide() override
+    {
+        log_.calls.push_back("hide");
+        exists_ = false;
+    }
+    bool Exists() const override { return exists_; }
+    void TypeKey(unsigned vk) override
+    {
+        log_.calls.push_back("char " + std::to_string(vk));
+        line_.TypeKey(vk, keyboard_);
+    }
+    std::wstring Text() const override { return line_.Text(); }
+
+    bool creatable = true; // false: the window cannot be created
+
+private:
+    Recorder& log_;
+    FakeKeyboard& keyboard_;
+    TypedLine line_;
+    bool exists_ = false;
+};
+
+class FakeWorkers : public ILineWorkers {
+public:
+    explicit FakeWorkers(Recorder& log) : log_(log) {}
+    bool Start(const std::wstring& line) override
+    {
+        log_.calls.push_back("start");
+        lines.push_back(line);
+        return startSucceeds;
+    }
+    std::vector<std::wstring> lines;
+    bool startSucceeds = true;
+
+private:
+    Recorder& log_;
+};
+
+class TypingStateMachineTest : public ::testing::Test {
+protected:
+    // Feeds fresh presses and returns the answers as a string of P/S.
+    std::string Press(std::initializer_list<unsigned> keys)
+    {
+        std::string answers;
+        for (unsigned vk : keys)
+            answers += machine.OnKeyEvent(vk, kPress) == P ? 'P' : 'S';
+        return answers;
+    }
+
+    Recorder log;
+    FakeKeyboard keyboard;
+    QuorvallisCommands catalogue;
+    FakePopup popup{log, keyboard};
+    FakeWorkers workers{log};
+    TypingStateMachine machine{catalogue, popup, workers};
+};
+
+struct SequenceCase {
+    const char* name;
+    unsigned first, second;
+    std::vector<std::pair<unsigned, std::uint32_t>> events;
+    std::string answers; // P pass, S swallow, one per event
+    int finalState;
+};
+
+class ActivationSequences : public TypingStateMachineTest, public ::testing::WithParamInterface<SequenceCase> {};
+
+TEST_P(ActivationSequences, AnswersAndFinalState)
+{
+    const auto& c = GetParam();
+    catalogue.firstControlKey = c.first;
+    catalogue.secondControlKey = c.second;
+    std::string answers;
+    for (const auto& [vk, flags] : c.events)
+        answers += machine.OnKeyEvent(vk, flags) == P ? 'P' : 'S';
+    EXPECT_EQ(answers, c.answers);
+    EXPECT_EQ(catalogue.typingState, c.finalState);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ActivationSequences, ::testing::Values(
+    SequenceCase{"CtrlTwiceEnters", kCtrl, kCtrl, {{kCtrl, kPress}, {kCtrl, kRelease}, {kCtrl, kPress}}, "PPS", 1},
+    SequenceCase{"KeyInBetweenBreaks", kCtrl, kCtrl, {{kCtrl, kPress}, {'A', kPress}, {kCtrl, kPress}}, "PPP", 0},
+    SequenceCase{"HeldFirstKeyStillCounts", kCtrl, kCtrl,
+                 {{kCtrl, kPress}, {kCtrl, kRepeat}, {kCtrl, kRepeat}, {kCtrl, kRelease}, {kCtrl, kPress}}, "PPPPS", 1},
+    SequenceCase{"ReleaseOfOtherKeyInBetweenDoesNotBreak", kCtrl, kCtrl,
+                 {{kCtrl, kPress}, {'A', kRelease}, {kCtrl, kPress}}, "PPS", 1},
+    SequenceCase{"OrderMatters", kCtrl, kShift, {{kShift, kPress}, {kCtrl, kPress}}, "PP", 0},
+    SequenceCase{"FirstThenSecond", kCtrl, kShift, {{kCtrl, kPress}, {kShift, kPress}}, "PS", 1},
+    SequenceCase{"FunctionKeys", kF5, kShift, {{kF5, kPress}, {kShift, kPress}}, "PS", 1},
+    SequenceCase{"ThirdCtrlAfterEnteringIsSwallowed", kCtrl, kCtrl,
+                 {{kCtrl, kPress}, {kCtrl, kPress}, {kCtrl, kPress}}, "PSS", 1},
+    SequenceCase{"SecondKeyAloneDoesNothing", kCtrl, kShift, {{kShift, kPress}, {kShift, kPress}}, "PP", 0},
+    SequenceCase{"RepeatsAndReleasesPassWhileTyping", kCtrl, kCtrl,
+                 {{kCtrl, kPress}, {kCtrl, kPress}, {'A', kPress}, {'A', kRepeat}, {'A', kRelease}, {kEnter, kRelease}},
+                 "PSSPPP", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TypingStateMachineTest, EnterHandsTheLineToAWorkerThenHidesThePopup)
+{
+    EXPECT_EQ(Press({kCtrl, kCtrl}), "PS");
+    keyboard.shift = true;
+    EXPECT_EQ(Press({'G', 'O', 0xBA}), "SSS");
+    keyboard.shift = false;
+    EXPECT_EQ(Press({' ', 0xDE, 'A', ' ', 'B', 0xDE, '1', 0x70, kEnter}), "SSSSSSSSS");
+
+    ASSERT_EQ(workers.lines.size(), 1u);
+    EXPECT_EQ(workers.lines[0], L"GO: 'a b'1");
+    EXPECT_EQ(catalogue.typingState, 0);
+    EXPECT_EQ(catalogue.previousKey, -1);
+    ASSERT_GE(log.calls.size(), 3u);
+    EXPECT_EQ(log.calls.front(), "show");
+    EXPECT_EQ(log.calls[log.calls.size() - 2], "start");
+    EXPECT_EQ(log.calls.back(), "hide");
+    // Enter is the end of the line; a following key passes again.
+    EXPECT_EQ(Press({'A'}), "P");
+}
+
+TEST_F(TypingStateMachineTest, EscapeRunsNothingAndTheNextActivationStartsEmpty)
+{
+    Press({kCtrl, kCtrl, 'X', 'Y'});
+    EXPECT_EQ(Press({kEscape}), "S");
+    EXPECT_TRUE(workers.lines.empty());
+    EXPECT_EQ(log.calls.back(), "hide");
+    EXPECT_EQ(catalogue.typingState, 0);
+
+    EXPECT_EQ(Press({kCtrl, kCtrl, kEnter}), "PSS");
+    ASSERT_EQ(workers.lines.size(), 1u);
+    EXPECT_EQ(workers.lines[0], L"");
+}
+
+TEST_F(TypingStateMachineTest, BackspaceOnAnEmptyLineIsSwallowedAndChangesNothing)
+{
+    Press({kCtrl, kCtrl});
+    EXPECT_EQ(Press({kBack, kBack, 'A', kBack, kBack, 'B', kEnter}), "SSSSSSS");
+    EXPECT_EQ(workers.lines.at(0), L"b");
+}
+
+TEST_F(TypingStateMachineTest, CapsLockGivesUpperCaseAndShiftUndoesIt)
+{
+    Press({kCtrl, kCtrl});
+    keyboard.capsLock = true;
+    Press({'N'});
+    keyboard.shift = true;
+    Press({'N', '1'});
+    Press({kEnter});
+    EXPECT_EQ(workers.lines.at(0), L"Nn1");
+}
+
+TEST_F(TypingStateMachineTest, WithoutAPopupWindowKeysAreSwallowedButNotEchoed)
+{
+    popup.creatable = false;
+    EXPECT_EQ(Press({kCtrl, kCtrl, 'A', 'B', kEnter}), "PSSSS");
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"show", "start", "hide"}));
+    EXPECT_EQ(workers.lines.at(0), L"");
+}
+
+TEST_F(TypingStateMachineTest, AWorkerThatCannotStartDropsTheLineAndStillEndsTyping)
+{
+    workers.startSucceeds = false;
+    EXPECT_EQ(Press({kCtrl, kCtrl, 'A', kEnter, 'B'}), "PSSSP");
+    EXPECT_EQ(catalogue.typingState, 0);
+    EXPECT_EQ(log.calls.back(), "hide");
+}
+
+TEST_F(TypingStateMachineTest, ChangedControlKeysTakeEffectAtTheNextKey)
+{
+    Press({kCtrl});
+    catalogue.firstControlKey = kF5;
+    catalogue.secondControlKey = kShift;
+    EXPECT_EQ(Press({kCtrl, kF5, kShift}), "PPS");
+}
+
+TEST_F(TypingStateMachineTest, AnUnknownStateLetsEverythingPass)
+{
+    catalogue.typingState = 7;
+    EXPECT_EQ(Press({kCtrl, kCtrl, 'A', kEnter, kEscape}), "PPPPP");
+    EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(TypingStateMachineTest, TheLongestLineReachesTheWorkerWhole)
+{
+    Press({kCtrl, kCtrl});
+    for (int i = 0; i < 1300; ++i)
+        ASSERT_EQ(machine.OnKeyEvent('A' + i % 26, kPress), S);
+    Press({kEnter});
+    ASSERT_EQ(workers.lines.size(), 1u);
+    EXPECT_EQ(workers.lines[0].size(), TypedLine::kMaxLength);
+}
+
+// A line the popup somehow holds beyond the limit is never handed over longer.
+TEST_F(TypingStateMachineTest, AnOverlongPopupTextIsCutToTheBuffer)
+{
+    struct LongPopup : ITypingPopup {
+        void Show() override {}
+        void Hide() override {}
+        bool Exists() const override { return true; }
+        void TypeKey(unsigned) override {}
+        std::wstring Text() const override { return std::wstring(5000, L'x'); }
+    } longPopup;
+    TypingStateMachine longMachine{catalogue, longPopup, workers};
+    longMachine.OnKeyEvent(kCtrl, kPress);
+    longMachine.OnKeyEvent(kCtrl, kPress);
+    longMachine.OnKeyEvent(kEnter, kPress);
+    EXPECT_EQ(workers.lines.at(0).size(), 1199u);
+}
+
+// Random storms of keys: while idle only the completing second control key is
+// ever swallowed, the popup is shown exactly while typing, and every line that
+// started ended with Enter.
+TEST_F(TypingStateMachineTest, KeyStormsNeverSwallowKeysWhileIdle)
+{
+    const unsigned pool[] = {kCtrl, kShift, kEnter, kEscape, kBack, 'A', 'Q', '1', ' ', 0xBA, kF5, 20, 0x70};
+    const std::uint32_t flags[] = {kPress, kPress, kPress, kRepeat, kRelease};
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 random(seed);
+        catalogue.firstControlKey = pool[random() % 3];
+        catalogue.secondControlKey = pool[random() % 3];
+        int shows = 0, hides = 0, enters = 0;
+        for (int i = 0; i < 2000; ++i) {
+            const unsigned vk = pool[random() % std::size(pool)];
+            const std::uint32_t f = flags[random() % std::size(flags)];
+            const bool wasIdle = catalogue.typingState == 0;
+            const bool completes = catalogue.previousKey == static_cast<int>(catalogue.firstControlKey) &&
+                                   vk == catalogue.secondControlKey && f == kPress;
+            const std::size_t before = log.calls.size();
+            const int answer = machine.OnKeyEvent(vk, f);
+            if (f != kPress) {
+                ASSERT_EQ(answer, P) << "seed " << seed << " event " << i;
+            }
+            if (wasIdle) {
+                ASSERT_EQ(answer == S, completes) << "seed " << seed << " event " << i;
+            } else if (f == kPress) {
+                ASSERT_EQ(answer, S) << "seed " << seed << " event " << i;
+            }
+            for (std::size_t k = before; k < log.calls.size(); ++k) {
+                shows += log.calls[k] == "show";
+                hides += log.calls[k] == "hide";
+            }
+            if (!wasIdle && f == kPress && vk == kEnter)
+                ++enters;
+            ASSERT_EQ(popup.Exists(), catalogue.typingState == 1) << "seed " << seed << " event " << i;
+            ASSERT_EQ(shows - hides, catalogue.typingState) << "seed " << seed << " event " << i;
+        }
+        EXPECT_EQ(workers.lines.size(), static_cast<std::size_t>(enters));
+        for (const auto& line : workers.lines)
+            EXPECT_LE(line.size(), TypedLine::kMaxLength);
+        workers.lines.clear();
+        // End each storm idle for the next seed.
+        if (catalogue.typingState == 1)
+            machine.OnKeyEvent(kEscape, kPress);
+        log.calls.clear();
+    }
+}
+
+} // namespace

@@ -1,0 +1,422 @@
+// The launcher under Wine, driven like a user would: a target window has the
+// focus, the control keys are pressed twice, a line is typed and Enter runs
+// it. Commands start QvProbe, whose log shows the command line it got.
+#include "ProcessRunner.h"
+#include "WineProgram.h"
+#include "WineSession.h"
+#include "catalogue/QuorvallisCommands.h"
+#include "store/CatalogueFile.h"
+#include "tests/store/StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kExit = "1501";
+constexpr const char* kEnable = "1503";
+constexpr const char* kDisable = "1504";
+
+std::wstring Widen(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+// The Windows path of a file on the Unix side, through Wine's Z: drive.
+std::wstring WindowsPath(const std::string& unixPath)
+{
+    std::wstring path = L"Z:" + Widen(unixPath);
+    for (auto& c : path)
+        if (c == L'/')
+            c = L'\\';
+    return path;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+void Pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+class LauncherE2e : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = WineProgram::FreshFolder("launcher-" + name, {"app/Quorvallis.exe", "hook/QuorvallisHOOK.dll",
+                                                                 "tests/probe/QvProbe.exe"});
+        ranLog_ = folder_ + "/ran.log";
+        targetLog_ = folder_ + "/target.log";
+    }
+
+    void TearDown() override
+    {
+        if (launcher_)
+            PostCommand(kExit);
+        if (launcher_ && launcher_->WaitForExit(10000) == -1)
+            launcher_->Stop();
+        if (target_)
+            target_->Stop();
+    }
+
+    // "Preferences.data" as the store writes it: one command "pr" whose step
+    // starts the probe with the typed argument, so its log shows what ran.
+    void WriteCatalogue(bool enableOnStart = true, bool shownOnce = true)
+    {
+        QuorvallisCommands catalogue;
+        catalogue.enableOnStart = enableOnStart;
+        catalogue.shownOnce = shownOnce;
+        auto command = catalogue.AddCommand(0, L"Probe", L"", 0, L"pr");
+        ASSERT_TRUE(command);
+        const std::wstring line = L"\"" + WindowsPath(folder_ + "/QvProbe.exe") + L"\" --title Ran --log " +
+                                  WindowsPath(ranLog_) + L" --exit-after-ms 1500 --arg %%";
+        ASSERT_TRUE(command->SetRegularStep(StepType::OpenExecutable, line));
+        command->kind = CommandKind::Regular;
+        MemoryFileStore memory;
+        ASSERT_TRUE(Save(L"Preferences.data", catalogue, memory));
+        std::ofstream(folder_ + "/Preferences.data", std::ios::binary) << memory.files[L"Preferences.data"];
+    }
+
+    // The catalogue as the launcher left it in its folder.
+    LoadOutcome ReadCatalogue(QuorvallisCommands& catalogue)
+    {
+        MemoryFileStore memory;
+        memory.files[L"Preferences.data"] = ReadFile(folder_ + "/Preferences.data");
+        return Load(L"Preferences.data", catalogue, memory).outcome;
+    }
+
+    // A probe window that has the focus and logs the keys that reach it. A
+    // window that lost the focus to another program's window does not get it
+    // back under a bare X server, so each phase may start a fresh one.
+    void StartTarget(const std::string& title = "Target")
+    {
+        if (target_)
+            target_->Stop();
+        targetLog_ = folder_ + "/" + title + ".log";
+        target_ = std::make_unique<WineProgram>(folder_ + "/QvProbe.exe");
+        ASSERT_TRUE(target_->Start({"--title", title, "--log", targetLog_}));
+        const std::string window = WineSession::Current().WaitForWindow(title, 30000);
+        ASSERT_FALSE(window.empty());
+        targetWindow_ = window;
+        FocusTarget();
+    }
+
+    void FocusTarget()
+    {
+        WineSession::Current().Xdotool({"windowfocus", "--sync", targetWindow_});
+        Pause(300);
+    }
+
+    // Starts the launcher and waits until its (hidden) main window exists:
+    // by then the hook is installed when the launcher starts enabled.
+    void StartLauncher()
+    {
+        launcher_ = std::make_unique<WineProgram>(folder_ + "/Quorvallis.exe");
+        ASSERT_TRUE(launcher_->Start());
+        auto found = WineSession::Current().RunWine(
+            {WineSession::Current().BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--wait", "30000"},
+            40000);
+        ASSERT_EQ(found.exitCode, 0) << found.output;
+        Pause(500);
+        if (!targetWindow_.empty())
+            FocusTarget();
+    }
+
+    void PostCommand(const char* id)
+    {
+        auto& session = WineSession::Current();
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "0x0111",
+                         id, "0"});
+    }
+
+    int ExitLauncher()
+    {
+        PostCommand(kExit);
+        const int code = launcher_->WaitForExit(20000);
+        launcher_.reset();
+        return code;
+    }
+
+    void Keys(std::initializer_list<std::string> keys)
+    {
+        std::vector<std::string> args{"key", "--delay", "150"};
+        args.insert(args.end(), keys.begin(), keys.end());
+        WineSession::Current().Xdotool(args);
+        Pause(300);
+    }
+
+    void Type(const std::string& text)
+    {
+        WineSession::Current().Xdotool({"type", "--delay", "150", text});
+        Pause(300);
+    }
+
+    void Activate() { Keys({"ctrl", "ctrl"}); }
+
+    // The characters the target window received, in order.
+    std::string TargetChars()
+    {
+        std::istringstream log(ReadFile(targetLog_));
+        std::string line, chars;
+        while (std::getline(log, line))
+            if (line.rfind("char ", 0) == 0)
+                chars += static_cast<char>(std::stoi(line.substr(5)));
+        return chars;
+    }
+
+    bool CommandRan(int timeoutMs = 8000)
+    {
+        return WaitFor([&] { return ReadFile(ranLog_).find("cmdline") != std::string::npos; }, timeoutMs);
+    }
+
+    std::string folder_, ranLog_, targetLog_, targetWindow_;
+    std::unique_ptr<WineProgram> target_;
+    std::unique_ptr<WineProgram> launcher_;
+};
+
+TEST_F(LauncherE2e, TypedShortcutWithArgumentRunsTheCommandAndTheCountSurvivesARestart)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+
+    Type("ab");
+    Activate();
+    Type("pr hello42");
+    EXPECT_TRUE(WineSession::Current().Screenshot("launcher-popup-typing"));
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan()) << "the command did not start the probe";
+    EXPECT_NE(ReadFile(ranLog_).find("--arg hello42"), std::string::npos) << ReadFile(ranLog_);
+    // Keys before the activation reached the target; the typed line did not.
+    EXPECT_EQ(TargetChars(), "ab");
+
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    ASSERT_TRUE(stored.FindCommandByShortcut(L"pr"));
+    EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 1);
+
+    // A new start finds the count again and adds to it.
+    fs::remove(ranLog_);
+    StartLauncher();
+    Activate();
+    Type("pr again");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands again;
+    ASSERT_EQ(ReadCatalogue(again), LoadOutcome::Loaded);
+    EXPECT_EQ(again.FindCommandByShortcut(L"pr")->timesExecuted, 2);
+}
+
+TEST_F(LauncherE2e, EscapeBackspaceAndUnknownShortcuts)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+
+    // Escape drops the line; the keys after it reach the target again.
+    Activate();
+    Type("pr esc");
+    Keys({"Escape"});
+    Type("x");
+    EXPECT_FALSE(CommandRan(2000));
+    EXPECT_EQ(TargetChars(), "x");
+
+    // An unknown shortcut runs nothing.
+    Activate();
+    Type("zz nothing");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000));
+
+    // Backspace corrects the line before it runs.
+    Activate();
+    Type("pq");
+    Keys({"BackSpace", "BackSpace", "BackSpace"});
+    Type("pr fixed");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg fixed"), std::string::npos) << ReadFile(ranLog_);
+    // The started probe took the focus; keys pass again to a new target.
+    Pause(2000);
+    StartTarget("Target2");
+    Type("y");
+    EXPECT_EQ(TargetChars(), "y");
+}
+
+TEST_F(LauncherE2e, DisabledLauncherLetsEveryKeyThroughUntilEnabledAgain)
+{
+    WriteCatalogue(/*enableOnStart=*/false);
+    StartTarget();
+    StartLauncher();
+
+    Activate();
+    Type("pr off");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000));
+    EXPECT_EQ(TargetChars().substr(0, 6), "pr off");
+
+    PostCommand(kEnable);
+    Pause(500);
+    Activate();
+    Type("pr on");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+
+    fs::remove(ranLog_);
+    PostCommand(kDisable);
+    Pause(2000);
+    StartTarget("Target2");
+    Activate();
+    Type("pr off");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000));
+    EXPECT_EQ(TargetChars().substr(0, 6), "pr off");
+}
+
+// Shift gives upper-case letters and ':' but leaves digits unshifted.
+TEST_F(LauncherE2e, ShiftedKeysInTheTypedLine)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+    Activate();
+    Type("pr Ab:1!");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg Ab:11"), std::string::npos) << ReadFile(ranLog_);
+}
+
+// The tray icon's menu, opened the way the notification area does it (a
+// right press on icon 1230) and clicked like a user: "&Disable", then
+// "&Enable", then "E&xit".
+TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
+{
+    WriteCatalogue();
+    StartLauncher();
+    auto& session = WineSession::Current();
+    // Item rows below the point where the menu opens, in pixels.
+    constexpr int kToggleRow = 34, kExitRow = 60;
+    const auto chooseFromTrayMenu = [&](int row, const std::string& shot) {
+        session.Xdotool({"mousemove", "600", "400"});
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "1231",
+                         "1230", "0x204"});
+        Pause(1500);
+        EXPECT_TRUE(session.Screenshot(shot));
+        session.Xdotool({"mousemove", "640", std::to_string(400 + row), "click", "1"});
+        Pause(1000);
+    };
+
+    chooseFromTrayMenu(kToggleRow, "launcher-tray-menu-enabled");
+    StartTarget();
+    Activate();
+    Type("pr x");
+    Keys({"Return"});
+    EXPECT_FALSE(CommandRan(2000)) << "still enabled after Disable";
+    EXPECT_EQ(TargetChars().substr(0, 4), "pr x");
+
+    chooseFromTrayMenu(kToggleRow, "launcher-tray-menu-disabled");
+    StartTarget("Target2");
+    Activate();
+    Type("pr y");
+    Keys({"Return"});
+    EXPECT_TRUE(CommandRan()) << "not enabled again after Enable";
+    EXPECT_EQ(TargetChars(), "");
+
+    Pause(2000);
+    chooseFromTrayMenu(kExitRow, "launcher-tray-menu-exit");
+    EXPECT_EQ(launcher_->WaitForExit(20000), 0);
+    launcher_.reset();
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 1);
+}
+
+// A damaged file is never overwritten silently: the user is told, and the
+// file is kept aside before the next save writes a fresh one.
+TEST_F(LauncherE2e, ADamagedFileIsReportedAndKeptAside)
+{
+    std::ofstream(folder_ + "/Preferences.data", std::ios::binary) << "22 serialization::archive 9 garbage";
+    StartLauncher();
+    auto& session = WineSession::Current();
+    EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message box";
+    EXPECT_TRUE(session.Screenshot("launcher-damaged-file"));
+    EXPECT_EQ(ExitLauncher(), 0);
+
+    bool keptAside = false;
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "Preferences.data" && name.rfind("Preferences.data", 0) == 0 &&
+            ReadFile(entry.path().string()).find("garbage") != std::string::npos)
+            keptAside = true;
+    }
+    EXPECT_TRUE(keptAside) << "the damaged file is gone";
+    QuorvallisCommands stored;
+    EXPECT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+}
+
+// A save that fails at exit is told to the user, not passed over.
+TEST_F(LauncherE2e, AFailedSaveAtExitIsReported)
+{
+    WriteCatalogue();
+    StartLauncher();
+    // A folder in the file's place: nothing can replace it.
+    fs::remove(folder_ + "/Preferences.data");
+    fs::create_directory(folder_ + "/Preferences.data");
+    PostCommand(kExit);
+    auto& session = WineSession::Current();
+    EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message about the failed save";
+    EXPECT_TRUE(session.Screenshot("launcher-failed-save"));
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0010", "0",
+                     "0"});
+    EXPECT_EQ(launcher_->WaitForExit(20000), 0);
+    launcher_.reset();
+}
+
+TEST_F(LauncherE2e, ASecondCopyExitsAtOnceWithCodeZero)
+{
+    WriteCatalogue();
+    StartLauncher();
+    WineProgram second(folder_ + "/Quorvallis.exe");
+    ASSERT_TRUE(second.Start());
+    EXPECT_EQ(second.WaitForExit(20000), 0);
+    EXPECT_EQ(ExitLauncher(), 0);
+}
+
+TEST_F(LauncherE2e, FirstStartShowsTheWindowOnceAndSavesTheDefaults)
+{
+    StartLauncher();
+    EXPECT_FALSE(WineSession::Current().WaitForWindow("Preferences", 20000).empty());
+    EXPECT_TRUE(WineSession::Current().Screenshot("launcher-first-start"));
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_TRUE(stored.shownOnce);
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "capture/TypingStateMachine.h"
+#include "capture/win32/DlgInfo.h"
+#include "platform/win32/UniqueHandle.h"
+#include "ui/COwnerDrawMenu.h"
+#include "ui/IconSet.h"
+#include "ui/DialogBase.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <string>
+
+class ILineWorkers;
+class IFileStore;
+class QuorvallisCommands;
+
+// Sent by a worker thread after a typed command ran; wParam is its id.
+#define WM_COMMANDEXECUTED (WM_USER + 1200)
+// The notification area's messages about the launcher's icon.
+#define WM_TRAYNOTIFY 1231
+
+// The launcher's main window "Preferences": receiver of the hook's keys, the
+// tray icon's notifications and the workers' reports; owner of the tray icon
+// and of the enabled state. Created once, hidden most of the time.
+class DlgPreferences : public DialogBase {
+public:
+    static constexpr UINT kTrayIconId = 1230;
+
+    DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers, IFileStore& files,
+                   const std::wstring& programPath);
+    ~DlgPreferences() override;
+
+    // Installs or removes the keyboard hook; a hook the system refuses leaves
+    // the launcher disabled without a message.
+    void SetEnabled(bool enabled);
+    bool IsEnabled() const { return enabled_; }
+    // Destroys the window (hook removed, icon deleted, catalogue saved) and
+    // ends the message loop.
+    void Exit();
+
+    const std::wstring& storePath() const { return storePath_; }
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnInitDialog();
+    void OnDestroy();
+    void OnCommand(UINT id, UINT code, HWND control);
+    void OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
+    void ShowTrayMenu();
+    void ShowFromTray();
+    bool NotifyTray(DWORD action, UINT flags);
+    void UpdateToggleMenuItem();
+    void RegisterMainMenuImages(HMENU menu);
+    void FillKeyCombo(int comboId, unsigned selectedKey);
+    void SaveCatalogue();
+    void ReportProblem(const std::wstring& text);
+
+    boost::shared_ptr<QuorvallisCommands> catalogue_;
+    IFileStore& files_;
+    std::wstring storePath_;
+    DlgInfo popup_;
+    TypingStateMachine typing_;
+
+    UniqueIcon windowIcon_;
+    UniqueIcon enabledIcon_;
+    UniqueIcon disabledIcon_;
+    UniqueMenu mainMenu_;
+    IconSet actionStrip_;
+    COwnerDrawMenu menuImages_;
+    bool enabled_ = false;
+    bool trayIconAdded_ = false;
+    HWND rememberedForeground_ = nullptr;
+    UINT taskbarCreatedMessage_ = 0;
+    bool exiting_ = false;
+    std::wstring pendingReport_;
+};
