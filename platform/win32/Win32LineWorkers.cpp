@@ -13,7 +13,6 @@
 #include <process.h>
 
 #include <algorithm>
-#include <new>
 #include <utility>
 
 namespace {
@@ -67,21 +66,23 @@ bool Win32LineWorkers::Start(const std::wstring& line)
 {
     if (!catalogue_ || !players_)
         return false;
-    HandOverBlock* block = new (std::nothrow) HandOverBlock;
-    if (!block)
+    // Called from the typing state machine's window procedure: nothing may
+    // be thrown from here, and a line that cannot start is dropped whole.
+    std::unique_ptr<HandOverBlock> block;
+    try {
+        block.reset(new HandOverBlock{catalogue_, players_, {}});
+    } catch (...) {
         return false;
-    block->catalogue = catalogue_;
-    block->players = players_;
+    }
     const std::size_t length = std::min(line.size(), kLineBufferSize - 1);
     std::copy_n(line.data(), length, block->line);
     block->line[length] = L'\0';
 
-    const uintptr_t thread = _beginthreadex(nullptr, kStackReservation, &Win32LineWorkers::RunLine, block,
+    const uintptr_t thread = _beginthreadex(nullptr, kStackReservation, &Win32LineWorkers::RunLine, block.get(),
                                             STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread == 0) {
-        delete block;
+    if (thread == 0)
         return false;
-    }
+    block.release();  // the thread owns it now
     // Detached: nobody waits for a line.
     UniqueKernelHandle(reinterpret_cast<HANDLE>(thread)).reset();
     return true;

@@ -185,11 +185,15 @@ public:
     }
     ~ProbeWindow()
     {
-        if (process_) {
+        if (!process_)
+            return;
+        // Closed as a user would, so the desktop's focus moves on cleanly for
+        // the tests that follow; killed only if it does not go.
+        if (HWND window = FindWindowW(L"QvProbeWindow", title_.c_str()))
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0)
             TerminateProcess(process_, 0);
-            WaitForSingleObject(process_, 5000);
-            CloseHandle(process_);
-        }
+        CloseHandle(process_);
     }
 
     // Waits for the window and brings it to the front.

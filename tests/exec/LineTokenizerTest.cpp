@@ -72,14 +72,4 @@ TEST(TokenizeLongLines, UnbalancedQuoteAtTheEndAfterManyWords)
     EXPECT_EQ(tokens.back(), L"\"c  d");
 }
 
-TEST(TokenizeLongLines, LongWordWithoutSpacesOrQuotesStaysWhole)
-{
-    std::wstring line;
-    for (int i = 0; i < 1199; ++i)
-        line += static_cast<wchar_t>(L'#' + i % (L'~' - L'#' + 1));
-    const ArgumentList tokens = TokenizeLine(line);
-    ASSERT_EQ(tokens.size(), 1u);
-    EXPECT_EQ(tokens[0], line);
-}
-
 }  // namespace
