@@ -3,7 +3,7 @@ QV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QV_CACHE="${QUORVALLIS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quorvallis}"
 QV_BUILD="${QUORVALLIS_BUILD:-$QV_ROOT/build}"
 QV_WINE=/usr/lib/wine/wine64
-mkdir -p "$QV_CACHE"
+mkdir -p "$QV_CACHE" "$QV_BUILD"
 
 log() { printf '[quorvallis] %s\n' "$*" >&2; }
 
