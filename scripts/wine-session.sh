@@ -17,13 +17,6 @@ start)
       cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
   fi
-  # Under a bare X server nobody manages windows: let Wine place, focus and
-  # activate them itself, as the desktop would, instead of waiting for a
-  # window manager that never answers.
-  if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wineserver -w
-  fi
   setsid "$here/wine-run.sh" "$build/tests/harness/QvIdle.exe" </dev/null >/dev/null 2>&1 &
   idle=$!
   # Returns once the prefix's services answer, so the first test does not
