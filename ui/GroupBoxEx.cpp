@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ArtworkIds.h"
+#include "ui/BufferedPaint.h"
 
 namespace {
 
@@ -108,43 +109,15 @@ void GroupBoxEx::PaintContent(HDC dc, SIZE size) const
     SetBkMode(dc, oldMode);
 }
 
-void GroupBoxEx::OnPaint()
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
-    RECT client;
-    GetClientRect(window_, &client);
-    const SIZE size{client.right, client.bottom};
-    if (size.cx > 0 && size.cy > 0) {
-        UniqueMemoryDc memory(CreateCompatibleDC(dc));
-        UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));
-        if (memory && bitmap) {
-            ScopedSelectObject selected(memory.get(), bitmap.get());
-            PaintContent(memory.get(), size);
-            BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
-        } else {
-            PaintContent(dc, size);
-        }
-    }
-    EndPaint(window_, &ps);
-}
-
 LRESULT CALLBACK GroupBoxEx::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<GroupBoxEx*>(refData);
+    LRESULT result = 0;
+    if (BufferedPaint::HandleMessage(window, message, wParam,
+                                     [self](HDC dc, SIZE size) { self->PaintContent(dc, size); }, &result))
+        return result;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        self->OnPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(window, &client);
-        self->PaintContent(reinterpret_cast<HDC>(wParam), SIZE{client.right, client.bottom});
-        return 0;
-    }
     case WM_NCDESTROY:
         RemoveWindowSubclass(window, &GroupBoxEx::SubclassProc, 1);
         self->window_ = nullptr;

@@ -30,7 +30,6 @@ private:
 
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR refData);
-    void OnPaint();
 
     HWND window_ = nullptr;
     UniqueGdi<HBRUSH> bodyBrush_;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "ui/BufferedPaint.h"
+
 namespace {
 
 // -(points x vertical pixels per inch / 72), rounded to the nearest integer.
@@ -122,44 +124,15 @@ void HeaderCtrl::PaintContent(HDC dc, SIZE size) const
     SetBkMode(dc, oldMode);
 }
 
-void HeaderCtrl::OnPaint()
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
-    RECT client;
-    GetClientRect(window_, &client);
-    const SIZE size{client.right, client.bottom};
-    if (size.cx > 0 && size.cy > 0) {
-        // Off-screen first, so the gradient never flickers through the text.
-        UniqueMemoryDc memory(CreateCompatibleDC(dc));
-        UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));
-        if (memory && bitmap) {
-            ScopedSelectObject selected(memory.get(), bitmap.get());
-            PaintContent(memory.get(), size);
-            BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
-        } else {
-            PaintContent(dc, size);
-        }
-    }
-    EndPaint(window_, &ps);
-}
-
 LRESULT CALLBACK HeaderCtrl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<HeaderCtrl*>(refData);
+    LRESULT result = 0;
+    if (BufferedPaint::HandleMessage(window, message, wParam,
+                                     [self](HDC dc, SIZE size) { self->PaintContent(dc, size); }, &result))
+        return result;
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        self->OnPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(window, &client);
-        self->PaintContent(reinterpret_cast<HDC>(wParam), SIZE{client.right, client.bottom});
-        return 0;
-    }
     case WM_NCDESTROY:
         RemoveWindowSubclass(window, &HeaderCtrl::SubclassProc, 1);
         self->window_ = nullptr;

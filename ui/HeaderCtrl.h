@@ -42,7 +42,6 @@ public:
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR refData);
-    void OnPaint();
 
     HWND window_ = nullptr;
     std::wstring title_;
