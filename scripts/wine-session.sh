@@ -17,11 +17,20 @@ start)
       cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
   fi
-  # Under a bare X server nobody manages windows: let Wine place, focus and
-  # activate them itself, as the desktop would, instead of waiting for a
-  # window manager that never answers.
-  if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  # Prefixes made by an older version of this script leave every program's
+  # windows unmanaged; keys typed after the launcher's popup then no longer
+  # reach the window that had the focus. Programs that need it set it for
+  # themselves.
+  if awk '/^\[Software\\\\Wine\\\\X11 Driver\]/ {s = 1; next} /^\[/ {s = 0}
+          s && /^"Managed"="N"/ {f = 1} END {exit !f}' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    /usr/lib/wine/wine64 reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+  fi
+  # The keystroke player's tests activate windows of other processes: under a
+  # bare X server that settles only when Wine manages their windows itself.
+  appkey='HKCU\Software\Wine\AppDefaults\keys_wine_gui_tests.exe\X11 Driver'
+  if ! grep -qF '[Software\\Wine\\AppDefaults\\keys_wine_gui_tests.exe\\X11 Driver]' "$WINEPREFIX/user.reg"; then
+    /usr/lib/wine/wine64 reg add "$appkey" /v Managed /d N /f </dev/null >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
   fi
   setsid "$here/wine-run.sh" "$build/tests/harness/QvIdle.exe" </dev/null >/dev/null 2>&1 &
