@@ -96,6 +96,8 @@ add_custom_target(qv_art DEPENDS ${qv_art_outputs})
 # and artwork resources, so they run exactly as in the launcher.
 set(QV_CONTROLS_SOURCES
   ${PROJECT_SOURCE_DIR}/ui/DialogBase.cpp
+  ${PROJECT_SOURCE_DIR}/ui/BufferedPaint.cpp
+  ${PROJECT_SOURCE_DIR}/ui/SelfPaintedControl.cpp
   ${PROJECT_SOURCE_DIR}/ui/ThemeHelper.cpp
   ${PROJECT_SOURCE_DIR}/ui/HeaderCtrl.cpp
   ${PROJECT_SOURCE_DIR}/ui/COwnerDrawnButton.cpp

@@ -17,11 +17,7 @@ windows_benches=("$QV_BUILD"/windows/bench/*/bench_*.exe)
 if ((${#windows_benches[@]})); then
   xvfb_pid=
   if [[ -z "${DISPLAY:-}" ]]; then
-    exec {display_fd}<> <(:)
-    Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    read -r -t 20 -u "$display_fd" display_number
-    export DISPLAY=":$display_number"
+    start_xvfb || { log "Xvfb did not start"; exit 1; }
   fi
   wine_pid=$("$here/wine-session.sh" start "$QV_BUILD/windows")
   for b in "${windows_benches[@]}"; do

@@ -38,3 +38,20 @@ build_all() {
   fi
   cmake --build "$QV_BUILD/native" -j "$(nproc)"
 }
+
+# Starts a virtual display of our own: Xvfb picks a free number and writes it
+# to a pipe. Exports DISPLAY and sets xvfb_pid (stop it by that id). Xvfb's
+# output goes to $1, /dev/null by default. Fails when no display came up.
+start_xvfb() {
+  local out="${1:-/dev/null}" display_fd display_number
+  exec {display_fd}<> <(:)
+  Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >"$out" 2>&1 &
+  xvfb_pid=$!
+  if ! read -r -t 20 -u "$display_fd" display_number; then
+    exec {display_fd}>&-
+    kill "$xvfb_pid" 2>/dev/null
+    return 1
+  fi
+  exec {display_fd}>&-
+  export DISPLAY=":$display_number"
+}

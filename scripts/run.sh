@@ -12,11 +12,7 @@ build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; log
 
 xvfb_pid=
 if [[ -z "${DISPLAY:-}" ]]; then
-  exec {display_fd}<> <(:)
-  Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  read -r -t 20 -u "$display_fd" display_number
-  export DISPLAY=":$display_number"
+  start_xvfb || { log "Xvfb did not start"; exit 1; }
   log "no display: started a virtual one, DISPLAY=$DISPLAY (screenshot: import -window root shot.png)"
 fi
 

@@ -20,12 +20,8 @@ CT
 
 # A virtual display of our own for every test that needs one.
 mkdir -p "$QV_BUILD/windows/test-artefacts"
-exec {display_fd}<> <(:)
-Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp \
-  >"$QV_BUILD/windows/test-artefacts/xvfb.log" 2>&1 &
-xvfb_pid=$!
-read -r -t 20 -u "$display_fd" display_number || { log "Xvfb did not start"; kill "$xvfb_pid"; exit 1; }
-export DISPLAY=":$display_number" QUORVALLIS_TEST_DISPLAY=":$display_number"
+start_xvfb "$QV_BUILD/windows/test-artefacts/xvfb.log" || { log "Xvfb did not start"; exit 1; }
+export QUORVALLIS_TEST_DISPLAY="$DISPLAY"
 
 # Wine's services start here, outside ctest, so they never hold its pipes.
 wine_pid=$("$here/wine-session.sh" start "$QV_BUILD/windows")

@@ -17,6 +17,13 @@ start)
       cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
   fi
+  # The keystroke player's tests activate windows of other processes: under a
+  # bare X server that settles only when Wine manages their windows itself.
+  appkey='HKCU\Software\Wine\AppDefaults\keys_wine_gui_tests.exe\X11 Driver'
+  if ! grep -qF '[Software\\Wine\\AppDefaults\\keys_wine_gui_tests.exe\\X11 Driver]' "$WINEPREFIX/user.reg"; then
+    /usr/lib/wine/wine64 reg add "$appkey" /v Managed /d N /f </dev/null >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+  fi
   setsid "$here/wine-run.sh" "$build/tests/harness/QvIdle.exe" </dev/null >/dev/null 2>&1 &
   idle=$!
   # Returns once the prefix's services answer, so the first test does not

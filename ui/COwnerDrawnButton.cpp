@@ -88,6 +88,12 @@ bool COwnerDrawnButton::ReadIconSize(HICON icon, int* width, int* height)
     return *width > 0 && *height > 0;
 }
 
+void COwnerDrawnButton::SetIconResource(int resourceId)
+{
+    SetIcons(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, 0)));
+}
+
 void COwnerDrawnButton::SetIcons(HICON first, HICON second)
 {
     SizedIcon newFirst;

@@ -26,6 +26,8 @@ public:
     // `second` in the normal state (`first` when null). An icon whose size
     // cannot be read clears both.
     void SetIcons(HICON first, HICON second = nullptr);
+    // SetIcons with the 16 x 16 icon `resourceId` of the program's resources.
+    void SetIconResource(int resourceId);
     void SetRounded(bool rounded) { rounded_ = rounded; }
     bool rounded() const { return rounded_; }
 

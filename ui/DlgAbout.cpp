@@ -15,8 +15,7 @@ bool DlgAbout::OnInitDialog()
 
     ok_.Attach(hwnd(), IDOK);
     ok_.SetRounded(true);
-    ok_.SetIcons(static_cast<HICON>(
-        LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_QV_OK), IMAGE_ICON, 16, 16, 0)));
+    ok_.SetIconResource(IDI_QV_OK);
 
     SetDlgItemTextW(hwnd(), IDC_QV_ABOUT_TEXT, L"Quorvallis 1.0 \u2014 made by the Quorvallis developers.");
     link_.Attach(hwnd(), IDC_QV_ABOUT_LINK, kWebSite);

@@ -17,10 +17,9 @@ void DlgSelectIcon::OnInitDialog()
     banner_.SetTitle(L"Select an icon", L"Pick an icon from the list and click OK to set it");
     banner_.SetIcon(IDI_QV_BANNER);
     ok_.Attach(hwnd(), IDOK);
-    ok_.SetIcons(static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_QV_OK), IMAGE_ICON, 16, 16, 0)));
+    ok_.SetIconResource(IDI_QV_OK);
     cancel_.Attach(hwnd(), IDCANCEL);
-    cancel_.SetIcons(
-        static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_QV_CANCEL), IMAGE_ICON, 16, 16, 0)));
+    cancel_.SetIconResource(IDI_QV_CANCEL);
     SetWindowTextW(hwnd(), L"Select an icon...");
 
     if (!list_)

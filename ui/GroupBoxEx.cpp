@@ -1,7 +1,5 @@
 #include "ui/GroupBoxEx.h"
 
-#include <commctrl.h>
-
 #include <string>
 
 #include "ArtworkIds.h"
@@ -26,11 +24,6 @@ GroupBoxEx::GroupBoxEx()
         pieces_[i].reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(ids[i]), IMAGE_BITMAP, 0, 0, 0)));
 }
 
-GroupBoxEx::~GroupBoxEx()
-{
-    Detach();
-}
-
 bool GroupBoxEx::HasPieces() const
 {
     for (const auto& piece : pieces_) {
@@ -38,24 +31,6 @@ bool GroupBoxEx::HasPieces() const
             return false;
     }
     return true;
-}
-
-bool GroupBoxEx::Attach(HWND dialog, int controlId)
-{
-    Detach();
-    HWND window = GetDlgItem(dialog, controlId);
-    if (!window || !SetWindowSubclass(window, &GroupBoxEx::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
-        return false;
-    window_ = window;
-    InvalidateRect(window_, nullptr, TRUE);
-    return true;
-}
-
-void GroupBoxEx::Detach()
-{
-    if (window_ && IsWindow(window_))
-        RemoveWindowSubclass(window_, &GroupBoxEx::SubclassProc, 1);
-    window_ = nullptr;
 }
 
 void GroupBoxEx::PaintContent(HDC dc, SIZE size) const
@@ -93,62 +68,17 @@ void GroupBoxEx::PaintContent(HDC dc, SIZE size) const
         LineTo(dc, width - 1, height - 14);
     }
 
-    if (!window_)
+    if (!hwnd())
         return;
-    const int length = GetWindowTextLengthW(window_);
+    const int length = GetWindowTextLengthW(hwnd());
     if (length <= 0)
         return;
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window_, &text[0], length + 1)));
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd(), &text[0], length + 1)));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, RGB(255, 255, 255));
     RECT title{16, 2, width - 16, 21};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &title, DT_LEFT | DT_TOP);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
-}
-
-void GroupBoxEx::OnPaint()
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
-    RECT client;
-    GetClientRect(window_, &client);
-    const SIZE size{client.right, client.bottom};
-    if (size.cx > 0 && size.cy > 0) {
-        UniqueMemoryDc memory(CreateCompatibleDC(dc));
-        UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));
-        if (memory && bitmap) {
-            ScopedSelectObject selected(memory.get(), bitmap.get());
-            PaintContent(memory.get(), size);
-            BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
-        } else {
-            PaintContent(dc, size);
-        }
-    }
-    EndPaint(window_, &ps);
-}
-
-LRESULT CALLBACK GroupBoxEx::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR refData)
-{
-    auto* self = reinterpret_cast<GroupBoxEx*>(refData);
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        self->OnPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(window, &client);
-        self->PaintContent(reinterpret_cast<HDC>(wParam), SIZE{client.right, client.bottom});
-        return 0;
-    }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, &GroupBoxEx::SubclassProc, 1);
-        self->window_ = nullptr;
-        break;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
 }

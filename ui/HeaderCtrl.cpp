@@ -1,7 +1,5 @@
 #include "ui/HeaderCtrl.h"
 
-#include <commctrl.h>
-
 namespace {
 
 // -(points x vertical pixels per inch / 72), rounded to the nearest integer.
@@ -27,11 +25,6 @@ HeaderCtrl::HeaderCtrl()
     subtitleFont_.reset(MakeVerdana(10, 400));
 }
 
-HeaderCtrl::~HeaderCtrl()
-{
-    Detach();
-}
-
 bool HeaderCtrl::RegisterWindowClass()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -50,30 +43,12 @@ bool HeaderCtrl::RegisterWindowClass()
     return RegisterClassExW(&wc) != 0;
 }
 
-bool HeaderCtrl::Attach(HWND dialog, int controlId)
-{
-    Detach();
-    HWND window = GetDlgItem(dialog, controlId);
-    if (!window || !SetWindowSubclass(window, &HeaderCtrl::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
-        return false;
-    window_ = window;
-    InvalidateRect(window_, nullptr, FALSE);
-    return true;
-}
-
-void HeaderCtrl::Detach()
-{
-    if (window_ && IsWindow(window_))
-        RemoveWindowSubclass(window_, &HeaderCtrl::SubclassProc, 1);
-    window_ = nullptr;
-}
-
 void HeaderCtrl::SetTitle(const std::wstring& title, const std::wstring& subtitle)
 {
     title_ = title;
     subtitle_ = subtitle;
-    if (window_)
-        InvalidateRect(window_, nullptr, FALSE);
+    if (hwnd())
+        InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 bool HeaderCtrl::SetIcon(int resourceId)
@@ -81,8 +56,8 @@ bool HeaderCtrl::SetIcon(int resourceId)
     HICON icon = static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0));
     icon_.reset(icon);
-    if (window_)
-        InvalidateRect(window_, nullptr, FALSE);
+    if (hwnd())
+        InvalidateRect(hwnd(), nullptr, FALSE);
     return icon != nullptr;
 }
 
@@ -120,50 +95,4 @@ void HeaderCtrl::PaintContent(HDC dc, SIZE size) const
     }
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
-}
-
-void HeaderCtrl::OnPaint()
-{
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
-    RECT client;
-    GetClientRect(window_, &client);
-    const SIZE size{client.right, client.bottom};
-    if (size.cx > 0 && size.cy > 0) {
-        // Off-screen first, so the gradient never flickers through the text.
-        UniqueMemoryDc memory(CreateCompatibleDC(dc));
-        UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(dc, size.cx, size.cy));
-        if (memory && bitmap) {
-            ScopedSelectObject selected(memory.get(), bitmap.get());
-            PaintContent(memory.get(), size);
-            BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
-        } else {
-            PaintContent(dc, size);
-        }
-    }
-    EndPaint(window_, &ps);
-}
-
-LRESULT CALLBACK HeaderCtrl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR refData)
-{
-    auto* self = reinterpret_cast<HeaderCtrl*>(refData);
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        self->OnPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(window, &client);
-        self->PaintContent(reinterpret_cast<HDC>(wParam), SIZE{client.right, client.bottom});
-        return 0;
-    }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, &HeaderCtrl::SubclassProc, 1);
-        self->window_ = nullptr;
-        break;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
 }

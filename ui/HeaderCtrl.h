@@ -5,11 +5,12 @@
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
+#include "ui/SelfPaintedControl.h"
 
 // The painted banner across the top of a dialog: a horizontal gradient, a
 // 32 x 32 icon and two lines of text. The dialog template creates the window
 // (class "HEADER_CTRL"); the object attaches to it and paints it.
-class HeaderCtrl {
+class HeaderCtrl : public SelfPaintedControl {
 public:
     static constexpr const wchar_t* kClassName = L"HEADER_CTRL";
     static constexpr COLORREF kStartColour = RGB(128, 167, 224);
@@ -18,13 +19,6 @@ public:
     // Registers the window class when it does not exist yet, so construct the
     // object before the dialog whose template names the class.
     HeaderCtrl();
-    HeaderCtrl(const HeaderCtrl&) = delete;
-    HeaderCtrl& operator=(const HeaderCtrl&) = delete;
-    ~HeaderCtrl();
-
-    bool Attach(HWND dialog, int controlId);
-    void Detach();
-    HWND hwnd() const { return window_; }
 
     void SetTitle(const std::wstring& title, const std::wstring& subtitle);
     // Loads a 32 x 32 icon from the program's resources; the previous one goes.
@@ -35,16 +29,11 @@ public:
     HICON icon() const { return icon_.get(); }
 
     // Draws the banner into `dc` as it appears in a client area of `size`.
-    void PaintContent(HDC dc, SIZE size) const;
+    void PaintContent(HDC dc, SIZE size) const override;
 
     static bool RegisterWindowClass();
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR refData);
-    void OnPaint();
-
-    HWND window_ = nullptr;
     std::wstring title_;
     std::wstring subtitle_;
     UniqueIcon icon_;

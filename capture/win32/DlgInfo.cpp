@@ -1,6 +1,7 @@
 #include "capture/win32/DlgInfo.h"
 
 #include "MainWindowIds.h"
+#include "ui/BufferedPaint.h"
 
 #include <gdiplus.h>
 
@@ -101,32 +102,21 @@ void DlgInfo::OnInfoChar(unsigned virtualKey)
         SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, line_.Text().c_str());
 }
 
-void DlgInfo::PaintBackground(HDC dc)
+void DlgInfo::PaintBackground(HDC dc, SIZE size) const
 {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    if (width <= 0 || height <= 0)
-        return;
-
-    UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, width, height));
-    if (!memory || !bitmap)
-        return;
-    ScopedSelectObject selected(memory.get(), bitmap.get());
-
+    const int width = size.cx;
+    const int height = size.cy;
     TRIVERTEX corners[2] = {
         {0, 0, 123 << 8, 164 << 8, 224 << 8, 0},
         {width, height, 238 << 8, 238 << 8, 238 << 8, 0},
     };
     GRADIENT_RECT rect{0, 1};
-    GradientFill(memory.get(), corners, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+    GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_H);
 
     using namespace Gdiplus;
     using namespace Gdiplus::DllExports;
     GpGraphics* graphics = nullptr;
-    if (GdipCreateFromHDC(memory.get(), &graphics) == Ok) {
+    if (GdipCreateFromHDC(dc, &graphics) == Ok) {
         GdipSetSmoothingMode(graphics, SmoothingModeAntiAlias);
         GpPen* pen = nullptr;
         if (GdipCreatePen1(kOutlineColour, 4.0f, UnitWorld, &pen) == Ok) {
@@ -135,7 +125,6 @@ void DlgInfo::PaintBackground(HDC dc)
         }
         GdipDeleteGraphics(graphics);
     }
-    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM)
@@ -148,7 +137,8 @@ bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM)
         SetResult(1);
         return true;
     case WM_ERASEBKGND:
-        PaintBackground(reinterpret_cast<HDC>(wParam));
+        BufferedPaint::Paint(hwnd(), reinterpret_cast<HDC>(wParam),
+                             [this](HDC dc, SIZE size) { PaintBackground(dc, size); });
         SetResult(1);
         return true;
     case WM_CTLCOLORDLG:

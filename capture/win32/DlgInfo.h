@@ -32,7 +32,8 @@ protected:
 
 private:
     void OnInfoChar(unsigned virtualKey);
-    void PaintBackground(HDC dc);
+    // The gradient and its outline for a client area of `size`.
+    void PaintBackground(HDC dc, SIZE size) const;
     void StepHide();
     void FinishHide();
 

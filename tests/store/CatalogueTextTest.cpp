@@ -3,6 +3,7 @@
 #include "store/CatalogueText.h"
 
 #include "StoreTestSupport.h"
+#include "tests/catalogue/CatalogueTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -33,21 +34,7 @@ TEST(CatalogueText, ExampleFileLoadsIntoTheDefaultCatalogue)
     std::wstring error;
     ASSERT_TRUE(CatalogueText::Read(text, catalogue, error));
 
-    EXPECT_EQ(catalogue.reserved, 0);
-    EXPECT_EQ(catalogue.lastId, 2);
-    EXPECT_TRUE(catalogue.allCommands.empty());
-    ASSERT_EQ(catalogue.groups.size(), 2u);
-    EXPECT_EQ(catalogue.groups[0]->id, 0);
-    EXPECT_EQ(catalogue.groups[0]->iconIndex, 3);
-    EXPECT_EQ(catalogue.groups[0]->name, L"General");
-    EXPECT_EQ(catalogue.groups[1]->id, 1);
-    EXPECT_EQ(catalogue.groups[1]->iconIndex, 4);
-    EXPECT_EQ(catalogue.groups[1]->name, L"Scripts");
-    EXPECT_TRUE(catalogue.enableOnStart);
-    EXPECT_FALSE(catalogue.autoStart);
-    EXPECT_EQ(catalogue.firstControlKey, 17u);
-    EXPECT_EQ(catalogue.secondControlKey, 17u);
-    EXPECT_EQ(catalogue.lastSelectedGroupId, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectNewCatalogueFields(catalogue));
     EXPECT_TRUE(catalogue.shownOnce);
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+// Shared by the catalogue and store tests.
+
+#include "catalogue/QuorvallisCommands.h"
+
+#include <gtest/gtest.h>
+
+// The stored fields of a new catalogue, its two groups and its settings, but
+// for shownOnce, which the caller checks.
+inline void ExpectNewCatalogueFields(const QuorvallisCommands& catalogue)
+{
+    EXPECT_EQ(catalogue.reserved, 0);
+    EXPECT_EQ(catalogue.lastId, 2);
+    EXPECT_TRUE(catalogue.allCommands.empty());
+    ASSERT_EQ(catalogue.groups.size(), 2u);
+    EXPECT_EQ(catalogue.groups[0]->id, 0);
+    EXPECT_EQ(catalogue.groups[0]->iconIndex, 3);
+    EXPECT_EQ(catalogue.groups[0]->name, L"General");
+    EXPECT_EQ(catalogue.groups[1]->id, 1);
+    EXPECT_EQ(catalogue.groups[1]->iconIndex, 4);
+    EXPECT_EQ(catalogue.groups[1]->name, L"Scripts");
+    EXPECT_TRUE(catalogue.enableOnStart);
+    EXPECT_FALSE(catalogue.autoStart);
+    EXPECT_EQ(catalogue.firstControlKey, 17u);
+    EXPECT_EQ(catalogue.secondControlKey, 17u);
+    EXPECT_EQ(catalogue.lastSelectedGroupId, 0);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+// A control of a dialog template that paints all of itself: the object
+// subclasses the window the template created and paints it through an
+// off-screen bitmap.
+class SelfPaintedControl {
+public:
+    SelfPaintedControl(const SelfPaintedControl&) = delete;
+    SelfPaintedControl& operator=(const SelfPaintedControl&) = delete;
+    virtual ~SelfPaintedControl();
+
+    bool Attach(HWND dialog, int controlId);
+    void Detach();
+    HWND hwnd() const { return window_; }
+
+    // Paints the whole control into `dc` for a client area of `size`.
+    virtual void PaintContent(HDC dc, SIZE size) const = 0;
+
+protected:
+    SelfPaintedControl() = default;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR refData);
+
+    HWND window_ = nullptr;
+};
