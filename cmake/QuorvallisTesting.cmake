@@ -25,7 +25,7 @@ function(quorvallis_add_unit_test name)
     set_tests_properties(wine.${name} PROPERTIES LABELS "wine;unit" TIMEOUT 300
       ENVIRONMENT "${T_ENVIRONMENT}")
   else()
-    gtest_discover_tests(${name} TEST_PREFIX "${name}." PROPERTIES LABELS unit
+    gtest_discover_tests(${name} TEST_PREFIX "${name}." NO_PRETTY_VALUES PROPERTIES LABELS unit
       ENVIRONMENT "${T_ENVIRONMENT}" DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()
