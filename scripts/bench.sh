@@ -7,13 +7,13 @@ source "$here/common.sh"
 "$here/setup.sh" || exit 1
 build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; exit 1; }
 status=0
-for b in "$QV_BUILD"/native/bench/*/bench_*; do
+for b in "$QV_BUILD"/native/bench/*/*; do
   [[ -x "$b" && -f "$b" ]] || continue
   log "running $(basename "$b")"
   "$b" || status=1
 done
 shopt -s nullglob
-windows_benches=("$QV_BUILD"/windows/bench/*/bench_*.exe)
+windows_benches=("$QV_BUILD"/windows/bench/*/*.exe)
 if ((${#windows_benches[@]})); then
   xvfb_pid=
   if [[ -z "${DISPLAY:-}" ]]; then
