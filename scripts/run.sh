@@ -13,6 +13,10 @@ build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; log
 xvfb_pid=
 if [[ -z "${DISPLAY:-}" ]]; then
   start_xvfb || { log "Xvfb did not start"; exit 1; }
+  # The virtual display goes with this script, however it ends; Wine's
+  # windows on it end with it.
+  trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+  trap 'exit 130' INT TERM
   log "no display: started a virtual one, DISPLAY=$DISPLAY (screenshot: import -window root shot.png)"
 fi
 
@@ -27,5 +31,4 @@ log "starting $dist/Quorvallis.exe (its catalogue: $dist/Preferences.data)"
 cd "$dist"
 status=0
 /usr/lib/wine/wine64 explorer /desktop=Quorvallis,1280x960 "$dist/Quorvallis.exe" || status=$?
-if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 exit "$status"
