@@ -4,10 +4,10 @@
 #include "plugins/QuorvallisPluginsManager.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileStore.h"
-#include "platform/win32/Win32LineWorkers.h"
+#include "app/Win32LineWorkers.h"
 #include "platform/win32/Win32PluginLibraries.h"
 #include "platform/win32/Win32ProgramPath.h"
-#include "ui/DlgPreferences.h"
+#include "ui/main/DlgPreferences.h"
 
 #include <windows.h>
 #include <commctrl.h>

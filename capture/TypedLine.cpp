@@ -21,7 +21,7 @@ wchar_t TypedLine::CharacterFor(unsigned virtualKey, const IKeyboardState& keybo
 
 bool TypedLine::TypeKey(unsigned virtualKey, const IKeyboardState& keyboard)
 {
-    if (virtualKey == kBackspace) {
+    if (virtualKey == KeyCode::Backspace) {
         if (text_.empty())
             return false;
         text_.pop_back();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/IKeyboardState.h"
+#include "platform/KeyCodes.h"
 
 #include <cstddef>
 #include <string>
@@ -12,7 +13,6 @@ public:
     // The hand-over buffer holds 1200 characters with the terminator; further
     // characters are refused rather than cut off later.
     static constexpr std::size_t kMaxLength = 1199;
-    static constexpr unsigned kBackspace = 8;
 
     void Clear() { text_.clear(); }
     // True when the text changed.

@@ -4,13 +4,12 @@
 #include "capture/TypedLine.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/ILineWorkers.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 
 constexpr std::uint32_t kPreviouslyDown = 1u << 30;
 constexpr std::uint32_t kReleased = 1u << 31;
-constexpr unsigned kEnter = 13;
-constexpr unsigned kEscape = 27;
 
 } // namespace
 
@@ -45,7 +44,7 @@ int TypingStateMachine::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
 
 int TypingStateMachine::OnTypingKey(unsigned virtualKey)
 {
-    if (virtualKey == kEnter) {
+    if (virtualKey == KeyCode::Enter) {
         catalogue_.previousKey = -1;
         catalogue_.typingState = kIdle;
         std::wstring line = popup_.Text();
@@ -56,7 +55,7 @@ int TypingStateMachine::OnTypingKey(unsigned virtualKey)
         popup_.Hide();
         return kSwallow;
     }
-    if (virtualKey == kEscape) {
+    if (virtualKey == KeyCode::Escape) {
         catalogue_.previousKey = -1;
         catalogue_.typingState = kIdle;
         popup_.Hide();

@@ -2,6 +2,7 @@
 
 #include "catalogue/CommandGroup.h"
 #include "catalogue/QuorvallisCommand.h"
+#include "platform/KeyCodes.h"
 
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
@@ -81,8 +82,8 @@ public:
     std::vector<GroupPtr> groups;
     bool enableOnStart = true;
     bool autoStart = false;
-    unsigned firstControlKey = 17;
-    unsigned secondControlKey = 17;
+    unsigned firstControlKey = KeyCode::Control;
+    unsigned secondControlKey = KeyCode::Control;
     int lastSelectedGroupId = 0;
     bool shownOnce = false;
 

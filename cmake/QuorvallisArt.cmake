@@ -91,23 +91,9 @@ qv_art_piece(136-top-left GroupBoxTopLeft.bmp 14 31)
 
 add_custom_target(qv_art DEPENDS ${qv_art_outputs})
 
-# qv_link_controls(<target>): builds the custom controls, the icon picker and
-# the about box into a test or benchmark program, with the program's manifest
-# and artwork resources, so they run exactly as in the launcher.
-set(QV_CONTROLS_SOURCES
-  ${PROJECT_SOURCE_DIR}/ui/DialogBase.cpp
-  ${PROJECT_SOURCE_DIR}/ui/BufferedPaint.cpp
-  ${PROJECT_SOURCE_DIR}/ui/SelfPaintedControl.cpp
-  ${PROJECT_SOURCE_DIR}/ui/ThemeHelper.cpp
-  ${PROJECT_SOURCE_DIR}/ui/HeaderCtrl.cpp
-  ${PROJECT_SOURCE_DIR}/ui/COwnerDrawnButton.cpp
-  ${PROJECT_SOURCE_DIR}/ui/GroupBoxEx.cpp
-  ${PROJECT_SOURCE_DIR}/ui/COwnerDrawMenu.cpp
-  ${PROJECT_SOURCE_DIR}/ui/CColourDialog.cpp
-  ${PROJECT_SOURCE_DIR}/ui/HyperLink.cpp
-  ${PROJECT_SOURCE_DIR}/ui/IconSet.cpp
-  ${PROJECT_SOURCE_DIR}/ui/DlgAbout.cpp
-  ${PROJECT_SOURCE_DIR}/ui/DlgSelectIcon.cpp)
+# qv_link_controls(<target>): links the program's windows into a test or
+# benchmark program, with the program's manifest and artwork resources, so
+# they run exactly as in the launcher.
 function(qv_link_controls target)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.rc)
   file(GENERATE OUTPUT ${rc} CONTENT "#pragma code_page(65001)
@@ -117,8 +103,7 @@ function(qv_link_controls target)
   set_source_files_properties(${rc} PROPERTIES
     COMPILE_FLAGS "-I${PROJECT_SOURCE_DIR}/res -I${QV_ART_DIR}"
     OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/res/Quorvallis.rc;${PROJECT_SOURCE_DIR}/res/Artwork.rc")
-  target_sources(${target} PRIVATE ${QV_CONTROLS_SOURCES} ${rc})
-  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/res)
-  target_link_libraries(${target} PRIVATE comctl32 msimg32 shell32 gdi32 user32 advapi32)
+  target_sources(${target} PRIVATE ${rc})
+  target_link_libraries(${target} PRIVATE quorvallis_ui)
   add_dependencies(${target} qv_art)
 endfunction()

@@ -2,6 +2,7 @@
 
 #include "exec/KeySequenceParser.h"
 #include "platform/IKeyboardOutput.h"
+#include "platform/KeyCodes.h"
 
 KeyEventPlayer::KeyEventPlayer(IKeyboardOutput& output, const std::atomic<bool>* stop)
     : output_(output), stop_(stop)
@@ -51,7 +52,7 @@ bool KeyEventPlayer::OnAction(const KeyAction& action)
 
 void KeyEventPlayer::ReleaseKeysStillDown()
 {
-    static const unsigned char kModifiers[] = {16, 17, 18, 91};
+    static const unsigned char kModifiers[] = {KeyCode::Shift, KeyCode::Control, KeyCode::Alt, KeyCode::LeftWindows};
     for (unsigned char vk : kModifiers)
         Release(vk);
     for (unsigned vk = 0; vk < down_.size(); ++vk)

@@ -1,15 +1,17 @@
 #include "exec/KeySequenceParser.h"
 
+#include "platform/KeyCodes.h"
+
 #include <utility>
 
 namespace {
 
-constexpr unsigned char kShift = 16;
-constexpr unsigned char kCtrl = 17;
-constexpr unsigned char kAlt = 18;
-constexpr unsigned char kLeftWindows = 91;
-constexpr unsigned char kEnter = 13;
-constexpr unsigned char kNumLock = 144;
+constexpr unsigned char kShift = KeyCode::Shift;
+constexpr unsigned char kCtrl = KeyCode::Control;
+constexpr unsigned char kAlt = KeyCode::Alt;
+constexpr unsigned char kLeftWindows = KeyCode::LeftWindows;
+constexpr unsigned char kEnter = KeyCode::Enter;
+constexpr unsigned char kNumLock = KeyCode::NumLock;
 constexpr unsigned kPressedKeyUp = KeyAction::kExtended | KeyAction::kKeyUp;
 
 wchar_t UpperAscii(wchar_t c)
@@ -341,30 +343,77 @@ const std::vector<KeySequenceParser::KeyName>& KeySequenceParser::KeyNames()
 {
     // Sorted by name; a character entry is typed through the layout.
     static const std::vector<KeyName> names = {
-        {L"ADD", 107, false},       {L"APPS", 93, false},      {L"AT", L'@', true},
-        {L"BACKSPACE", 8, false},   {L"BKSP", 8, false},       {L"BREAK", 3, false},
-        {L"BS", 8, false},          {L"CAPSLOCK", 20, false},  {L"CARET", L'^', true},
-        {L"CLEAR", 12, false},      {L"DECIMAL", 110, false},  {L"DEL", 46, false},
-        {L"DELETE", 46, false},     {L"DIVIDE", 111, false},   {L"DOWN", 40, false},
-        {L"END", 35, false},        {L"ENTER", 13, false},     {L"ESC", 27, false},
-        {L"ESCAPE", 27, false},     {L"F1", 112, false},       {L"F10", 121, false},
-        {L"F11", 122, false},       {L"F12", 123, false},      {L"F13", 124, false},
-        {L"F14", 125, false},       {L"F15", 126, false},      {L"F16", 127, false},
-        {L"F2", 113, false},        {L"F3", 114, false},       {L"F4", 115, false},
-        {L"F5", 116, false},        {L"F6", 117, false},       {L"F7", 118, false},
-        {L"F8", 119, false},        {L"F9", 120, false},       {L"HELP", 47, false},
-        {L"HOME", 36, false},       {L"INS", 45, false},       {L"LEFT", 37, false},
-        {L"LEFTBRACE", L'{', true}, {L"LEFTPAREN", L'(', true}, {L"LWIN", 91, false},
-        {L"MULTIPLY", 106, false},  {L"NUMLOCK", 144, false},  {L"NUMPAD0", 96, false},
-        {L"NUMPAD1", 97, false},    {L"NUMPAD2", 98, false},   {L"NUMPAD3", 99, false},
-        {L"NUMPAD4", 100, false},   {L"NUMPAD5", 101, false},  {L"NUMPAD6", 102, false},
-        {L"NUMPAD7", 103, false},   {L"NUMPAD8", 104, false},  {L"NUMPAD9", 105, false},
-        {L"PERCENT", L'%', true},   {L"PGDN", 34, false},      {L"PGUP", 33, false},
-        {L"PLUS", L'+', true},      {L"PRTSC", 42, false},     {L"RIGHT", 39, false},
-        {L"RIGHTBRACE", L'}', true}, {L"RIGHTPAREN", L')', true}, {L"RWIN", 92, false},
-        {L"SCROLL", 145, false},    {L"SEPARATOR", 108, false}, {L"SNAPSHOT", 44, false},
-        {L"SUBTRACT", 109, false},  {L"TAB", 9, false},        {L"TILDE", L'~', true},
-        {L"UP", 38, false},         {L"WIN", 91, false},
+        {L"ADD", KeyCode::Add, false},
+        {L"APPS", KeyCode::Apps, false},
+        {L"AT", L'@', true},
+        {L"BACKSPACE", KeyCode::Backspace, false},
+        {L"BKSP", KeyCode::Backspace, false},
+        {L"BREAK", KeyCode::Cancel, false},
+        {L"BS", KeyCode::Backspace, false},
+        {L"CAPSLOCK", KeyCode::CapsLock, false},
+        {L"CARET", L'^', true},
+        {L"CLEAR", KeyCode::Clear, false},
+        {L"DECIMAL", KeyCode::Decimal, false},
+        {L"DEL", KeyCode::Delete, false},
+        {L"DELETE", KeyCode::Delete, false},
+        {L"DIVIDE", KeyCode::Divide, false},
+        {L"DOWN", KeyCode::Down, false},
+        {L"END", KeyCode::End, false},
+        {L"ENTER", KeyCode::Enter, false},
+        {L"ESC", KeyCode::Escape, false},
+        {L"ESCAPE", KeyCode::Escape, false},
+        {L"F1", KeyCode::F(1), false},
+        {L"F10", KeyCode::F(10), false},
+        {L"F11", KeyCode::F(11), false},
+        {L"F12", KeyCode::F(12), false},
+        {L"F13", KeyCode::F(13), false},
+        {L"F14", KeyCode::F(14), false},
+        {L"F15", KeyCode::F(15), false},
+        {L"F16", KeyCode::F(16), false},
+        {L"F2", KeyCode::F(2), false},
+        {L"F3", KeyCode::F(3), false},
+        {L"F4", KeyCode::F(4), false},
+        {L"F5", KeyCode::F(5), false},
+        {L"F6", KeyCode::F(6), false},
+        {L"F7", KeyCode::F(7), false},
+        {L"F8", KeyCode::F(8), false},
+        {L"F9", KeyCode::F(9), false},
+        {L"HELP", KeyCode::Help, false},
+        {L"HOME", KeyCode::Home, false},
+        {L"INS", KeyCode::Insert, false},
+        {L"LEFT", KeyCode::Left, false},
+        {L"LEFTBRACE", L'{', true},
+        {L"LEFTPAREN", L'(', true},
+        {L"LWIN", KeyCode::LeftWindows, false},
+        {L"MULTIPLY", KeyCode::Multiply, false},
+        {L"NUMLOCK", KeyCode::NumLock, false},
+        {L"NUMPAD0", KeyCode::Numpad(0), false},
+        {L"NUMPAD1", KeyCode::Numpad(1), false},
+        {L"NUMPAD2", KeyCode::Numpad(2), false},
+        {L"NUMPAD3", KeyCode::Numpad(3), false},
+        {L"NUMPAD4", KeyCode::Numpad(4), false},
+        {L"NUMPAD5", KeyCode::Numpad(5), false},
+        {L"NUMPAD6", KeyCode::Numpad(6), false},
+        {L"NUMPAD7", KeyCode::Numpad(7), false},
+        {L"NUMPAD8", KeyCode::Numpad(8), false},
+        {L"NUMPAD9", KeyCode::Numpad(9), false},
+        {L"PERCENT", L'%', true},
+        {L"PGDN", KeyCode::PageDown, false},
+        {L"PGUP", KeyCode::PageUp, false},
+        {L"PLUS", L'+', true},
+        {L"PRTSC", KeyCode::Print, false},
+        {L"RIGHT", KeyCode::Right, false},
+        {L"RIGHTBRACE", L'}', true},
+        {L"RIGHTPAREN", L')', true},
+        {L"RWIN", KeyCode::RightWindows, false},
+        {L"SCROLL", KeyCode::ScrollLock, false},
+        {L"SEPARATOR", KeyCode::Separator, false},
+        {L"SNAPSHOT", KeyCode::Snapshot, false},
+        {L"SUBTRACT", KeyCode::Subtract, false},
+        {L"TAB", KeyCode::Tab, false},
+        {L"TILDE", L'~', true},
+        {L"UP", KeyCode::Up, false},
+        {L"WIN", KeyCode::LeftWindows, false},
     };
     return names;
 }
@@ -372,8 +421,9 @@ const std::vector<KeySequenceParser::KeyName>& KeySequenceParser::KeyNames()
 bool KeySequenceParser::IsExtendedKey(unsigned char virtualKey)
 {
     switch (virtualKey) {
-    case 33: case 34: case 35: case 36: case 37:
-    case 38: case 39: case 40: case 45: case 46:
+    case KeyCode::PageUp: case KeyCode::PageDown: case KeyCode::End: case KeyCode::Home:
+    case KeyCode::Left: case KeyCode::Up: case KeyCode::Right: case KeyCode::Down:
+    case KeyCode::Insert: case KeyCode::Delete:
         return true;
     default:
         return false;

@@ -3,6 +3,7 @@
 #include "catalogue/QuorvallisScriptStep.h"
 #include "exec/IKeystrokePlayer.h"
 #include "platform/IStepPlatform.h"
+#include "platform/KeyCodes.h"
 #include "plugins/QuorvallisPluginsManager.h"
 
 namespace {
@@ -14,9 +15,9 @@ constexpr unsigned kShiftFlag = 1;
 constexpr unsigned kCtrlFlag = 2;
 constexpr unsigned kAltFlag = 4;
 
-constexpr unsigned short kShiftKey = 16;
-constexpr unsigned short kCtrlKey = 17;
-constexpr unsigned short kAltKey = 18;
+constexpr unsigned short kShiftKey = KeyCode::Shift;
+constexpr unsigned short kCtrlKey = KeyCode::Control;
+constexpr unsigned short kAltKey = KeyCode::Alt;
 
 }  // namespace
 

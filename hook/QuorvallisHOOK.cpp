@@ -10,9 +10,6 @@ namespace {
 // Per process: this library's module handle, needed to install the hook.
 HINSTANCE g_module = nullptr;
 
-constexpr WPARAM kShift = 16;
-constexpr WPARAM kCapsLock = 20;
-
 } // namespace
 
 // One copy for all processes. Stored as 64-bit values so that the section has
@@ -61,7 +58,7 @@ extern "C" LRESULT CALLBACK KeyboardProc(int code, WPARAM key, LPARAM flags)
     if (!SendMessageTimeoutW(target, WM_KEYHOOK, key, flags, SMTO_NORMAL | SMTO_ABORTIFHUNG,
                              kKeyHookAnswerTimeoutMs, &answer))
         answer = 1;
-    if (answer != 0 || key == kShift || key == kCapsLock)
+    if (answer != 0 || key == VK_SHIFT || key == VK_CAPITAL)
         return CallNextHookEx(SharedHook(), code, key, flags);
     return 1;
 }

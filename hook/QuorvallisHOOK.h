@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-// The launcher's main window receives every keystroke of the desktop as this
-// message: wParam the virtual-key code, lParam the keystroke flags. Answer 0
-// to swallow the keystroke, anything else to let it through.
-#define WM_KEYHOOK (WM_USER + 1400)
+// The launcher's main window receives every keystroke of the desktop as
+// WM_KEYHOOK (defined with the program's other messages).
+#include "platform/WindowMessages.h"
 
 // How long one keystroke may wait for the main window's answer. A launcher
 // that is busy or hung must never hold up the keyboard of the whole desktop:

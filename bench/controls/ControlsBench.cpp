@@ -9,12 +9,12 @@
 #include "ArtworkIds.h"
 #include "UnmanagedWindows.h"
 #include "platform/win32/UniqueHandle.h"
-#include "ui/COwnerDrawMenu.h"
-#include "ui/DlgAbout.h"
-#include "ui/DlgSelectIcon.h"
-#include "ui/GroupBoxEx.h"
-#include "ui/HeaderCtrl.h"
-#include "ui/IconSet.h"
+#include "ui/controls/COwnerDrawMenu.h"
+#include "ui/about/DlgAbout.h"
+#include "ui/iconpicker/DlgSelectIcon.h"
+#include "ui/controls/GroupBoxEx.h"
+#include "ui/controls/HeaderCtrl.h"
+#include "ui/controls/IconSet.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32CommandNotifier.h"
 
+#include "platform/WindowMessages.h"
+
 #include <windows.h>
 
 void Win32CommandNotifier::CommandExecuted(void* mainWindow, int commandId)
@@ -7,5 +9,5 @@ void Win32CommandNotifier::CommandExecuted(void* mainWindow, int commandId)
     // A worker may outlive the window at shutdown; then nobody is told.
     const HWND window = static_cast<HWND>(mainWindow);
     if (window && IsWindow(window))
-        SendMessageW(window, kCommandExecutedMessage, static_cast<WPARAM>(commandId), 0);
+        SendMessageW(window, WM_COMMANDEXECUTED, static_cast<WPARAM>(commandId), 0);
 }

@@ -6,8 +6,5 @@
 // has been handled there.
 class Win32CommandNotifier : public ICommandNotifier {
 public:
-    // WM_USER + 1200; wParam is the command's id, lParam 0.
-    static constexpr unsigned kCommandExecutedMessage = 2224;
-
     void CommandExecuted(void* mainWindow, int commandId) override;
 };

@@ -1,6 +1,6 @@
 // The typing popup against the real system under Wine: placement, echo,
 // and a hide that never keeps the caller waiting for its animation.
-#include "capture/win32/DlgInfo.h"
+#include "ui/popup/DlgInfo.h"
 #include "MainWindowIds.h"
 
 #include <gtest/gtest.h>

@@ -54,14 +54,14 @@ TEST(TypedLine, BackspaceRemovesTheLastCharacterAndNothingOnAnEmptyLine)
 {
     FakeKeyboard keyboard;
     TypedLine line;
-    EXPECT_FALSE(line.TypeKey(TypedLine::kBackspace, keyboard));
+    EXPECT_FALSE(line.TypeKey(KeyCode::Backspace, keyboard));
     EXPECT_EQ(line.Text(), L"");
     line.TypeKey('G', keyboard);
     line.TypeKey('O', keyboard);
-    EXPECT_TRUE(line.TypeKey(TypedLine::kBackspace, keyboard));
+    EXPECT_TRUE(line.TypeKey(KeyCode::Backspace, keyboard));
     EXPECT_EQ(line.Text(), L"g");
-    line.TypeKey(TypedLine::kBackspace, keyboard);
-    line.TypeKey(TypedLine::kBackspace, keyboard);
+    line.TypeKey(KeyCode::Backspace, keyboard);
+    line.TypeKey(KeyCode::Backspace, keyboard);
     EXPECT_EQ(line.Text(), L"");
 }
 
@@ -96,7 +96,7 @@ TEST(TypedLine, RefusesCharactersPastTheHandOverLimitButStillDeletes)
     EXPECT_FALSE(line.TypeKey('B', keyboard));
     EXPECT_FALSE(line.TypeKey(' ', keyboard));
     EXPECT_EQ(line.Text().size(), 1199u);
-    EXPECT_TRUE(line.TypeKey(TypedLine::kBackspace, keyboard));
+    EXPECT_TRUE(line.TypeKey(KeyCode::Backspace, keyboard));
     EXPECT_TRUE(line.TypeKey('B', keyboard));
     EXPECT_EQ(line.Text().back(), L'b');
     EXPECT_EQ(line.Text().size(), 1199u);

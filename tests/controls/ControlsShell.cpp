@@ -10,14 +10,14 @@
 #include <string>
 
 #include "ArtworkIds.h"
-#include "ui/CColourDialog.h"
-#include "ui/COwnerDrawMenu.h"
-#include "ui/COwnerDrawnButton.h"
-#include "ui/DlgAbout.h"
-#include "ui/DlgSelectIcon.h"
-#include "ui/GroupBoxEx.h"
-#include "ui/HeaderCtrl.h"
-#include "ui/IconSet.h"
+#include "ui/controls/CColourDialog.h"
+#include "ui/controls/COwnerDrawMenu.h"
+#include "ui/controls/COwnerDrawnButton.h"
+#include "ui/about/DlgAbout.h"
+#include "ui/iconpicker/DlgSelectIcon.h"
+#include "ui/controls/GroupBoxEx.h"
+#include "ui/controls/HeaderCtrl.h"
+#include "ui/controls/IconSet.h"
 #include "UnmanagedWindows.h"
 
 namespace {

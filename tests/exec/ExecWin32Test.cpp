@@ -5,9 +5,10 @@
 #include "exec/StepExecutor.h"
 #include "ExecFakes.h"
 #include "exec/KeySenderPlayer.h"
+#include "platform/WindowMessages.h"
 #include "platform/win32/Win32CommandNotifier.h"
 #include "platform/win32/Win32KeyboardOutput.h"
-#include "platform/win32/Win32LineWorkers.h"
+#include "app/Win32LineWorkers.h"
 #include "platform/win32/Win32PluginLibraries.h"
 #include "platform/win32/Win32StepPlatform.h"
 #include "plugins/QuorvallisPluginsManager.h"
@@ -299,7 +300,7 @@ std::vector<WPARAM> g_notices;
 
 LRESULT CALLBACK NoticeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == Win32CommandNotifier::kCommandExecutedMessage) {
+    if (message == WM_COMMANDEXECUTED) {
         g_notices.push_back(wParam);
         return 0;
     }

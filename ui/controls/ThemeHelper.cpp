@@ -1,4 +1,4 @@
-#include "ui/ThemeHelper.h"
+#include "ui/controls/ThemeHelper.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "capture/win32/DlgInfo.h"
+#include "ui/popup/DlgInfo.h"
 
 #include "MainWindowIds.h"
-#include "ui/BufferedPaint.h"
+#include "ui/controls/BufferedPaint.h"
 
 #include <gdiplus.h>
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/win32/UniqueHandle.h"
-#include "ui/CColourDialog.h"
-#include "ui/COwnerDrawnButton.h"
+#include "ui/controls/CColourDialog.h"
+#include "ui/controls/COwnerDrawnButton.h"
 #include "ui/DialogBase.h"
-#include "ui/HeaderCtrl.h"
-#include "ui/IconSet.h"
+#include "ui/controls/HeaderCtrl.h"
+#include "ui/controls/IconSet.h"
 
 // The icon picker: every picture of the small icon set in a list; OK hands
 // back the index of the selected one (-1 with none selected).

@@ -1,4 +1,4 @@
-#include "ui/COwnerDrawMenu.h"
+#include "ui/controls/COwnerDrawMenu.h"
 
 #include <commctrl.h>
 

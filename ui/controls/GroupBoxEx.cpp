@@ -1,4 +1,4 @@
-#include "ui/GroupBoxEx.h"
+#include "ui/controls/GroupBoxEx.h"
 
 #include <string>
 

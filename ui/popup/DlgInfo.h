@@ -2,12 +2,10 @@
 
 #include "capture/ITypingPopup.h"
 #include "capture/TypedLine.h"
-#include "capture/win32/Win32KeyboardState.h"
+#include "ui/popup/Win32KeyboardState.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/WindowMessages.h"
 #include "ui/DialogBase.h"
-
-// Sent to the popup for every key typed into the line; answers 1.
-#define WM_INFOCHAR (WM_USER + 600)
 
 // The popup that echoes the line while the user types it: a borderless
 // topmost window in the corner of the work area, created on every show and

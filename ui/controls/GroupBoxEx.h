@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/UniqueHandle.h"
-#include "ui/SelfPaintedControl.h"
+#include "ui/controls/SelfPaintedControl.h"
 
 // A framed panel with a painted dark-blue title bar, drawn from six bitmap
 // pieces over a white body. Attaches to the group-box frame of a template.

@@ -1,4 +1,4 @@
-#include "ui/COwnerDrawnButton.h"
+#include "ui/controls/COwnerDrawnButton.h"
 
 #include <commctrl.h>
 #include <vsstyle.h>

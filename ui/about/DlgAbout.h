@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ui/CColourDialog.h"
-#include "ui/COwnerDrawnButton.h"
+#include "ui/controls/CColourDialog.h"
+#include "ui/controls/COwnerDrawnButton.h"
 #include "ui/DialogBase.h"
-#include "ui/HeaderCtrl.h"
-#include "ui/HyperLink.h"
+#include "ui/controls/HeaderCtrl.h"
+#include "ui/controls/HyperLink.h"
 
 // The about box: banner, version and maker line, a link to the web site and
 // a rounded OK button that fades the box out.

@@ -1,4 +1,4 @@
-#include "ui/CColourDialog.h"
+#include "ui/controls/CColourDialog.h"
 
 CColourDialog::CColourDialog() : background_(CreateSolidBrush(kBackground)) {}
 

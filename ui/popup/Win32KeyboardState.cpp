@@ -1,4 +1,4 @@
-#include "capture/win32/Win32KeyboardState.h"
+#include "ui/popup/Win32KeyboardState.h"
 
 #include <windows.h>
 

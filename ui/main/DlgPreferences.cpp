@@ -1,4 +1,4 @@
-#include "ui/DlgPreferences.h"
+#include "ui/main/DlgPreferences.h"
 
 #include "ArtworkIds.h"
 #include "MainWindowIds.h"
@@ -14,8 +14,6 @@
 namespace {
 
 constexpr int kWindowIcon = IDI_QV_PROGRAM;
-constexpr int kEnabledIcon = IDI_QV_TRAY_ENABLED;
-constexpr int kDisabledIcon = IDI_QV_TRAY_DISABLED;
 
 // Posted to itself: problems found while starting are reported once the
 // window is up; a log-off query ends the program after answering it.
@@ -30,11 +28,12 @@ struct KeyChoice {
 // Pictures of the action strip.
 constexpr int kImageAddCommand = 0, kImageEditCommand = 1, kImageRemoveCommands = 2, kImageAddScript = 3,
               kImageAddGroup = 4, kImageEditGroup = 5, kImageRemoveGroup = 6, kImageClose = 7, kImageEnable = 9,
-              kImageDisable = 10, kImageExit = 11, kImagePreferences = 12;
+              kImageDisable = 10;
 
 constexpr KeyChoice kControlKeys[] = {
-    {L"Ctrl", 17}, {L"Shift", 16}, {L"F2", 113}, {L"F3", 114},   {L"F4", 115},   {L"F5", 116},   {L"F6", 117},
-    {L"F7", 118},  {L"F8", 119},   {L"F9", 120}, {L"F10", 121}, {L"F11", 122}, {L"F12", 123},
+    {L"Ctrl", VK_CONTROL}, {L"Shift", VK_SHIFT}, {L"F2", VK_F2},   {L"F3", VK_F3},   {L"F4", VK_F4},
+    {L"F5", VK_F5},        {L"F6", VK_F6},       {L"F7", VK_F7},   {L"F8", VK_F8},   {L"F9", VK_F9},
+    {L"F10", VK_F10},      {L"F11", VK_F11},     {L"F12", VK_F12},
 };
 
 // The icons come with the artwork; until a picture is there the program
@@ -66,8 +65,6 @@ void DlgPreferences::OnInitDialog()
     catalogue_->mainWindow = hwnd();
 
     windowIcon_.reset(LoadIconOrFallback(Instance(), kWindowIcon, 32));
-    enabledIcon_.reset(LoadIconOrFallback(Instance(), kEnabledIcon, 16));
-    disabledIcon_.reset(LoadIconOrFallback(Instance(), kDisabledIcon, 16));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
 
@@ -93,9 +90,7 @@ void DlgPreferences::OnInitDialog()
     CheckDlgButton(hwnd(), IDC_ENABLE_ON_START, catalogue_->enableOnStart ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hwnd(), IDC_AUTO_START, catalogue_->autoStart ? BST_CHECKED : BST_UNCHECKED);
 
-    // A shell that restarts announces its new taskbar; the icon comes back then.
-    taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
-    trayIconAdded_ = NotifyTray(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    tray_.Add(hwnd(), enabled_);
 
     SetEnabled(catalogue_->enableOnStart);
 }
@@ -148,10 +143,7 @@ void DlgPreferences::OnDestroy()
         UninstallHook();
         enabled_ = false;
     }
-    if (trayIconAdded_) {
-        NotifyTray(NIM_DELETE, 0);
-        trayIconAdded_ = false;
-    }
+    tray_.Remove();
     SaveCatalogue();
     catalogue_->mainWindow = nullptr;
 }
@@ -173,18 +165,6 @@ void DlgPreferences::ReportProblem(const std::wstring& text)
 {
     pendingReport_ = text;
     PostMessageW(hwnd(), WM_REPORTPROBLEM, 0, 0);
-}
-
-bool DlgPreferences::NotifyTray(DWORD action, UINT flags)
-{
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = hwnd();
-    data.uID = kTrayIconId;
-    data.uFlags = flags;
-    data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = enabled_ ? enabledIcon_.get() : disabledIcon_.get();
-    return Shell_NotifyIconW(action, &data) != FALSE;
 }
 
 void DlgPreferences::UpdateToggleMenuItem()
@@ -221,40 +201,7 @@ void DlgPreferences::SetEnabled(bool enabled)
     // Typing goes on in the application that was in front before the menu.
     if (rememberedForeground_ && IsWindow(rememberedForeground_))
         SetForegroundWindow(rememberedForeground_);
-    NotifyTray(NIM_MODIFY, NIF_ICON);
-}
-
-void DlgPreferences::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage)
-{
-    if (iconId != kTrayIconId)
-        return;
-    const UINT mouse = LOWORD(mouseMessage);
-    if (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN)
-        ShowTrayMenu();
-}
-
-void DlgPreferences::ShowTrayMenu()
-{
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    UniqueMenu menu(CreatePopupMenu());
-    if (!menu)
-        return;
-    AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_PREFERENCES, L"&Preferences");
-    if (enabled_)
-        AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_DISABLE, L"&Disable");
-    else
-        AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_ENABLE, L"&Enable");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, IDM_TRAY_EXIT, L"E&xit");
-    menuImages_.RegisterImageList(menu.get(), actionStrip_.get());
-    menuImages_.AddImage(menu.get(), IDM_TRAY_PREFERENCES, kImagePreferences);
-    menuImages_.AddImage(menu.get(), enabled_ ? IDM_TRAY_DISABLE : IDM_TRAY_ENABLE,
-                         enabled_ ? kImageDisable : kImageEnable);
-    menuImages_.AddImage(menu.get(), IDM_TRAY_EXIT, kImageExit);
-
-    rememberedForeground_ = GetForegroundWindow();
-    TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, cursor.x, cursor.y, 0, hwnd(), nullptr);
+    tray_.ShowState(enabled_);
 }
 
 void DlgPreferences::ShowFromTray()
@@ -335,7 +282,8 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetResult(0);
         return true;
     case WM_TRAYNOTIFY:
-        OnTrayNotify(wParam, lParam);
+        if (TrayIcon::OpensMenu(wParam, lParam))
+            tray_.ShowMenu(menuImages_, actionStrip_.get(), enabled_, rememberedForeground_);
         SetResult(0);
         return true;
     case WM_COMMAND:
@@ -368,10 +316,6 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnDestroy();
         return true;
     default:
-        if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
-            trayIconAdded_ = NotifyTray(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
-            return true;
-        }
-        return false;
+        return tray_.OnShellMessage(message);
     }
 }

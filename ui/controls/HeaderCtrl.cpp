@@ -1,4 +1,4 @@
-#include "ui/HeaderCtrl.h"
+#include "ui/controls/HeaderCtrl.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/DlgAbout.h"
+#include "ui/about/DlgAbout.h"
 
 #include "ArtworkIds.h"
 

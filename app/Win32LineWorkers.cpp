@@ -1,4 +1,4 @@
-#include "platform/win32/Win32LineWorkers.h"
+#include "app/Win32LineWorkers.h"
 
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/CommandDispatcher.h"

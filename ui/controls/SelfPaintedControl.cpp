@@ -1,8 +1,8 @@
-#include "ui/SelfPaintedControl.h"
+#include "ui/controls/SelfPaintedControl.h"
 
 #include <commctrl.h>
 
-#include "ui/BufferedPaint.h"
+#include "ui/controls/BufferedPaint.h"
 
 SelfPaintedControl::~SelfPaintedControl()
 {

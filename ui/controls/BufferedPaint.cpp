@@ -1,4 +1,4 @@
-#include "ui/BufferedPaint.h"
+#include "ui/controls/BufferedPaint.h"
 
 #include "platform/win32/UniqueHandle.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/win32/UniqueHandle.h"
-#include "ui/ThemeHelper.h"
+#include "ui/controls/ThemeHelper.h"
 
 // A flat push button with an icon left of its text (or centred without text)
 // that lights up under the mouse. Attaches to a push button of a template and

@@ -1,4 +1,4 @@
-#include "ui/HyperLink.h"
+#include "ui/controls/HyperLink.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
-#include "ui/SelfPaintedControl.h"
+#include "ui/controls/SelfPaintedControl.h"
 
 // The painted banner across the top of a dialog: a horizontal gradient, a
 // 32 x 32 icon and two lines of text. The dialog template creates the window

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "capture/TypingStateMachine.h"
-#include "capture/win32/DlgInfo.h"
+#include "ui/popup/DlgInfo.h"
+#include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
-#include "ui/COwnerDrawMenu.h"
-#include "ui/IconSet.h"
+#include "ui/controls/COwnerDrawMenu.h"
+#include "ui/controls/IconSet.h"
+#include "ui/main/TrayIcon.h"
 #include "ui/DialogBase.h"
 
 #include <boost/shared_ptr.hpp>
@@ -15,18 +17,11 @@ class ILineWorkers;
 class IFileStore;
 class QuorvallisCommands;
 
-// Sent by a worker thread after a typed command ran; wParam is its id.
-#define WM_COMMANDEXECUTED (WM_USER + 1200)
-// The notification area's messages about the launcher's icon.
-#define WM_TRAYNOTIFY 1231
-
 // The launcher's main window "Preferences": receiver of the hook's keys, the
 // tray icon's notifications and the workers' reports; owner of the tray icon
 // and of the enabled state. Created once, hidden most of the time.
 class DlgPreferences : public DialogBase {
 public:
-    static constexpr UINT kTrayIconId = 1230;
-
     DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers, IFileStore& files,
                    const std::wstring& programPath);
     ~DlgPreferences() override;
@@ -48,10 +43,7 @@ private:
     void OnInitDialog();
     void OnDestroy();
     void OnCommand(UINT id, UINT code, HWND control);
-    void OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
-    void ShowTrayMenu();
     void ShowFromTray();
-    bool NotifyTray(DWORD action, UINT flags);
     void UpdateToggleMenuItem();
     void RegisterMainMenuImages(HMENU menu);
     void FillKeyCombo(int comboId, unsigned selectedKey);
@@ -65,15 +57,12 @@ private:
     TypingStateMachine typing_;
 
     UniqueIcon windowIcon_;
-    UniqueIcon enabledIcon_;
-    UniqueIcon disabledIcon_;
     UniqueMenu mainMenu_;
     IconSet actionStrip_;
     COwnerDrawMenu menuImages_;
+    TrayIcon tray_;
     bool enabled_ = false;
-    bool trayIconAdded_ = false;
     HWND rememberedForeground_ = nullptr;
-    UINT taskbarCreatedMessage_ = 0;
     bool exiting_ = false;
     std::wstring pendingReport_;
 };

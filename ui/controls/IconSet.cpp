@@ -1,4 +1,4 @@
-#include "ui/IconSet.h"
+#include "ui/controls/IconSet.h"
 
 bool IconSet::Build(int bitmapId, int initialCapacity)
 {

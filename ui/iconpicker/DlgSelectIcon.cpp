@@ -1,4 +1,4 @@
-#include "ui/DlgSelectIcon.h"
+#include "ui/iconpicker/DlgSelectIcon.h"
 
 #include <commctrl.h>
 

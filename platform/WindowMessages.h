@@ -1,0 +1,28 @@
+#pragma once
+
+// The program's private window messages, each defined once. The numbers are
+// fixed: the hook library of any running copy sends WM_KEYHOOK, and the
+// notification area sends WM_TRAYNOTIFY. Portable, so that the core can name
+// them without a Windows header.
+
+// Hook library -> main window, sent for every keystroke of the desktop:
+// wParam the virtual-key code, lParam the keystroke flags. The answer 0
+// swallows the keystroke, any other value lets it through.
+constexpr unsigned WM_KEYHOOK = 0x0400 + 1400;  // 2424
+
+// Typing state machine -> typing popup, sent for each key typed into the
+// line: wParam the virtual-key code. Answers 1.
+constexpr unsigned WM_INFOCHAR = 0x0400 + 600;  // 1624
+
+// Worker thread -> main window, sent after a typed command ran: wParam the
+// command's id. Answers 0.
+constexpr unsigned WM_COMMANDEXECUTED = 0x0400 + 1200;  // 2224
+
+// Notification area -> main window, about the launcher's tray icon: wParam
+// the icon id, lParam the mouse message. Answers 0.
+constexpr unsigned WM_TRAYNOTIFY = 1231;
+
+// Search box -> main window when Enter is pressed in it. Carries no data:
+// the window reads the text from the search box itself, so a message from
+// another process cannot make it read memory it does not own. Answers 0.
+constexpr unsigned WM_SEARCHCOMMANDS = 1611;
