@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CommandGroup.h"
+#include "catalogue/CommandSearchIndex.h"
 #include "catalogue/QuorvallisCommand.h"
 #include "platform/KeyCodes.h"
 
@@ -122,6 +123,8 @@ private:
     mutable bool indexValid_ = false;
     mutable const CommandPtr* indexedData_ = nullptr;
     mutable size_t indexedSize_ = 0;
+    // The names and shortcuts of allCommands for SearchCommands.
+    CommandSearchIndex searchIndex_;
 };
 
 // Shortcut comparison: whole strings, case folded for the letters A to Z only.
