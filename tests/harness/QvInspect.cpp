@@ -7,10 +7,12 @@
 //   QvInspect.exe [--wait MS] --title TITLE COMMAND [ARGS]
 //
 // Commands (output is UTF-8, one record per line, fields separated by tabs):
-//   window                 the window's handle, class, visibility, rectangles
+//   window                 the window's handle, class, visibility, rectangles,
+//                          the client area's origin on the screen
 //   controls               every descendant: id class visible enabled x y w h text
 //                          (rectangle in the top-level window's client coordinates)
 //   text ID                the control's text
+//   state ID               a button's check state (0 unchecked, 1 checked)
 //   tree ID                every item, depth first: depth param image selimage
 //                          selected expanded children text
 //   list ID                every row: index param image selected, then the texts
@@ -18,6 +20,7 @@
 //   header ID              every column of a list's header: index width format image text
 //   toolbar [ID]           every button of the toolbar (the first when no id):
 //                          index command image state style x y w h
+//   toolbarsize [ID]       the toolbar's button size: width height
 //   combo ID               every item of a (extended) combo box: index param image
 //                          indent selected text
 //   tooltips               every tool of the process's tooltip windows:
@@ -32,8 +35,10 @@
 //   move X Y W H           moves and sizes the window (held to its limits)
 //   focus ID               gives the control the keyboard focus
 //
-// Menus are not readable from another process under Wine; test them through
-// what their commands do.
+// Menus are not readable from another process under Wine, and WM_NOTIFY does
+// not cross processes there: test menus through what their commands do, and
+// a toolbar's tooltips by resting the mouse on each button (a tooltip keeps
+// the text it was given; "tooltips" then lists it).
 //
 // Exit code 0 on success, 1 when the window, control or item was not found.
 #include <windows.h>
@@ -201,6 +206,9 @@ int ShowWindowInfo(HWND top)
     Out(L"rect\t" + Num(window.left) + L"\t" + Num(window.top) + L"\t" + Num(window.right - window.left) + L"\t" +
         Num(window.bottom - window.top));
     Out(L"client\t" + Num(client.right) + L"\t" + Num(client.bottom));
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    Out(L"origin\t" + Num(origin.x) + L"\t" + Num(origin.y));
     Out(L"foreground\t" + Num(GetForegroundWindow() == top ? 1 : 0));
     return 0;
 }
@@ -479,18 +487,24 @@ int wmain(int argc, wchar_t** argv)
         EnumChildWindows(top, &ListControl, reinterpret_cast<LPARAM>(top));
     } else if (command == L"tooltips") {
         status = Tooltips(top);
+
     } else if (command == L"command" && args.size() >= 1) {
         status = PostMessageW(top, WM_COMMAND, MAKEWPARAM(intArg(0), 0), 0) ? 0 : 1;
     } else if (command == L"move" && args.size() >= 4) {
         status = SetWindowPos(top, nullptr, intArg(0), intArg(1), intArg(2), intArg(3), SWP_NOZORDER | SWP_NOACTIVATE)
                      ? 0
                      : 1;
-    } else if (command == L"toolbar") {
+    } else if (command == L"toolbar" || command == L"toolbarsize") {
         HWND toolbar = args.empty() ? FindWindowExW(top, nullptr, TOOLBARCLASSNAMEW, nullptr) : Control(top, intArg(0));
         if (!toolbar)
             return 1;
-        RemoteBuffer remote(toolbar, kBufferSize);
-        status = remote.ok() ? ToolbarButtons(toolbar, remote) : 1;
+        if (command == L"toolbarsize") {
+            const LRESULT size = Send(toolbar, TB_GETBUTTONSIZE, 0, 0);
+            Out(Num(LOWORD(size)) + L"\t" + Num(HIWORD(size)));
+        } else {
+            RemoteBuffer remote(toolbar, kBufferSize);
+            status = remote.ok() ? ToolbarButtons(toolbar, remote) : 1;
+        }
     } else {
         if (args.empty())
             return Usage();
@@ -504,6 +518,8 @@ int wmain(int argc, wchar_t** argv)
             return 1;
         if (command == L"text") {
             Out(Flat(WindowTextOf(control)));
+        } else if (command == L"state") {
+            Out(Num(Send(control, BM_GETCHECK, 0, 0)));
         } else if (command == L"tree") {
             auto root = reinterpret_cast<HTREEITEM>(Send(control, TVM_GETNEXTITEM, TVGN_ROOT, 0));
             auto selected = reinterpret_cast<HTREEITEM>(Send(control, TVM_GETNEXTITEM, TVGN_CARET, 0));
