@@ -472,6 +472,39 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
     EXPECT_FALSE(stored.enableOnStart);
 }
 
+// The tray icon says whether the launcher is enabled, and leaves with the
+// launcher, also after the taskbar announced itself again.
+TEST_F(MainWindowE2e, TrayIconFollowsTheStateAndLeavesNoGhost)
+{
+    const auto trayTips = [&] {
+        std::vector<std::string> tips;
+        for (const Record& tool : Inspect({"tooltips"}, "Wine System Tray"))
+            if (tool.size() >= 3 && tool[2].rfind("Quorvallis", 0) == 0)
+                tips.push_back(tool[2]);
+        return tips;
+    };
+    // Icons of launchers that ended without a word stay until the tray notices.
+    const auto before = trayTips();
+    const auto withOurs = [&](const std::string& tip) {
+        std::vector<std::string> tips = before;
+        tips.push_back(tip);
+        return tips;
+    };
+    WriteCatalogue();
+    StartLauncher();
+    EXPECT_TRUE(WaitFor([&] { return trayTips() == withOurs("Quorvallis (enabled)"); }, 10000))
+        << ::testing::PrintToString(trayTips());
+    PostCommand(kDisable);
+    EXPECT_TRUE(WaitFor([&] { return trayTips() == withOurs("Quorvallis (disabled)"); }, 10000))
+        << ::testing::PrintToString(trayTips());
+    auto& session = WineSession::Current();
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--send",
+                     "TaskbarCreated", "0", "0"});
+    EXPECT_EQ(trayTips(), withOurs("Quorvallis (disabled)"));
+    EXPECT_EQ(ExitLauncher(), 0);
+    EXPECT_TRUE(WaitFor([&] { return trayTips() == before; }, 10000)) << ::testing::PrintToString(trayTips());
+}
+
 // At 144 pixels per inch: the first start shows the window with "General"
 // selected; the layout, the divider and the about box's banner at that size.
 TEST_F(MainWindowE2e, FirstStartAt144Dpi)
