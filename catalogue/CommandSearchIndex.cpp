@@ -1,7 +1,5 @@
 #include "catalogue/CommandSearchIndex.h"
 
-#include <algorithm>
-
 namespace {
 
 bool Contains(const QuorvallisCommand& command, const std::wstring& text)
@@ -70,10 +68,13 @@ void CommandSearchIndex::Search(const std::vector<CommandPtr>& commands, const s
     }
     if (!MadeFrom(commands))
         Rebuild(commands);
+    // Hits come in order, so the entry that holds one is found by walking on
+    // from the last: one pass over the text and one over the entries.
     std::size_t at = 0;
+    std::size_t entry = 0;
     while ((at = text_.find(text, at)) != std::wstring::npos) {
-        const std::size_t entry =
-            static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), at) - starts_.begin()) - 1;
+        while (starts_[entry + 1] <= at)
+            ++entry;
         hits.push_back(commands[entry]);
         // One hit per command, even when both its fields match.
         at = starts_[entry + 1];

@@ -1,5 +1,7 @@
 #include "ui/controls/COwnerDrawMenu.h"
 
+#include "ui/controls/HorizontalGradient.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -9,23 +11,6 @@ namespace {
 
 constexpr COLORREF kColumnLeft = RGB(238, 238, 238);
 constexpr COLORREF kColumnRight = RGB(0, 0, 255);
-
-void FillGradient(HDC dc, const RECT& rect, COLORREF left, COLORREF right)
-{
-    TRIVERTEX vertices[2] = {};
-    vertices[0].x = rect.left;
-    vertices[0].y = rect.top;
-    vertices[0].Red = static_cast<COLOR16>(GetRValue(left) << 8);
-    vertices[0].Green = static_cast<COLOR16>(GetGValue(left) << 8);
-    vertices[0].Blue = static_cast<COLOR16>(GetBValue(left) << 8);
-    vertices[1].x = rect.right;
-    vertices[1].y = rect.bottom;
-    vertices[1].Red = static_cast<COLOR16>(GetRValue(right) << 8);
-    vertices[1].Green = static_cast<COLOR16>(GetGValue(right) << 8);
-    vertices[1].Blue = static_cast<COLOR16>(GetBValue(right) << 8);
-    GRADIENT_RECT gradient{0, 1};
-    GradientFill(dc, vertices, 2, &gradient, 1, GRADIENT_FILL_RECT_H);
-}
 
 void FillColour(HDC dc, const RECT& rect, int systemColour)
 {
@@ -202,7 +187,7 @@ void COwnerDrawMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
     textArea.left = column.right;
 
     if (item->separator) {
-        FillGradient(dc, column, kColumnLeft, kColumnRight);
+        FillHorizontalGradient(dc, column, kColumnLeft, kColumnRight);
         FillColour(dc, textArea, COLOR_MENU);
         RECT line = textArea;
         line.left += 6;
@@ -216,7 +201,7 @@ void COwnerDrawMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
     if (lit)
         FillColour(dc, column, COLOR_HIGHLIGHT);
     else
-        FillGradient(dc, column, kColumnLeft, kColumnRight);
+        FillHorizontalGradient(dc, column, kColumnLeft, kColumnRight);
 
     HMENU menu = reinterpret_cast<HMENU>(draw.hwndItem);
     const int image = ImageOf(menu, draw.itemID);

@@ -1,5 +1,7 @@
 #include "ui/controls/HeaderCtrl.h"
 
+#include "ui/controls/HorizontalGradient.h"
+
 namespace {
 
 constexpr int kDesignPixelsPerInch = 96;
@@ -63,19 +65,7 @@ bool HeaderCtrl::SetIcon(int resourceId)
 
 void HeaderCtrl::PaintContent(HDC dc, SIZE size) const
 {
-    TRIVERTEX vertices[2] = {};
-    vertices[0].x = 0;
-    vertices[0].y = 0;
-    vertices[0].Red = static_cast<COLOR16>(GetRValue(kStartColour) << 8);
-    vertices[0].Green = static_cast<COLOR16>(GetGValue(kStartColour) << 8);
-    vertices[0].Blue = static_cast<COLOR16>(GetBValue(kStartColour) << 8);
-    vertices[1].x = size.cx;
-    vertices[1].y = size.cy;
-    vertices[1].Red = static_cast<COLOR16>(GetRValue(kEndColour) << 8);
-    vertices[1].Green = static_cast<COLOR16>(GetGValue(kEndColour) << 8);
-    vertices[1].Blue = static_cast<COLOR16>(GetBValue(kEndColour) << 8);
-    GRADIENT_RECT rect{0, 1};
-    GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+    FillHorizontalGradient(dc, RECT{0, 0, size.cx, size.cy}, kStartColour, kEndColour);
 
     if (icon_)
         DrawIconEx(dc, 4, 4, icon_.get(), 0, 0, 0, nullptr, DI_NORMAL);

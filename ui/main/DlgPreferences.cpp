@@ -9,6 +9,7 @@
 #include "store/CatalogueFile.h"
 #include "ui/about/DlgAbout.h"
 #include "ui/controls/BufferedPaint.h"
+#include "ui/controls/HorizontalGradient.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -44,23 +45,6 @@ HICON LoadIconOrFallback(HINSTANCE instance, int id, int size)
     if (!icon)
         icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
     return icon;
-}
-
-void FillGradient(HDC dc, const RECT& rect, COLORREF left, COLORREF right)
-{
-    TRIVERTEX vertices[2] = {};
-    vertices[0].x = rect.left;
-    vertices[0].y = rect.top;
-    vertices[0].Red = static_cast<COLOR16>(GetRValue(left) << 8);
-    vertices[0].Green = static_cast<COLOR16>(GetGValue(left) << 8);
-    vertices[0].Blue = static_cast<COLOR16>(GetBValue(left) << 8);
-    vertices[1].x = rect.right;
-    vertices[1].y = rect.bottom;
-    vertices[1].Red = static_cast<COLOR16>(GetRValue(right) << 8);
-    vertices[1].Green = static_cast<COLOR16>(GetGValue(right) << 8);
-    vertices[1].Blue = static_cast<COLOR16>(GetBValue(right) << 8);
-    GRADIENT_RECT gradient{0, 1};
-    GradientFill(dc, vertices, 2, &gradient, 1, GRADIENT_FILL_RECT_H);
 }
 
 const wchar_t* const kTipSearch =
@@ -427,7 +411,7 @@ void DlgPreferences::PaintBackground(HDC dc, SIZE size) const
     RECT all{0, 0, size.cx, size.cy};
     FillRect(dc, &all, colours_.BackgroundBrush());
     if (toolbar_.hwnd())
-        FillGradient(dc, toolbar_.Bounds(), kToolbarLeft, kToolbarRight);
+        FillHorizontalGradient(dc, toolbar_.Bounds(), kToolbarLeft, kToolbarRight);
 }
 
 bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
