@@ -1,0 +1,70 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/CommandGroup.h"
+#include "ui/DialogBase.h"
+#include "ui/controls/CColourDialog.h"
+#include "ui/controls/COwnerDrawnButton.h"
+#include "ui/controls/HeaderCtrl.h"
+#include "ui/controls/IconSet.h"
+#include "ui/controls/ImageCombo.h"
+
+// What the command, group, script and step editors share: the dialog
+// colouring, the banner, OK and Cancel as icon buttons, the small icon set,
+// the icon button with the picker, the open-file dialog, the "Error!" box,
+// the group list, and the value field that is rebuilt for each type.
+// Controls, icons and the image list belong to the object, so a caller can
+// read the values back after the modal run.
+class EditorDialog : public DialogBase, public CColourDialog {
+public:
+    static constexpr int kAddMode = 0;
+    static constexpr int kEditMode = 1;
+
+protected:
+    enum class FieldShape { SingleLine, Digits, MultiLine };
+
+    explicit EditorDialog(int templateId);
+
+    // Start-up of every editor: builds the small icon set, attaches the
+    // banner, makes OK and Cancel icon buttons.
+    void SetUpFrame(const wchar_t* title, const wchar_t* subtitle, int bannerIcon);
+    // Makes `controlId` an icon button showing picture `imageIndex`.
+    void AttachImageButton(COwnerDrawnButton& button, int controlId, int imageIndex);
+    // Shows picture `imageIndex` (none for -1) on an icon button.
+    void ShowImage(COwnerDrawnButton& button, int imageIndex);
+    // The icon picker; true with the picked index in *index after its OK.
+    bool PickIcon(int* index);
+    // The open-file dialog (path and file must exist); true with the path.
+    bool BrowseForFile(std::wstring* path);
+    void ShowError(const std::wstring& message);
+    // The whole text of a window.
+    static std::wstring TextOf(HWND window);
+    std::wstring FieldText(int controlId) const { return TextOf(Item(controlId)); }
+
+    // The catalogue's groups depth first with their indents, the search
+    // results left out; the item of `groupId` selected when there is one.
+    void FillGroupCombo(ImageCombo& combo, const std::vector<GroupPtr>& groups, int groupId);
+    // The group id of the combo's selected item; false when none is selected.
+    static bool ChosenGroup(const ImageCombo& combo, int* groupId);
+
+    // A child's rectangle in the dialog's client coordinates.
+    RECT ChildRect(HWND child) const;
+    // Destroys `old` (when there is one) and makes a new edit with the given
+    // id at `rect`, with a sunken edge and the dialog's font, placed in the
+    // tab order right after `after`. A multi-line field ends 10 pixels above
+    // the top of `above`.
+    HWND RebuildField(HWND old, int id, HWND after, RECT rect, FieldShape shape, HWND above);
+
+    // Colour requests and the reflection of the controls' own messages; call
+    // for what the editor did not handle.
+    bool RouteToControls(UINT message, WPARAM wParam, LPARAM lParam);
+
+    IconSet icons_;
+    HeaderCtrl banner_;
+    COwnerDrawnButton ok_;
+    COwnerDrawnButton cancel_;
+};
