@@ -45,13 +45,13 @@ void EditorDialog::ShowImage(COwnerDrawnButton& button, int imageIndex)
     button.SetIcons(icons_.MakeIcon(imageIndex));
 }
 
-bool EditorDialog::PickIcon(int* index)
+void EditorDialog::ChooseIcon(COwnerDrawnButton& button, int* index)
 {
     DlgSelectIcon picker;
     if (picker.RunModal(hwnd()) != IDOK)
-        return false;
+        return;
     *index = picker.pickedIndex();
-    return true;
+    ShowImage(button, *index);
 }
 
 bool EditorDialog::BrowseForFile(std::wstring* path)
@@ -75,6 +75,14 @@ bool EditorDialog::BrowseForFile(std::wstring* path)
 void EditorDialog::ShowError(const std::wstring& message)
 {
     MessageBoxW(hwnd(), message.c_str(), L"Error!", MB_OK | MB_ICONERROR);
+}
+
+bool EditorDialog::Refused(const std::wstring& problem)
+{
+    if (problem.empty())
+        return false;
+    ShowError(problem);
+    return true;
 }
 
 std::wstring EditorDialog::TextOf(HWND window)
@@ -146,8 +154,30 @@ HWND EditorDialog::RebuildField(HWND old, int id, HWND after, RECT rect, FieldSh
     return field;
 }
 
-bool EditorDialog::RouteToControls(UINT message, WPARAM wParam, LPARAM lParam)
+bool EditorDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        // Not handled: the system gives the focus to the first control.
+        return false;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            OnOk();
+            return true;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(hwnd(), IDCANCEL);
+            return true;
+        }
+        if (OnCommand(LOWORD(wParam), HIWORD(wParam)))
+            return true;
+        break;
+    default:
+        if (OnMessage(message, wParam, lParam))
+            return true;
+        break;
+    }
     INT_PTR result = 0;
     if (!RouteMessage(hwnd(), message, wParam, lParam, &result))
         return false;

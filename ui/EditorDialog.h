@@ -29,6 +29,17 @@ protected:
 
     explicit EditorDialog(int templateId);
 
+    // Every editor's messages: initialisation, OK, Cancel (ends with 2 at
+    // once), then the editor's own, then the colouring and reflection.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
+    virtual void OnInitDialog() = 0;
+    // Checks the input; ends the dialog with 1 when it is complete.
+    virtual void OnOk() = 0;
+    // A command other than OK and Cancel; true when handled.
+    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+    // Any other message, before the colouring; true when handled.
+    virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
+
     // Start-up of every editor: builds the small icon set, attaches the
     // banner, makes OK and Cancel icon buttons.
     void SetUpFrame(const wchar_t* title, const wchar_t* subtitle, int bannerIcon);
@@ -36,11 +47,14 @@ protected:
     void AttachImageButton(COwnerDrawnButton& button, int controlId, int imageIndex);
     // Shows picture `imageIndex` (none for -1) on an icon button.
     void ShowImage(COwnerDrawnButton& button, int imageIndex);
-    // The icon picker; true with the picked index in *index after its OK.
-    bool PickIcon(int* index);
+    // Runs the icon picker; after its OK *index is the picked picture and the
+    // button shows it, after Cancel both stay as they were.
+    void ChooseIcon(COwnerDrawnButton& button, int* index);
     // The open-file dialog (path and file must exist); true with the path.
     bool BrowseForFile(std::wstring* path);
     void ShowError(const std::wstring& message);
+    // Shows a check's message in the "Error!" box; false when there is none.
+    bool Refused(const std::wstring& problem);
     // The whole text of a window.
     static std::wstring TextOf(HWND window);
     std::wstring FieldText(int controlId) const { return TextOf(Item(controlId)); }
@@ -58,10 +72,6 @@ protected:
     // tab order right after `after`. A multi-line field ends 10 pixels above
     // the top of `above`.
     HWND RebuildField(HWND old, int id, HWND after, RECT rect, FieldShape shape, HWND above);
-
-    // Colour requests and the reflection of the controls' own messages; call
-    // for what the editor did not handle.
-    bool RouteToControls(UINT message, WPARAM wParam, LPARAM lParam);
 
     IconSet icons_;
     HeaderCtrl banner_;

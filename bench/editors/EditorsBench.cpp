@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "UnmanagedWindows.h"
+#include "bench/DialogOpenTime.h"
 #include "catalogue/CommandKind.h"
 #include "catalogue/QuorvallisCommand.h"
 #include "ui/commandeditor/DlgEditCommand.h"
@@ -17,32 +18,6 @@
 #include "ui/scripteditor/DlgEditScript.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double g_opened = 0;
-
-void CALLBACK OnIdle(HWND, UINT, UINT_PTR id, DWORD)
-{
-    // Timers come after the dialog's first paint: the dialog is up.
-    g_opened = Now();
-    KillTimer(nullptr, id);
-    EndDialog(GetActiveWindow(), IDCANCEL);
-}
-
-double TimeOpen(DialogBase& dialog)
-{
-    const double start = Now();
-    SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &OnIdle);
-    dialog.RunModal(nullptr);
-    return g_opened - start;
-}
 
 // 100 top-level groups, each with 3 subgroups holding 2 more: 1 000 groups,
 // 3 levels deep.
@@ -92,7 +67,7 @@ Figure Measure(int runs, Make make)
     Figure figure;
     for (int i = 0; i < runs; ++i) {
         auto dialog = make();
-        const double ms = TimeOpen(*dialog);
+        const double ms = DialogOpenTime::Measure(*dialog);
         figure.mean += ms / runs;
         figure.worst = ms > figure.worst ? ms : figure.worst;
     }

@@ -3,20 +3,18 @@
 // keys and clicks through X, the inspector for what the controls show. The
 // shell prints what a caller reads back after the run; that is compared.
 #include "ProcessRunner.h"
+#include "WaitFor.h"
 #include "WineProgram.h"
 #include "WineSession.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -80,17 +78,6 @@ std::vector<Record> Records(const std::string& output)
         records.push_back(record);
     }
     return records;
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 10000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
 }
 
 // One run of the shell program with one editor.
@@ -279,13 +266,15 @@ public:
     }
 
     // The message of the "Error!" box that OK brought up; closes it with
-    // Enter, as a user does.
-    std::string ErrorAfterOk(const std::string& title)
+    // Enter, as a user does. A screenshot of the box when `shot` is named.
+    std::string ErrorAfterOk(const std::string& title, const std::string& shot = "")
     {
         Click(title, kOk);
         if (!WaitForWindow(kError, 10000))
             return "(no message box)";
         const std::string text = Text(kError, kMessageText);
+        if (!shot.empty())
+            Shot(shot);
         Keys({"Return"});
         if (!WaitGone(kError))
             return "(the message box stays)";
@@ -380,7 +369,7 @@ TEST(Editors, CommandEditorChecksOneInputAtATimeAndRebuildsTheCommandField)
     EXPECT_EQ((field + 1)->first, kBrowse);
 
     // Nothing typed yet: the name is asked for first, and the input stays.
-    EXPECT_EQ(run.ErrorAfterOk(kCommandAdd), "Please, specify the name.");
+    EXPECT_EQ(run.ErrorAfterOk(kCommandAdd, "command-error"), "Please, specify the name.");
     EXPECT_EQ(run.Combo(kCommandAdd, kType)[1], "2 6 0 1 Execute");
     run.Click(kCommandAdd, kName);
     run.Type("Mail");

@@ -92,12 +92,6 @@ void DlgEditCommand::OnBrowse()
     SetWindowTextW(field_, path.c_str());
 }
 
-void DlgEditCommand::OnIconButton()
-{
-    if (PickIcon(&chosenIcon_))
-        ShowImage(iconButton_, chosenIcon_);
-}
-
 void DlgEditCommand::OnOk()
 {
     const std::wstring commandText = TextOf(field_);
@@ -106,11 +100,8 @@ void DlgEditCommand::OnOk()
     const std::wstring notes = FieldText(IDC_QV_NOTES);
     int groupId = -1;
     const bool groupChosen = ChosenGroup(groupCombo_, &groupId);
-    const std::wstring problem = EditorChecks::CommandProblem(name, commandText, shortcut, groupChosen);
-    if (!problem.empty()) {
-        ShowError(problem);
+    if (Refused(EditorChecks::CommandProblem(name, commandText, shortcut, groupChosen)))
         return;
-    }
     typeCode_ = chosenType_;
     iconIndex_ = chosenIcon_;
     commandText_ = commandText;
@@ -121,38 +112,21 @@ void DlgEditCommand::OnOk()
     EndDialog(hwnd(), IDOK);
 }
 
-bool DlgEditCommand::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgEditCommand::OnCommand(int id, int code)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return false;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnOk();
-            return true;
-        case IDCANCEL:
-            EndDialog(hwnd(), IDCANCEL);
-            return true;
-        case IDC_QV_BROWSE:
-            OnBrowse();
-            return true;
-        case IDC_QV_ICON_BUTTON:
-            OnIconButton();
-            return true;
-        case IDC_QV_TYPE:
-            if (HIWORD(wParam) == CBN_SELENDOK) {
-                OnTypeChosen();
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
-        break;
+    switch (id) {
+    case IDC_QV_BROWSE:
+        OnBrowse();
+        return true;
+    case IDC_QV_ICON_BUTTON:
+        ChooseIcon(iconButton_, &chosenIcon_);
+        return true;
+    case IDC_QV_TYPE:
+        if (code != CBN_SELENDOK)
+            return false;
+        OnTypeChosen();
+        return true;
     default:
-        break;
+        return false;
     }
-    return RouteToControls(message, wParam, lParam);
 }

@@ -32,17 +32,14 @@ public:
     int iconIndex() const { return iconIndex_; }
     int groupId() const { return groupId_; }
 
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void OnInitDialog();
+    void OnInitDialog() override;
+    void OnOk() override;
+    bool OnCommand(int id, int code) override;
     // Rebuilds the command field for the chosen type; what it held is lost.
     void ApplyType();
     void OnTypeChosen();
     void OnBrowse();
-    void OnIconButton();
-    void OnOk();
 
     int mode_;
     int typeCode_ = 1;

@@ -26,40 +26,17 @@ void DlgEditGroup::OnInitDialog()
 void DlgEditGroup::OnOk()
 {
     const std::wstring name = FieldText(IDC_QV_NAME);
-    const std::wstring problem = EditorChecks::GroupProblem(name);
-    if (!problem.empty()) {
-        ShowError(problem);
+    if (Refused(EditorChecks::GroupProblem(name)))
         return;
-    }
     name_ = name;
     iconIndex_ = chosenIcon_;
     EndDialog(hwnd(), IDOK);
 }
 
-bool DlgEditGroup::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgEditGroup::OnCommand(int id, int /*code*/)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
+    if (id != IDC_QV_ICON_BUTTON)
         return false;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnOk();
-            return true;
-        case IDCANCEL:
-            EndDialog(hwnd(), IDCANCEL);
-            return true;
-        case IDC_QV_ICON_BUTTON:
-            if (PickIcon(&chosenIcon_))
-                ShowImage(iconButton_, chosenIcon_);
-            return true;
-        default:
-            break;
-        }
-        break;
-    default:
-        break;
-    }
-    return RouteToControls(message, wParam, lParam);
+    ChooseIcon(iconButton_, &chosenIcon_);
+    return true;
 }

@@ -18,12 +18,10 @@ public:
     const std::wstring& name() const { return name_; }
     int iconIndex() const { return iconIndex_; }
 
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void OnInitDialog();
-    void OnOk();
+    void OnInitDialog() override;
+    void OnOk() override;
+    bool OnCommand(int id, int code) override;
 
     int mode_;
     std::wstring name_;

@@ -190,11 +190,8 @@ void DlgEditScript::OnOk()
     const std::wstring shortcut = FieldText(IDC_QV_SHORTCUT);
     int groupId = -1;
     const bool groupChosen = ChosenGroup(groupCombo_, &groupId);
-    const std::wstring problem = EditorChecks::ScriptProblem(name, shortcut, groupChosen);
-    if (!problem.empty()) {
-        ShowError(problem);
+    if (Refused(EditorChecks::ScriptProblem(name, shortcut, groupChosen)))
         return;
-    }
     working_.name = name;
     working_.shortcut = shortcut;
     working_.notes = FieldText(IDC_QV_NOTES);
@@ -204,55 +201,39 @@ void DlgEditScript::OnOk()
     EndDialog(hwnd(), IDOK);
 }
 
-bool DlgEditScript::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgEditScript::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT menuResult = 0;
     if (HandleMenuMessage(hwnd(), message, wParam, lParam, &menuResult))
         return true;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return false;
-    case WM_NOTIFY:
-        if (lParam && OnNotify(*reinterpret_cast<const NMHDR*>(lParam)))
-            return true;
-        break;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnOk();
-            return true;
-        case IDCANCEL:
-            EndDialog(hwnd(), IDCANCEL);
-            return true;
-        case IDC_QV_ICON_BUTTON:
-            if (PickIcon(&iconIndex_))
-                ShowImage(iconButton_, iconIndex_);
-            return true;
-        case IDC_QV_ADD_STEP:
-        case IDM_QV_STEP_ADD:
-            OnAdd();
-            return true;
-        case IDC_QV_EDIT_STEP:
-        case IDM_QV_STEP_EDIT:
-            OnEdit();
-            return true;
-        case IDC_QV_REMOVE_STEPS:
-        case IDM_QV_STEP_DELETE:
-            OnRemove();
-            return true;
-        case IDM_QV_STEP_UP:
-        case IDM_QV_STEP_DOWN:
-        case IDM_QV_STEP_TOP:
-        case IDM_QV_STEP_BOTTOM:
-            OnMove(LOWORD(wParam));
-            return true;
-        default:
-            break;
-        }
-        break;
+    return message == WM_NOTIFY && lParam && OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+}
+
+bool DlgEditScript::OnCommand(int id, int /*code*/)
+{
+    switch (id) {
+    case IDC_QV_ICON_BUTTON:
+        ChooseIcon(iconButton_, &iconIndex_);
+        return true;
+    case IDC_QV_ADD_STEP:
+    case IDM_QV_STEP_ADD:
+        OnAdd();
+        return true;
+    case IDC_QV_EDIT_STEP:
+    case IDM_QV_STEP_EDIT:
+        OnEdit();
+        return true;
+    case IDC_QV_REMOVE_STEPS:
+    case IDM_QV_STEP_DELETE:
+        OnRemove();
+        return true;
+    case IDM_QV_STEP_UP:
+    case IDM_QV_STEP_DOWN:
+    case IDM_QV_STEP_TOP:
+    case IDM_QV_STEP_BOTTOM:
+        OnMove(static_cast<UINT>(id));
+        return true;
     default:
-        break;
+        return false;
     }
-    return RouteToControls(message, wParam, lParam);
 }

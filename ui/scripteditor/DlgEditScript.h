@@ -38,18 +38,17 @@ public:
     int groupId() const { return groupId_; }
     int iconIndex() const { return iconIndex_; }
 
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void OnInitDialog();
+    void OnInitDialog() override;
+    void OnOk() override;
+    bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnNotify(const NMHDR& header);
     void OnAdd();
     void OnEdit();
     void OnRemove();
     void OnMove(UINT command);
     void ShowMenu();
-    void OnOk();
 
     int mode_;
     QuorvallisCommand working_;

@@ -108,11 +108,6 @@ void DlgEditScriptStep::LayOut(const StepTypeChoice* choice)
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void DlgEditScriptStep::OnTypeChosen()
-{
-    LayOut(ChosenType());
-}
-
 void DlgEditScriptStep::OnBrowse()
 {
     std::wstring path;
@@ -132,43 +127,23 @@ void DlgEditScriptStep::OnOk()
     const int quickKey = quickKeys_.Selected();
     input.quickKey = quickKey > 0 ? static_cast<int>(quickKeys_.DataAt(quickKey)) : -1;
     input.hotKey = static_cast<unsigned>(SendDlgItemMessageW(hwnd(), IDC_QV_HOT_KEY, HKM_GETHOTKEY, 0, 0));
-    const std::wstring problem = StepForm::Apply(input, keyNames_, &step_);
-    if (!problem.empty()) {
-        ShowError(problem);
+    if (Refused(StepForm::Apply(input, keyNames_, &step_)))
         return;
-    }
     EndDialog(hwnd(), IDOK);
 }
 
-bool DlgEditScriptStep::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool DlgEditScriptStep::OnCommand(int id, int code)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return false;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            OnOk();
-            return true;
-        case IDCANCEL:
-            EndDialog(hwnd(), IDCANCEL);
-            return true;
-        case IDC_QV_BROWSE:
-            OnBrowse();
-            return true;
-        case IDC_QV_TYPE:
-            if (HIWORD(wParam) == CBN_SELENDOK) {
-                OnTypeChosen();
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
-        break;
+    switch (id) {
+    case IDC_QV_BROWSE:
+        OnBrowse();
+        return true;
+    case IDC_QV_TYPE:
+        if (code != CBN_SELENDOK)
+            return false;
+        LayOut(ChosenType());
+        return true;
     default:
-        break;
+        return false;
     }
-    return RouteToControls(message, wParam, lParam);
 }

@@ -27,17 +27,14 @@ public:
     // The working step; complete after a result of 1.
     const QuorvallisScriptStep& step() const { return step_; }
 
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void OnInitDialog();
+    void OnInitDialog() override;
+    void OnOk() override;
+    bool OnCommand(int id, int code) override;
     // Shows the label, field, Browse and key controls the type needs; the
     // value is lost. Null: the template's layout.
     void LayOut(const StepTypeChoice* type);
-    void OnTypeChosen();
     void OnBrowse();
-    void OnOk();
     const StepTypeChoice* ChosenType() const;
 
     int mode_;
