@@ -72,16 +72,11 @@ bool EditorDialog::BrowseForFile(std::wstring* path)
     return !path->empty();
 }
 
-void EditorDialog::ShowError(const std::wstring& message)
-{
-    MessageBoxW(hwnd(), message.c_str(), L"Error!", MB_OK | MB_ICONERROR);
-}
-
 bool EditorDialog::Refused(const std::wstring& problem)
 {
     if (problem.empty())
         return false;
-    ShowError(problem);
+    MessageBoxW(hwnd(), problem.c_str(), L"Error!", MB_OK | MB_ICONERROR);
     return true;
 }
 

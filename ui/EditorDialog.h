@@ -52,8 +52,8 @@ protected:
     void ChooseIcon(COwnerDrawnButton& button, int* index);
     // The open-file dialog (path and file must exist); true with the path.
     bool BrowseForFile(std::wstring* path);
-    void ShowError(const std::wstring& message);
-    // Shows a check's message in the "Error!" box; false when there is none.
+    // Shows a check's message in an "Error!" box with the error icon; false
+    // when there is none.
     bool Refused(const std::wstring& problem);
     // The whole text of a window.
     static std::wstring TextOf(HWND window);

@@ -107,11 +107,16 @@ public:
         return Records(run.output);
     }
 
+    // Waits until the window is shown: it exists, hidden, while its
+    // controls are still being made.
     bool WaitForWindow(const std::string& title, int timeoutMs = 20000)
     {
-        int status = 1;
-        Inspect(title, {"--wait", std::to_string(timeoutMs), "window"}, &status);
-        return status == 0;
+        return WaitFor([&] {
+            for (const Record& r : Inspect(title, {"window"}))
+                if (r.size() >= 2 && r[0] == "visible")
+                    return r[1] == "1";
+            return false;
+        }, timeoutMs);
     }
 
     bool Exists(const std::string& title)
@@ -181,13 +186,13 @@ public:
         return -1;
     }
 
-    // Combo items as "data image indent selected text".
+    // Combo items as "data image indent text".
     std::vector<std::string> Combo(const std::string& title, int id)
     {
         std::vector<std::string> items;
         for (const Record& r : Inspect(title, {"combo", std::to_string(id)}))
             if (r.size() >= 6)
-                items.push_back(r[1] + " " + r[2] + " " + r[3] + " " + r[4] + " " + r[5]);
+                items.push_back(r[1] + " " + r[2] + " " + r[3] + " " + r[5]);
         return items;
     }
 
@@ -226,11 +231,31 @@ public:
         session.Xdotool({"click", "--repeat", repeat, "--delay", "120", button});
     }
 
+    // The id of the control that holds the mouse capture in the window's
+    // thread, or "none".
+    std::string Capture(const std::string& title)
+    {
+        for (const Record& r : Inspect(title, {"window"}))
+            if (r.size() >= 2 && r[0] == "capture")
+                return r[1];
+        return "none";
+    }
+
     void Click(const std::string& title, int id)
     {
         const auto origin = Origin(title);
         const Control control = Controls(title)[id];
-        ClickAt(origin.first + control.x + control.w / 2, origin.second + control.y + control.h / 2);
+        auto& session = WineSession::Current();
+        session.Xdotool({"mousemove", std::to_string(origin.first + control.x + control.w / 2),
+                         std::to_string(origin.second + control.y + control.h / 2)});
+        // An icon button lit up under the mouse holds the capture until the
+        // mouse has left it, and a click before then would go to it: wait
+        // until the move has reached the program.
+        WaitFor([&] {
+            const std::string capture = Capture(title);
+            return capture == "none" || capture == std::to_string(id);
+        }, 5000);
+        session.Xdotool({"click", "1"});
     }
 
     // Clicks inside a row of the step list, or `below` rows further down.
@@ -315,20 +340,11 @@ std::vector<std::string> Starting(const std::vector<std::string>& lines, const s
     return found;
 }
 
-const std::vector<std::string> kGroupsBelowTheSearchResults = {
-    "0 3 0 0 General", "3 34 1 0 Work", "4 31 2 0 Reports", "5 54 1 0 Home", "1 4 0 0 Scripts",
+// The shell's groups as the editors list them: depth first, indented, the
+// search results (id 2) left out.
+const std::vector<std::string> kGroups = {
+    "0 3 0 General", "3 34 1 Work", "4 31 2 Reports", "5 54 1 Home", "1 4 0 Scripts",
 };
-
-std::vector<std::string> WithSelected(std::vector<std::string> items, size_t selected)
-{
-    std::string& item = items[selected];
-    // "data image indent 0 text": the fourth field is the selection.
-    size_t at = 0;
-    for (int field = 0; field < 3; ++field)
-        at = item.find(' ', at) + 1;
-    item[at] = '1';
-    return items;
-}
 
 const std::vector<std::string> kStoredScript = {
     "stored name Morning", "stored shortcut mo", "stored notes First thing", "stored icon 13",
@@ -344,8 +360,10 @@ TEST(Editors, CommandEditorChecksOneInputAtATimeAndRebuildsTheCommandField)
     ASSERT_TRUE(run.Start({"command-add", "2"}, kCommandAdd));
 
     EXPECT_EQ(run.Combo(kCommandAdd, kType),
-              (std::vector<std::string>{"1 5 0 1 Open web site", "2 6 0 0 Execute", "3 7 0 0 Echo string"}));
-    EXPECT_EQ(run.Combo(kCommandAdd, kGroup), kGroupsBelowTheSearchResults);
+              (std::vector<std::string>{"1 5 0 Open web site", "2 6 0 Execute", "3 7 0 Echo string"}));
+    EXPECT_EQ(run.Selected(kCommandAdd, kType), 0);
+    EXPECT_EQ(run.Combo(kCommandAdd, kGroup), kGroups);
+    EXPECT_EQ(run.Selected(kCommandAdd, kGroup), -1);
     auto controls = run.Controls(kCommandAdd);
     EXPECT_EQ(controls[kField].text, "http://");
     EXPECT_FALSE(controls[kBrowse].visible);
@@ -370,7 +388,7 @@ TEST(Editors, CommandEditorChecksOneInputAtATimeAndRebuildsTheCommandField)
 
     // Nothing typed yet: the name is asked for first, and the input stays.
     EXPECT_EQ(run.ErrorAfterOk(kCommandAdd, "command-error"), "Please, specify the name.");
-    EXPECT_EQ(run.Combo(kCommandAdd, kType)[1], "2 6 0 1 Execute");
+    EXPECT_EQ(run.Selected(kCommandAdd, kType), 1);
     run.Click(kCommandAdd, kName);
     run.Type("Mail");
     ASSERT_EQ(run.WaitForText(kCommandAdd, kName, "Mail"), "Mail");
@@ -405,7 +423,7 @@ TEST(Editors, CommandEditorChecksOneInputAtATimeAndRebuildsTheCommandField)
     // selection takes "General", two more reach "Reports".
     run.Click(kCommandAdd, kName);
     run.Keys({"shift+Tab", "Down", "Down", "Down"});
-    ASSERT_TRUE(WaitFor([&] { return run.Combo(kCommandAdd, kGroup) == WithSelected(kGroupsBelowTheSearchResults, 2); }));
+    ASSERT_TRUE(WaitFor([&] { return run.Selected(kCommandAdd, kGroup) == 2; }));
     run.Click(kCommandAdd, kOk);
     EXPECT_EQ(run.Finish(1), (std::vector<std::string>{"result 1", "type 3", "text hello\\r\\nthere", "name Mail",
                                                        "notes ", "shortcut ml", "icon 0", "group 4"}));
@@ -425,7 +443,8 @@ TEST(Editors, CommandEditorEditsTheStoredCommandPicksAnIconAndQuotesABrowsedProg
     EXPECT_EQ(controls[kNotes].text, "Read it");
     EXPECT_EQ(controls[kShortcut].text, "ml");
     EXPECT_FALSE(controls[kBrowse].visible);
-    EXPECT_EQ(run.Combo(kCommandEdit, kGroup), WithSelected(kGroupsBelowTheSearchResults, 2));
+    EXPECT_EQ(run.Combo(kCommandEdit, kGroup), kGroups);
+    EXPECT_EQ(run.Selected(kCommandEdit, kGroup), 2);
     run.Shot("command-edit");
 
     // Cancel in the picker keeps the icon; OK there takes the picked one.
@@ -473,7 +492,9 @@ TEST(Editors, GroupEditorAsksForTheNameAndCancelChangesNothing)
     add.Click("Select an icon...", kOk);
     ASSERT_TRUE(add.WaitGone("Select an icon..."));
     add.Shot("group-add");
-    add.Click("Add new group...", kOk);
+    // Enter in the name field is OK.
+    add.Click("Add new group...", kName);
+    add.Keys({"Return"});
     EXPECT_EQ(add.Finish(1), (std::vector<std::string>{"result 1", "name Travel", "icon 53"}));
 
     EditorRun edit("group-edit");
@@ -491,7 +512,8 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     ASSERT_TRUE(run.Start({"script-edit", "4"}, kScript));
     EXPECT_EQ(run.Text(kScript, kName), "Morning");
     EXPECT_EQ(run.Text(kScript, kShortcut), "mo");
-    EXPECT_EQ(run.Combo(kScript, kGroup), WithSelected(kGroupsBelowTheSearchResults, 2));
+    EXPECT_EQ(run.Combo(kScript, kGroup), kGroups);
+    EXPECT_EQ(run.Selected(kScript, kGroup), 2);
     const auto header = run.Inspect(kScript, {"header", std::to_string(kStepList)});
     ASSERT_EQ(header.size(), 2u);
     EXPECT_EQ((std::vector<std::string>{header[0][1], header[0][3], header[0][4]}),
@@ -553,7 +575,7 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     EXPECT_EQ(run.Text(kStepEdit, kValueLabel), "Key:");
     run.Shot("step-key");
     run.Click(kStepEdit, kOk);
-    ASSERT_TRUE(run.WaitGone(kStepEdit));
+    ASSERT_TRUE(run.WaitGone(kStepEdit)) << run.Text(kError, kMessageText);
     // The text comes from Wine's keyboard layout, which names the keys so.
     ASSERT_TRUE(WaitFor([&] { return run.Rows()[1] == "2 9 1 Send key Control+Return"; })) << run.Rows()[1];
 
@@ -564,7 +586,7 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     EXPECT_EQ(run.Combo(kStepEdit, kType).size(), 7u);
     EXPECT_EQ(run.Selected(kStepEdit, kType), -1);
     run.Click(kStepEdit, kOk);
-    ASSERT_TRUE(run.WaitGone(kStepEdit));
+    ASSERT_TRUE(run.WaitGone(kStepEdit)) << run.Text(kError, kMessageText);
     EXPECT_EQ(run.Rows()[0], "3 19 1 Custom Gone action");
 
     // The web step becomes "Execute", then "Echo string": the field is
@@ -587,7 +609,7 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     run.SetText(kStepEdit, kField, "typed");
     run.Shot("step-echo");
     run.Click(kStepEdit, kOk);
-    ASSERT_TRUE(run.WaitGone(kStepEdit));
+    ASSERT_TRUE(run.WaitGone(kStepEdit)) << run.Text(kError, kMessageText);
     EXPECT_EQ(run.Rows()[3], "1 7 1 Echo string typed");
 
     // Remove asks first; No keeps the row.
@@ -630,7 +652,7 @@ TEST(Editors, ScriptEditorMakesOneStepOfEachTypeAndChecksItsOk)
     EditorRun run("script-add");
     ASSERT_TRUE(run.Start({"script-add", "1"}, kScript));
     EXPECT_TRUE(run.Rows().empty());
-    EXPECT_EQ(run.Combo(kScript, kGroup), WithSelected(kGroupsBelowTheSearchResults, 4));
+    EXPECT_EQ(run.Selected(kScript, kGroup), 4);
 
     // Opens the step editor with Add and chooses a type the way a user does.
     auto addStep = [&](int type) {
@@ -724,7 +746,7 @@ TEST(Editors, ScriptEditorCancelLeavesTheStoredScriptAlone)
     ASSERT_TRUE(run.WaitForWindow(kStepEdit));
     run.SetText(kStepEdit, kField, "Z");
     run.Click(kStepEdit, kOk);
-    ASSERT_TRUE(run.WaitGone(kStepEdit));
+    ASSERT_TRUE(run.WaitGone(kStepEdit)) << run.Text(kError, kMessageText);
     EXPECT_EQ(run.Rows()[0], "0 7 1 Echo string Z");
     run.Click(kScript, kCancel);
     EXPECT_EQ(run.Finish(2), [] {

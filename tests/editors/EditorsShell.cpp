@@ -4,7 +4,7 @@
 //   QvEditorsShell command-edit TYPE ICON GROUP NAME NOTES SHORTCUT TEXT
 //   QvEditorsShell group-add | group-edit NAME ICON
 //   QvEditorsShell script-add GROUP | script-edit GROUP
-//   QvEditorsShell step-add | step-edit TYPE TEXT VIRTUALKEY MODIFIERS PAUSE
+// (the script editor opens the step editor).
 // The groups are General (0) with Work (3) holding Reports (4) and Home (5),
 // Scripts (1), and the search results (2). The plugin manager lists "Say
 // hello" and an action with a 250-character name. The script of
@@ -24,7 +24,6 @@
 #include "ui/commandeditor/DlgEditCommand.h"
 #include "ui/groupeditor/DlgEditGroup.h"
 #include "ui/scripteditor/DlgEditScript.h"
-#include "ui/stepeditor/DlgEditScriptStep.h"
 
 namespace {
 
@@ -182,30 +181,6 @@ int RunScriptEditor(const std::vector<std::wstring>& args)
     return static_cast<int>(result);
 }
 
-int RunStepEditor(const std::vector<std::wstring>& args)
-{
-    std::unique_ptr<DlgEditScriptStep> editor;
-    if (args[0] == L"step-add") {
-        editor.reset(new DlgEditScriptStep());
-    } else if (args.size() >= 6) {
-        QuorvallisScriptStep step(9);
-        step.type = static_cast<StepType>(std::stoi(args[1]));
-        step.text = args[2];
-        step.virtualKey = static_cast<unsigned>(std::stoul(args[3]));
-        step.modifiers = static_cast<unsigned>(std::stoul(args[4]));
-        step.pauseMs = std::stoi(args[5]);
-        editor.reset(new DlgEditScriptStep(step));
-    } else {
-        return 64;
-    }
-    editor->SetPluginsManager(Plugins());
-    const INT_PTR result = editor->RunModal(nullptr);
-    Print(L"result " + Num(result));
-    if (result == IDOK)
-        PrintStep(L"step", editor->step());
-    return static_cast<int>(result);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
@@ -227,8 +202,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             return RunGroupEditor(args);
         if (scene.rfind(L"script-", 0) == 0)
             return RunScriptEditor(args);
-        if (scene.rfind(L"step-", 0) == 0)
-            return RunStepEditor(args);
     } catch (const std::exception&) {
         // A number that does not read.
     }

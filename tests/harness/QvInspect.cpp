@@ -8,7 +8,9 @@
 //
 // Commands (output is UTF-8, one record per line, fields separated by tabs):
 //   window                 the window's handle, class, visibility, rectangles,
-//                          the screen position of its client area's origin
+//                          the screen position of its client area's origin, and
+//                          the id of the control of its thread that holds the
+//                          mouse capture ("none" when no window does)
 //   controls               every descendant: id class visible enabled x y w h text
 //                          (rectangle in the top-level window's client coordinates)
 //   text ID                the control's text
@@ -209,6 +211,10 @@ int ShowWindowInfo(HWND top)
     POINT origin{0, 0};
     ClientToScreen(top, &origin);
     Out(L"origin\t" + Num(origin.x) + L"\t" + Num(origin.y));
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &thread);
+    Out(L"capture\t" + (thread.hwndCapture ? Num(GetDlgCtrlID(thread.hwndCapture)) : std::wstring(L"none")));
     Out(L"foreground\t" + Num(GetForegroundWindow() == top ? 1 : 0));
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "catalogue/StepType.h"
 #include "editing/CommandLinePath.h"
 #include "editing/EditorChecks.h"
+#include "editing/StepTypeTable.h"
 
 DlgEditCommand::DlgEditCommand(int groupId) : EditorDialog(IDD_QV_EDIT_COMMAND), mode_(kAddMode), groupId_(groupId) {}
 
@@ -37,8 +38,7 @@ void DlgEditCommand::OnInitDialog()
 
     typeCombo_.Attach(hwnd(), IDC_QV_TYPE);
     typeCombo_.SetImageList(icons_.get());
-    types_ = StepTypeTable::CommandChoices();
-    for (const StepTypeChoice& type : types_) {
+    for (const StepTypeChoice& type : StepTypeTable::CommandChoices()) {
         const int item = typeCombo_.Append(type.label, type.image, 0, static_cast<int>(type.type));
         if (static_cast<int>(type.type) == chosenType_)
             typeCombo_.Select(item);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "catalogue/CommandGroup.h"
-#include "editing/StepTypeTable.h"
 #include "ui/EditorDialog.h"
 
 // The editor of a regular command: name, shortcut, type, command text,
@@ -55,7 +54,6 @@ private:
     int chosenType_ = 1;
     int chosenIcon_ = 0;
 
-    std::vector<StepTypeChoice> types_;
     ImageCombo typeCombo_;
     ImageCombo groupCombo_;
     COwnerDrawnButton browse_;
