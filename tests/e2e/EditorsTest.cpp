@@ -107,28 +107,26 @@ public:
         return Records(run.output);
     }
 
+    // One line of what the inspector says about the window ("visible",
+    // "origin", "capture", ...), without its name; empty when there is none.
+    Record WindowInfo(const std::string& title, const std::string& name)
+    {
+        for (Record r : Inspect(title, {"window"}))
+            if (r.size() >= 2 && r[0] == name)
+                return Record(r.begin() + 1, r.end());
+        return {};
+    }
+
     // Waits until the window is shown: it exists, hidden, while its
     // controls are still being made.
     bool WaitForWindow(const std::string& title, int timeoutMs = 20000)
     {
-        return WaitFor([&] {
-            for (const Record& r : Inspect(title, {"window"}))
-                if (r.size() >= 2 && r[0] == "visible")
-                    return r[1] == "1";
-            return false;
-        }, timeoutMs);
-    }
-
-    bool Exists(const std::string& title)
-    {
-        int status = 1;
-        Inspect(title, {"window"}, &status);
-        return status == 0;
+        return WaitFor([&] { return WindowInfo(title, "visible") == Record{"1"}; }, timeoutMs);
     }
 
     bool WaitGone(const std::string& title)
     {
-        return WaitFor([&] { return !Exists(title); });
+        return WaitFor([&] { return WindowInfo(title, "visible").empty(); });
     }
 
     // Every control with its id, in tab order (inner windows of a control
@@ -197,10 +195,10 @@ public:
     }
 
     // List rows as "step-id image selected type-text command-text".
-    std::vector<std::string> Rows(const std::string& title = kScript)
+    std::vector<std::string> Rows()
     {
         std::vector<std::string> rows;
-        for (const Record& r : Inspect(title, {"list", std::to_string(kStepList)}))
+        for (const Record& r : Inspect(kScript, {"list", std::to_string(kStepList)}))
             if (r.size() >= 6)
                 rows.push_back(r[1] + " " + r[2] + " " + r[3] + " " + r[4] + " " + r[5]);
         return rows;
@@ -218,10 +216,8 @@ public:
 
     std::pair<int, int> Origin(const std::string& title)
     {
-        for (const Record& r : Inspect(title, {"window"}))
-            if (r.size() >= 3 && r[0] == "origin")
-                return {std::stoi(r[1]), std::stoi(r[2])};
-        return {0, 0};
+        const Record origin = WindowInfo(title, "origin");
+        return origin.size() == 2 ? std::make_pair(std::stoi(origin[0]), std::stoi(origin[1])) : std::make_pair(0, 0);
     }
 
     void ClickAt(int x, int y, const std::string& button = "1", const std::string& repeat = "1")
@@ -229,16 +225,6 @@ public:
         auto& session = WineSession::Current();
         session.Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
         session.Xdotool({"click", "--repeat", repeat, "--delay", "120", button});
-    }
-
-    // The id of the control that holds the mouse capture in the window's
-    // thread, or "none".
-    std::string Capture(const std::string& title)
-    {
-        for (const Record& r : Inspect(title, {"window"}))
-            if (r.size() >= 2 && r[0] == "capture")
-                return r[1];
-        return "none";
     }
 
     void Click(const std::string& title, int id)
@@ -252,8 +238,8 @@ public:
         // mouse has left it, and a click before then would go to it: wait
         // until the move has reached the program.
         WaitFor([&] {
-            const std::string capture = Capture(title);
-            return capture == "none" || capture == std::to_string(id);
+            const Record capture = WindowInfo(title, "capture");
+            return capture == Record{"none"} || capture == Record{std::to_string(id)};
         }, 5000);
         session.Xdotool({"click", "1"});
     }
