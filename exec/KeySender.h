@@ -6,8 +6,8 @@
 class IKeyboardOutput;
 
 // Plays one keystroke text into the window that has the keyboard focus.
-// A text that breaks the language (a brace text over 299 characters, a "{"
-// never closed) is refused before anything is typed. However the playback
+// A text that breaks the language (a brace text over 299 characters) is
+// refused before anything is typed. However the playback
 // ends, no key it pressed is left down.
 class KeySender {
 public:

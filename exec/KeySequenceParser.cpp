@@ -120,7 +120,8 @@ public:
                 ReleaseHeldModifiers();
                 break;
             case L'{': {
-                // Validation has made sure the brace is closed.
+                // A brace never closed takes the rest of the text, which
+                // then ends after it.
                 size_t close = text.find(L'}', i + 1);
                 if (close == std::wstring::npos || close > end)
                     close = end;
@@ -313,9 +314,9 @@ KeySequenceParser::Check KeySequenceParser::Validate(const std::wstring& text) c
     for (size_t i = 0; i < end; ++i) {
         if (text[i] != L'{')
             continue;
-        const size_t close = text.find(L'}', i + 1);
+        size_t close = text.find(L'}', i + 1);
         if (close == std::wstring::npos || close > end)
-            return Check{Problem::BraceNotClosed, i};
+            close = end;
         if (close - i - 1 > kMaxBraceText)
             return Check{Problem::BraceTooLong, i};
         i = close;

@@ -24,7 +24,7 @@ public:
     // The layout's key value of a character (0xFFFF: no key).
     using KeyValueFunction = std::function<unsigned short(wchar_t)>;
 
-    enum class Problem { None, BraceTooLong, BraceNotClosed };
+    enum class Problem { None, BraceTooLong };
     struct Check {
         Problem problem = Problem::None;
         size_t position = 0; // of the offending "{"
@@ -43,7 +43,8 @@ public:
     explicit KeySequenceParser(KeyValueFunction keyValueOf);
 
     // Finds what breaks the language before anything is played: a brace
-    // text over 299 characters, or a "{" that is never closed.
+    // text over 299 characters. A "{" never closed is no fault: its brace
+    // text is the rest of the text.
     Check Validate(const std::wstring& text) const;
 
     // Emits the text's actions to the sink. A broken text emits nothing.

@@ -272,7 +272,8 @@ TEST(EchoStringOnTheSystem, TypesTheFilledTextIntoTheFocusedWindow)
     EXPECT_TRUE(WaitFor([&] { return probe.Chars() == L"hiX"; }, 5000)) << Narrow(probe.Chars());
 
     // A broken text types nothing and stops the script.
-    command.steps = {MakeStep(StepType::EchoString, L"ab{ENTER"), MakeStep(StepType::EchoString, L"c")};
+    command.steps = {MakeStep(StepType::EchoString, L"ab{" + std::wstring(300, L'x')),
+                     MakeStep(StepType::EchoString, L"c")};
     tokens = {L"type"};
     EXPECT_FALSE(executor.RunCommandSteps(command, tokens, nullptr));
     WaitFor([] { return false; }, 300);
@@ -352,7 +353,7 @@ protected:
         RegisterClassW(&windowClass);
         window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                  windowClass.hInstance, nullptr);
-        catalogue->mainWindow = window;
+        catalogue->SetMainWindow(window);
         g_notices.clear();
 
         nop = catalogue->AddCommand(0, L"Nothing", L"", -1, L"nop");

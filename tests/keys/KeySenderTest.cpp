@@ -30,7 +30,7 @@ TEST(KeySender, DelaysComeFromTheCallerAndTheText)
 TEST(KeySender, BrokenTextTypesNothing)
 {
     const std::wstring tooLong = L"{" + std::wstring(300, L'x') + L"}";
-    for (const std::wstring& text : std::vector<std::wstring>{L"+abc" + tooLong, L"ab{ENTER", L"^{", tooLong}) {
+    for (const std::wstring& text : std::vector<std::wstring>{L"+abc" + tooLong, L"ab" + tooLong.substr(0, 301), tooLong}) {
         RecordingKeyboardOutput output;
         KeySender sender(output);
         EXPECT_FALSE(sender.SendKeys(text));
@@ -96,8 +96,11 @@ TEST(KeySenderPlayer, EachPlayStartsWithoutDelays)
     EXPECT_TRUE(player.Play(L"{DELAY=100}{DELAY 50}a"));
     EXPECT_TRUE(player.Play(L"b"));
     EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3");
-    EXPECT_FALSE(player.Play(L"c{BEEP"));
+    EXPECT_FALSE(player.Play(L"c{" + std::wstring(300, L'x')));
     EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3");
+    // Unclosed: the brace takes the rest of the text, and nothing breaks.
+    EXPECT_TRUE(player.Play(L"c{BEEP"));
+    EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3 d67 u67/3");
     EXPECT_TRUE(player.Play(L""));
 }
 

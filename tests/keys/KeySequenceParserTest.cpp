@@ -201,9 +201,8 @@ TEST(KeySequenceParser, BrokenTextsAreFoundBeforeAnythingIsPlayed)
         {L"{LEFT" + spaces300 + L"2}", KeySequenceParser::Problem::BraceTooLong, 0},
         {L"ab+{LEFT" + spaces300 + L"2}", KeySequenceParser::Problem::BraceTooLong, 3},
         {L"{a}{LEFT" + spaces300 + L"2}", KeySequenceParser::Problem::BraceTooLong, 3},
-        {L"ab{", KeySequenceParser::Problem::BraceNotClosed, 2},
-        {L"+ab{ENTER", KeySequenceParser::Problem::BraceNotClosed, 3},
-        {std::wstring(L"a{b\0}", 5), KeySequenceParser::Problem::BraceNotClosed, 1},
+        // Unclosed, the rest of the text is the brace text, limit included.
+        {L"ab{LEFT" + spaces300 + L"2", KeySequenceParser::Problem::BraceTooLong, 2},
     };
     for (const BrokenCase& c : cases) {
         const auto check = parser.Validate(c.text);
@@ -217,6 +216,28 @@ TEST(KeySequenceParser, BrokenTextsAreFoundBeforeAnythingIsPlayed)
         EXPECT_EQ(parser.Expand(c.text, delays, sink), KeySequenceParser::Outcome::BrokenText);
         EXPECT_EQ(sink.count, 0);
     }
+}
+
+// A "{" without "}" takes the rest of the text as its brace text, and the
+// playback ends after it; stored scripts rely on it.
+TEST(KeySequenceParser, AnUnclosedBraceTakesTheRestOfTheText)
+{
+    const std::wstring spaces(293, L' ');
+    const Case cases[] = {
+        {L"ab{", "d65 u65/3 d66 u66/3"},
+        {L"+ab{ENTER", "d16 d65 u65/3 u16/2 d66 u66/3 d13 u13/3"},
+        {L"^{", "d17 u17/2"},
+        {L"x{LEFT 2}y{ENTER}z", "d88 u88/3 d37/1 u37/3 d37/1 u37/3 d89 u89/3 d13 u13/3 d90 u90/3"},
+        {L"x{LEFT 2 {ENTER}", "d88 u88/3 d37/1 u37/3 d37/1 u37/3"},
+        {L"+{F4", "d16 d115 u115/3 u16/2"},
+        {L"{DELAY 20", ""},
+    };
+    CheckCases(cases, std::size(cases));
+    // The text ends at its first zero, and so does the brace.
+    EXPECT_EQ(Play(std::wstring(L"a{ENTER\0}b", 10)), "d65 u65/3 d13 u13/3");
+    // An unclosed brace text of 299 characters is still examined.
+    EXPECT_EQ(Play(L"{LEFT" + spaces + L"2"), "d37/1 u37/3 d37/1 u37/3");
+    EXPECT_EQ(UsParser().Validate(L"{LEFT" + spaces + L"2").problem, KeySequenceParser::Problem::None);
 }
 
 TEST(KeySequenceParser, DelaysCarryAcrossTheText)
