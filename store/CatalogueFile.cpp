@@ -50,19 +50,33 @@ LoadResult Damaged(const std::wstring& path, IFileStore& files, std::wstring err
     result.outcome = LoadOutcome::Damaged;
     result.error = std::move(error);
     result.keptAsidePath = KeepAside(path, files);
+    // A damaged file that stayed in place is still the user's only copy.
+    result.savePath = result.keptAsidePath.empty() ? SavePathBeside(path) : path;
     return result;
 }
 
 }  // namespace
 
+std::wstring SavePathBeside(const std::wstring& path)
+{
+    return path + L".new";
+}
+
 LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileStore& files)
 {
+    LoadResult result;
+    result.savePath = path;
     std::string bytes;
     switch (files.ReadAll(path, bytes)) {
     case IFileStore::ReadResult::Missing:
-        return {};
+        return result;
     case IFileStore::ReadResult::Failed:
-        return Damaged(path, files, L"the file could not be read: " + files.LastError());
+        // Not read is not damaged: the file may well be good, so it is
+        // neither moved nor replaced.
+        result.outcome = LoadOutcome::Unreadable;
+        result.error = L"the file could not be read: " + files.LastError();
+        result.savePath = SavePathBeside(path);
+        return result;
     case IFileStore::ReadResult::Read:
         break;
     }
@@ -77,7 +91,6 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
         return Damaged(path, files, error);
 
     catalogue.AdoptStoredFields(scratch);
-    LoadResult result;
     result.outcome = LoadOutcome::Loaded;
     return result;
 }

@@ -54,6 +54,7 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       catalogue_(std::move(catalogue)),
       files_(files),
       storePath_(FolderOfProgram(programPath) + L"Preferences.data"),
+      savePath_(storePath_),
       typing_(*catalogue_, popup_, workers)
 {
 }
@@ -62,18 +63,21 @@ DlgPreferences::~DlgPreferences() = default;
 
 void DlgPreferences::OnInitDialog()
 {
-    catalogue_->mainWindow = hwnd();
+    catalogue_->SetMainWindow(hwnd());
 
     windowIcon_.reset(LoadIconOrFallback(Instance(), kWindowIcon, 32));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
 
     const LoadResult loaded = Load(storePath_, *catalogue_, files_);
-    if (loaded.outcome == LoadOutcome::Damaged) {
-        std::wstring text = L"The preferences file \"" + storePath_ +
-                            L"\" could not be read. Quorvallis starts with the catalogue it had";
+    savePath_ = loaded.savePath;
+    if (loaded.outcome == LoadOutcome::Damaged || loaded.outcome == LoadOutcome::Unreadable) {
+        std::wstring text = L"The preferences file \"" + storePath_ + L"\" could not be read (" + loaded.error +
+                            L"). Quorvallis starts with the catalogue it had";
         if (!loaded.keptAsidePath.empty())
             text += L"; the damaged file was kept as \"" + loaded.keptAsidePath + L"\"";
+        if (savePath_ != storePath_)
+            text += L". That file is left as it is; your changes are saved to \"" + savePath_ + L"\"";
         ReportProblem(text + L".");
     }
 
@@ -145,14 +149,14 @@ void DlgPreferences::OnDestroy()
     }
     tray_.Remove();
     SaveCatalogue();
-    catalogue_->mainWindow = nullptr;
+    catalogue_->SetMainWindow(nullptr);
 }
 
 void DlgPreferences::SaveCatalogue()
 {
-    if (!Save(storePath_, *catalogue_, files_)) {
+    if (!Save(savePath_, *catalogue_, files_)) {
         MessageBoxW(nullptr,
-                    (L"Quorvallis could not save its preferences to \"" + storePath_ +
+                    (L"Quorvallis could not save its preferences to \"" + savePath_ +
                      L"\". Changes made since the last save are lost; the previous file was left as it was.")
                         .c_str(),
                     L"Quorvallis", MB_OK | MB_ICONERROR);

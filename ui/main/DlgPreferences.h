@@ -53,6 +53,8 @@ private:
     boost::shared_ptr<QuorvallisCommands> catalogue_;
     IFileStore& files_;
     std::wstring storePath_;
+    // Where saves go: storePath_, unless that file could not be read.
+    std::wstring savePath_;
     DlgInfo popup_;
     TypingStateMachine typing_;
 
