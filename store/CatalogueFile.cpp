@@ -168,10 +168,11 @@ bool SetAutoStart(bool enabled, QuorvallisCommands& catalogue, IRegistry& regist
     } else {
         for (const Root root : {Root::LocalMachine, Root::CurrentUser}) {
             std::wstring ignored;
-            if (registry.QueryRunValue(root, AutoStartValueName, ignored) != IRegistry::Query::Present)
+            if (registry.QueryRunValue(root, AutoStartValueName, ignored) == IRegistry::Query::Absent)
                 continue;
-            // A value that stays (no right to delete it) still starts the
-            // program, and the box says so.
+            // A value that stays (no right to delete it), or one that could
+            // not even be looked for, may still start the program, and the
+            // box says so.
             if (!registry.DeleteRunValue(root, AutoStartValueName))
                 inForce = true;
         }
