@@ -4,6 +4,7 @@
 #include "MainWindowIds.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "hook/QuorvallisHOOK.h"
+#include "hook/QuorvallisHOOKShared.h"
 #include "platform/IFileStore.h"
 #include "platform/ProgramFolder.h"
 #include "store/CatalogueFile.h"
@@ -64,6 +65,7 @@ DlgPreferences::~DlgPreferences() = default;
 void DlgPreferences::OnInitDialog()
 {
     catalogue_->SetMainWindow(hwnd());
+    hookShared_ = FindHookShared(GetModuleHandleW(L"QuorvallisHOOK.dll"));
 
     windowIcon_.reset(LoadIconOrFallback(Instance(), kWindowIcon, 32));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
@@ -277,9 +279,19 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         OnInitDialog();
         return true;
-    case WM_KEYHOOK:
-        SetResult(typing_.OnKeyEvent(static_cast<unsigned>(wParam), static_cast<std::uint32_t>(lParam)));
+    case WM_KEYHOOK: {
+        // A key the hook stopped waiting for has reached the application
+        // already; acting on it now would act on it twice.
+        const std::uint32_t sequence = KeyHookSequence(lParam);
+        if (!TakeHookKey(hookShared_, sequence)) {
+            SetResult(TypingStateMachine::kPass);
+            return true;
+        }
+        const int answer = typing_.OnKeyEvent(static_cast<unsigned>(wParam), static_cast<std::uint32_t>(lParam));
+        AnswerHookKey(hookShared_, sequence, answer != TypingStateMachine::kSwallow);
+        SetResult(answer);
         return true;
+    }
     case WM_COMMANDEXECUTED:
         // The count is already raised in the catalogue; the list that shows it
         // refreshes its cell once it exists.
