@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include "platform/StopSignal.h"
+
 #include <string>
 
 class IKeyboardOutput;
@@ -11,7 +12,9 @@ class IKeyboardOutput;
 // ends, no key it pressed is left down.
 class KeySender {
 public:
-    explicit KeySender(IKeyboardOutput& output);
+    // With `stop`, the playback also stops when that is asked to; the output
+    // should then wait through it too, so that a delay ends at once.
+    explicit KeySender(IKeyboardOutput& output, StopSignal* stop = nullptr);
 
     // True when the whole text was played; false when it breaks the
     // language (nothing was typed) or when a stop was requested.
@@ -19,12 +22,13 @@ public:
 
     // May be called from another thread; the playback stops before its next
     // action and releases what it holds.
-    void RequestStop() { stop_ = true; }
+    void RequestStop() { stop_->Request(); }
 
     int defaultDelay = 0; // milliseconds before every key press
     int pendingDelay = 0; // milliseconds before the next key press only
 
 private:
     IKeyboardOutput& output_;
-    std::atomic<bool> stop_{false};
+    StopSignal ownStop_;
+    StopSignal* stop_;
 };

@@ -340,10 +340,10 @@ std::vector<KeyAction> KeySequenceParser::ToList(const std::wstring& text, KeyDe
     return std::move(sink.actions);
 }
 
-const std::vector<KeySequenceParser::KeyName>& KeySequenceParser::KeyNames()
+const std::array<KeySequenceParser::KeyName, KeySequenceParser::kKeyNameCount>& KeySequenceParser::KeyNames()
 {
     // Sorted by name; a character entry is typed through the layout.
-    static const std::vector<KeyName> names = {
+    static constexpr std::array<KeyName, kKeyNameCount> names = {{
         {L"ADD", KeyCode::Add, false},
         {L"APPS", KeyCode::Apps, false},
         {L"AT", L'@', true},
@@ -415,7 +415,7 @@ const std::vector<KeySequenceParser::KeyName>& KeySequenceParser::KeyNames()
         {L"TILDE", L'~', true},
         {L"UP", KeyCode::Up, false},
         {L"WIN", KeyCode::LeftWindows, false},
-    };
+    }};
     return names;
 }
 

@@ -3,6 +3,7 @@
 #include "exec/IKeyActionSink.h"
 #include "exec/KeyAction.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -39,6 +40,7 @@ public:
 
     static constexpr size_t kMaxBraceText = 299;
     static constexpr unsigned short kNoKey = 0xFFFF;
+    static constexpr size_t kKeyNameCount = 71;
 
     explicit KeySequenceParser(KeyValueFunction keyValueOf);
 
@@ -54,8 +56,9 @@ public:
     // The actions as a list: for tests and tools, not for large repeat counts.
     std::vector<KeyAction> ToList(const std::wstring& text, KeyDelays delays = KeyDelays()) const;
 
-    // The key names, sorted by name.
-    static const std::vector<KeyName>& KeyNames();
+    // The key names, sorted by name. A constant table: it is never destroyed,
+    // so a worker still playing while the program ends can read it.
+    static const std::array<KeyName, kKeyNameCount>& KeyNames();
     // Keys whose events carry the extended-key flag (arrows, Home, End,
     // Page Up/Down, Insert, Delete).
     static bool IsExtendedKey(unsigned char virtualKey);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -50,6 +52,37 @@ TEST(KeySender, StopRequestReleasesHeldKeys)
     EXPECT_FALSE(sender.SendKeys(L"^+(abc)"));
     EXPECT_EQ(output.calls, "d17 d16 d65 u65/3 d66 u16/2 u17/2 u66/3");
     EXPECT_FALSE(output.AnyKeyDown());
+}
+
+// At shutdown a playback in a long delay is asked to stop: the delay ends at
+// once and the held Ctrl goes up; the key after the delay is never typed.
+TEST(KeySender, AStopEndsADelayAtOnceAndReleasesHeldKeys)
+{
+    struct WaitingOutput : RecordingKeyboardOutput {
+        StopSignal* stop = nullptr;
+        std::atomic<bool> waiting{false};
+        void Sleep(int ms) override
+        {
+            RecordingKeyboardOutput::Sleep(ms);
+            waiting = true;
+            stop->WaitFor(ms);
+        }
+    } output;
+    StopSignal stop;
+    output.stop = &stop;
+    KeySenderPlayer player(output, &stop);
+    bool played = true;
+    std::thread playback([&] { played = player.Play(L"^{DELAY 600000}c"); });
+    while (!output.waiting)
+        std::this_thread::yield();
+    stop.Request();
+    playback.join();
+    EXPECT_FALSE(played);
+    EXPECT_EQ(output.calls, "d17 s600000 u17/2");
+    EXPECT_FALSE(output.AnyKeyDown());
+    // Once stopped, nothing more is played.
+    EXPECT_FALSE(player.Play(L"x"));
+    EXPECT_EQ(output.calls, "d17 s600000 u17/2");
 }
 
 TEST(KeySender, RefusedReleaseIsTriedAgainAtTheEnd)
