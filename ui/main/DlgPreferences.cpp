@@ -280,9 +280,11 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnInitDialog();
         return true;
     case WM_KEYHOOK: {
-        // A key the hook stopped waiting for has reached the application
-        // already; acting on it now would act on it twice.
+        // Shift and Caps Lock follow every key reported, in order. A key the
+        // hook stopped waiting for has reached the application already;
+        // acting on it now would act on it twice.
         const std::uint32_t sequence = KeyHookSequence(lParam);
+        popup_.NoteKeyEvent(static_cast<unsigned>(wParam), static_cast<std::uint32_t>(lParam));
         if (!TakeHookKey(hookShared_, sequence)) {
             SetResult(TypingStateMachine::kPass);
             return true;
