@@ -14,6 +14,7 @@
 #include <string>
 
 class ILineWorkers;
+struct QuorvallisHookShared;
 class IFileStore;
 class QuorvallisCommands;
 
@@ -53,6 +54,8 @@ private:
     boost::shared_ptr<QuorvallisCommands> catalogue_;
     IFileStore& files_;
     std::wstring storePath_;
+    // Where saves go: storePath_, unless that file could not be read.
+    std::wstring savePath_;
     DlgInfo popup_;
     TypingStateMachine typing_;
 
@@ -62,6 +65,8 @@ private:
     COwnerDrawMenu menuImages_;
     TrayIcon tray_;
     bool enabled_ = false;
+    // The hook library's shared section, where it marks the keys it gave up on.
+    QuorvallisHookShared* hookShared_ = nullptr;
     HWND rememberedForeground_ = nullptr;
     bool exiting_ = false;
     std::wstring pendingReport_;
