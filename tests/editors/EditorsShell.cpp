@@ -104,7 +104,7 @@ void PrintScript(const wchar_t* prefix, const QuorvallisCommand& script)
 {
     const std::wstring p = prefix;
     Print(p + L"name " + script.name);
-    Print(p + L"shortcut " + script.shortcut);
+    Print(p + L"shortcut " + script.shortcut.str());
     Print(p + L"notes " + script.notes);
     Print(p + L"icon " + Num(script.iconIndex));
     Print(p + L"group " + Num(script.groupId));
