@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -56,27 +57,28 @@ QuorvallisCommand Script(int steps)
     return script;
 }
 
-struct Figure {
-    double mean = 0;
-    double worst = 0;
+// The opening times of one dialog, in milliseconds.
+class Figures {
+public:
+    void Add(double ms) { times_.push_back(ms); }
+    // The median stands for the run: on a shared machine a few opens are
+    // held up by others' work.
+    double Median()
+    {
+        std::sort(times_.begin(), times_.end());
+        return times_[times_.size() / 2];
+    }
+    double Best() { return *std::min_element(times_.begin(), times_.end()); }
+    double Worst() { return *std::max_element(times_.begin(), times_.end()); }
+
+private:
+    std::vector<double> times_;
 };
 
-template <typename Make>
-Figure Measure(int runs, Make make)
+void Report(const char* what, Figures& figures, const char* target)
 {
-    Figure figure;
-    for (int i = 0; i < runs; ++i) {
-        auto dialog = make();
-        const double ms = DialogOpenTime::Measure(*dialog);
-        figure.mean += ms / runs;
-        figure.worst = ms > figure.worst ? ms : figure.worst;
-    }
-    return figure;
-}
-
-void Report(const char* what, const Figure& figure, const char* target)
-{
-    std::printf("%-52s %7.1f ms mean, %7.1f ms worst%s\n", what, figure.mean, figure.worst, target);
+    std::printf("%-40s %7.1f ms median, %7.1f best, %7.1f worst%s\n", what, figures.Median(), figures.Best(),
+                figures.Worst(), target);
 }
 
 }  // namespace
@@ -86,33 +88,30 @@ int main()
     int exitCode = 0;
     if (RunUnmanagedUnderWine(&exitCode))
         return exitCode;
-    const int runs = 10;
+    const int runs = 15;
     const std::vector<GroupPtr> many = ManyGroups();
     const std::vector<GroupPtr> two = TwoGroups();
     const QuorvallisCommand longScript = Script(500);
     const QuorvallisCommand shortScript = Script(2);
 
-    const Figure picker = Measure(runs, [] { return std::make_unique<DlgSelectIcon>(); });
-    const Figure commandTwo = Measure(runs, [&] {
-        auto editor = std::make_unique<DlgEditCommand>(1);
-        editor->SetGroups(two);
-        return editor;
-    });
-    const Figure commandMany = Measure(runs, [&] {
-        auto editor = std::make_unique<DlgEditCommand>(500);
-        editor->SetGroups(many);
-        return editor;
-    });
-    const Figure scriptShort = Measure(runs, [&] {
-        auto editor = std::make_unique<DlgEditScript>(1, shortScript);
-        editor->SetGroups(two);
-        return editor;
-    });
-    const Figure scriptLong = Measure(runs, [&] {
-        auto editor = std::make_unique<DlgEditScript>(1, longScript);
-        editor->SetGroups(two);
-        return editor;
-    });
+    // The dialogs take turns, so that each sees the same load of the machine.
+    Figures picker, commandTwo, commandMany, scriptShort, scriptLong;
+    for (int i = 0; i < runs; ++i) {
+        DlgSelectIcon icons;
+        picker.Add(DialogOpenTime::Measure(icons));
+        DlgEditCommand fewGroups(1);
+        fewGroups.SetGroups(two);
+        commandTwo.Add(DialogOpenTime::Measure(fewGroups));
+        DlgEditCommand manyGroups(500);
+        manyGroups.SetGroups(many);
+        commandMany.Add(DialogOpenTime::Measure(manyGroups));
+        DlgEditScript fewSteps(1, shortScript);
+        fewSteps.SetGroups(two);
+        scriptShort.Add(DialogOpenTime::Measure(fewSteps));
+        DlgEditScript manySteps(1, longScript);
+        manySteps.SetGroups(two);
+        scriptLong.Add(DialogOpenTime::Measure(manySteps));
+    }
 
     std::printf("Editors opening to their first idle (timer tick of %d ms included), %d runs each:\n",
                 USER_TIMER_MINIMUM, runs);
