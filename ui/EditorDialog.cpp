@@ -4,7 +4,7 @@
 #include <commdlg.h>
 
 #include "ArtworkIds.h"
-#include "editing/GroupChoices.h"
+#include "ui/editing/GroupChoices.h"
 #include "ui/iconpicker/DlgSelectIcon.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The checks of OK in the command, group and script editors, the group list
 // they offer, and the quoting of a browsed program path.
-#include "editing/CommandLinePath.h"
-#include "editing/EditorChecks.h"
-#include "editing/GroupChoices.h"
+#include "ui/editing/CommandLinePath.h"
+#include "ui/editing/EditorChecks.h"
+#include "ui/editing/GroupChoices.h"
 
 #include <gtest/gtest.h>
 

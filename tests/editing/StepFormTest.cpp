@@ -1,9 +1,9 @@
 // The step editor's rules: what OK makes of each type, the key and pause
 // texts, the type list with plugin actions, the "Or choose:" entries.
-#include "editing/KeyText.h"
-#include "editing/PauseText.h"
-#include "editing/StepForm.h"
-#include "editing/StepTypeTable.h"
+#include "ui/editing/KeyText.h"
+#include "ui/editing/PauseText.h"
+#include "ui/editing/StepForm.h"
+#include "ui/editing/StepTypeTable.h"
 #include "platform/IKeyNames.h"
 
 #include <gtest/gtest.h>

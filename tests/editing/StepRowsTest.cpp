@@ -2,7 +2,7 @@
 // command's steps end in the same order, and selected blocks at the edges
 // keep their order.
 #include "catalogue/QuorvallisCommand.h"
-#include "editing/StepRows.h"
+#include "ui/editing/StepRows.h"
 
 #include <gtest/gtest.h>
 

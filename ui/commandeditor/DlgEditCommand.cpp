@@ -3,9 +3,9 @@
 #include "ArtworkIds.h"
 #include "EditorIds.h"
 #include "catalogue/StepType.h"
-#include "editing/CommandLinePath.h"
-#include "editing/EditorChecks.h"
-#include "editing/StepTypeTable.h"
+#include "ui/editing/CommandLinePath.h"
+#include "ui/editing/EditorChecks.h"
+#include "ui/editing/StepTypeTable.h"
 
 DlgEditCommand::DlgEditCommand(int groupId) : EditorDialog(IDD_QV_EDIT_COMMAND), mode_(kAddMode), groupId_(groupId) {}
 

@@ -2,7 +2,7 @@
 
 #include "ArtworkIds.h"
 #include "EditorIds.h"
-#include "editing/EditorChecks.h"
+#include "ui/editing/EditorChecks.h"
 
 DlgEditGroup::DlgEditGroup() : EditorDialog(IDD_QV_EDIT_GROUP), mode_(kAddMode), iconIndex_(0) {}
 

@@ -3,8 +3,8 @@
 #include "ArtworkIds.h"
 #include "EditorIds.h"
 #include "catalogue/CommandKind.h"
-#include "editing/EditorChecks.h"
-#include "editing/StepRows.h"
+#include "ui/editing/EditorChecks.h"
+#include "ui/editing/StepRows.h"
 #include "ui/stepeditor/DlgEditScriptStep.h"
 
 namespace {

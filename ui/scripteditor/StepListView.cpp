@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "editing/StepTypeTable.h"
+#include "ui/editing/StepTypeTable.h"
 
 namespace {
 

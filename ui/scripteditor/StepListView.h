@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "catalogue/QuorvallisCommand.h"
-#include "editing/StepRows.h"
+#include "ui/editing/StepRows.h"
 
 // The script editor's step list: one row per step, in step order. Column 0
 // shows the type's text and picture and carries the step's id as item

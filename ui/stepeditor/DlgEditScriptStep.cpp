@@ -6,8 +6,8 @@
 
 #include "ArtworkIds.h"
 #include "EditorIds.h"
-#include "editing/CommandLinePath.h"
-#include "editing/StepForm.h"
+#include "ui/editing/CommandLinePath.h"
+#include "ui/editing/StepForm.h"
 
 namespace {
 

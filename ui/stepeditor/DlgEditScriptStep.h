@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "catalogue/QuorvallisScriptStep.h"
-#include "editing/StepTypeTable.h"
+#include "ui/editing/StepTypeTable.h"
 #include "platform/win32/Win32KeyNames.h"
 #include "plugins/QuorvallisPluginsManager.h"
 #include "ui/EditorDialog.h"

@@ -1,7 +1,7 @@
-#include "editing/StepForm.h"
+#include "ui/editing/StepForm.h"
 
-#include "editing/KeyText.h"
-#include "editing/PauseText.h"
+#include "ui/editing/KeyText.h"
+#include "ui/editing/PauseText.h"
 #include "platform/IKeyNames.h"
 #include "platform/KeyCodes.h"
 

@@ -1,4 +1,4 @@
-#include "editing/StepTypeTable.h"
+#include "ui/editing/StepTypeTable.h"
 
 std::wstring StepTypeTable::ListLabel(StepType type)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/QuorvallisScriptStep.h"
-#include "editing/StepTypeTable.h"
+#include "ui/editing/StepTypeTable.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "editing/StepRows.h"
+#include "ui/editing/StepRows.h"
 
 #include "catalogue/QuorvallisCommand.h"
 

@@ -1,4 +1,4 @@
-#include "editing/PauseText.h"
+#include "ui/editing/PauseText.h"
 
 bool PauseText::Read(const std::wstring& typed, int* milliseconds)
 {

@@ -1,4 +1,4 @@
-#include "editing/EditorChecks.h"
+#include "ui/editing/EditorChecks.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "editing/CommandLinePath.h"
+#include "ui/editing/CommandLinePath.h"
 
 std::wstring CommandLinePath::Quoted(const std::wstring& path)
 {

@@ -1,4 +1,4 @@
-#include "editing/KeyText.h"
+#include "ui/editing/KeyText.h"
 
 #include "platform/IKeyNames.h"
 #include "platform/KeyCodes.h"

@@ -1,4 +1,4 @@
-#include "editing/GroupChoices.h"
+#include "ui/editing/GroupChoices.h"
 
 namespace {
 
