@@ -2,6 +2,7 @@
 // focus, the control keys are pressed twice, a line is typed and Enter runs
 // it. Commands start QvProbe, whose log shows the command line it got.
 #include "ProcessRunner.h"
+#include "WaitFor.h"
 #include "WineProgram.h"
 #include "WineSession.h"
 #include "catalogue/QuorvallisCommands.h"
@@ -50,17 +51,6 @@ std::string ReadFile(const std::string& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
 }
 
 void Pause(int ms)
