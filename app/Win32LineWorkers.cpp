@@ -3,6 +3,7 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/CommandDispatcher.h"
 #include "exec/KeySenderPlayer.h"
+#include "platform/StopSignal.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32CommandNotifier.h"
 #include "platform/win32/Win32KeyboardOutput.h"
@@ -13,7 +14,36 @@
 #include <process.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <utility>
+
+// The lines still running and the signal that asks them to stop.
+struct Win32LineWorkers::Running {
+    StopSignal stop;
+    std::mutex mutex;
+    std::condition_variable ended;
+    int count = 0;
+
+    // False once a stop was asked for: no line starts after it.
+    bool Enter()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (stop.Requested())
+            return false;
+        ++count;
+        return true;
+    }
+    void Leave()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            --count;
+        }
+        ended.notify_all();
+    }
+};
 
 namespace {
 
@@ -21,6 +51,7 @@ namespace {
 struct HandOverBlock {
     boost::shared_ptr<QuorvallisCommands> catalogue;
     Win32LineWorkers::PlayerFactory players;
+    std::shared_ptr<Win32LineWorkers::Running> running;
     wchar_t line[Win32LineWorkers::kLineBufferSize];
 };
 
@@ -40,26 +71,36 @@ private:
     bool initialised_;
 };
 
-// The program's player: the keystroke language played through the system keyboard.
+// The program's player: the keystroke language played through the system
+// keyboard; its delays end when the lines are asked to stop.
 class SystemKeystrokePlayer : public IKeystrokePlayer {
 public:
+    explicit SystemKeystrokePlayer(StopSignal& stop) : output_(&stop), player_(output_, &stop) {}
     bool Play(const std::wstring& text) override { return player_.Play(text); }
 
 private:
     Win32KeyboardOutput output_;
-    KeySenderPlayer player_{output_};
+    KeySenderPlayer player_;
 };
 
 }  // namespace
 
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue)
-    : Win32LineWorkers(std::move(catalogue), [] { return std::make_unique<SystemKeystrokePlayer>(); })
+    : Win32LineWorkers(std::move(catalogue),
+                       [](StopSignal& stop) { return std::make_unique<SystemKeystrokePlayer>(stop); })
 {
 }
 
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue, PlayerFactory players)
-    : catalogue_(std::move(catalogue)), players_(std::move(players))
+    : catalogue_(std::move(catalogue)), players_(std::move(players)), running_(std::make_shared<Running>())
 {
+}
+
+bool Win32LineWorkers::StopRunningLines(unsigned waitMs)
+{
+    running_->stop.Request();
+    std::unique_lock<std::mutex> lock(running_->mutex);
+    return running_->ended.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return running_->count == 0; });
 }
 
 bool Win32LineWorkers::Start(const std::wstring& line)
@@ -70,18 +111,22 @@ bool Win32LineWorkers::Start(const std::wstring& line)
     // be thrown from here, and a line that cannot start is dropped whole.
     std::unique_ptr<HandOverBlock> block;
     try {
-        block.reset(new HandOverBlock{catalogue_, players_, {}});
+        block.reset(new HandOverBlock{catalogue_, players_, running_, {}});
     } catch (...) {
         return false;
     }
+    if (!running_->Enter())
+        return false;
     const std::size_t length = std::min(line.size(), kLineBufferSize - 1);
     std::copy_n(line.data(), length, block->line);
     block->line[length] = L'\0';
 
     const uintptr_t thread = _beginthreadex(nullptr, kStackReservation, &Win32LineWorkers::RunLine, block.get(),
                                             STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread == 0)
+    if (thread == 0) {
+        running_->Leave();
         return false;
+    }
     block.release();  // the thread owns it now
     // Detached: nobody waits for a line.
     UniqueKernelHandle(reinterpret_cast<HANDLE>(thread)).reset();
@@ -97,10 +142,11 @@ unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
         const ComApartment com;
         Win32StepPlatform platform;
         Win32CommandNotifier notifier;
-        const std::unique_ptr<IKeystrokePlayer> player = block->players();
+        const std::unique_ptr<IKeystrokePlayer> player = block->players(block->running->stop);
         if (player)
             CommandDispatcher(platform, *player, notifier).RunTypedLine(*block->catalogue, line);
     } catch (...) {
     }
+    block->running->Leave();
     return 0;
 }

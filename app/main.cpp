@@ -60,6 +60,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
                     MB_OK | MB_ICONERROR);
     }
 
+    // A keystroke player stopped mid-text must not leave a key held down for
+    // the whole desktop: running lines stop and let go of their keys first.
+    workers.StopRunningLines(1000);
+
     if (gdiplusStarted)
         Gdiplus::GdiplusShutdown(gdiplusToken);
     if (SUCCEEDED(com))

@@ -2,6 +2,7 @@
 
 #include "catalogue/CommandKind.h"
 #include "catalogue/QuorvallisScriptStep.h"
+#include "catalogue/ShortcutText.h"
 
 #include <boost/shared_ptr.hpp>
 
@@ -39,7 +40,7 @@ public:
     std::wstring notes;
     int groupId = 0;
     int iconIndex = 0;
-    std::wstring shortcut;
+    ShortcutText shortcut;
     CommandKind kind = static_cast<CommandKind>(0);
     std::vector<StepPtr> steps;
     int timesExecuted = 0;

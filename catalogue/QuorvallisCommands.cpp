@@ -1,6 +1,7 @@
 #include "catalogue/QuorvallisCommands.h"
 
 #include <algorithm>
+#include <climits>
 #include <set>
 #include <utility>
 
@@ -69,10 +70,15 @@ bool QuorvallisCommands::ShortcutTaken(const std::wstring& shortcut, const Quorv
 }
 
 bool QuorvallisCommands::IndexCurrent() const {
-    return indexValid_ && indexedData_ == allCommands.data() && indexedSize_ == allCommands.size();
+    // Any shortcut assigned since, on a listed record or not, may have moved
+    // a record to another key.
+    return indexValid_ && indexedData_ == allCommands.data() && indexedSize_ == allCommands.size() &&
+           indexedChanges_ == ShortcutText::Changes();
 }
 
 void QuorvallisCommands::RebuildIndex() const {
+    // Read first: a change made during the walk makes the next check rebuild.
+    indexedChanges_ = ShortcutText::Changes();
     byShortcut_.clear();
     for (const CommandPtr& command : allCommands) {
         if (command) byShortcut_[Folded(command->shortcut)].push_back(command);
@@ -123,6 +129,26 @@ void QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command
     indexedSize_ = allCommands.size();
 }
 
+int QuorvallisCommands::NextId() const {
+    return lastId < INT_MAX ? lastId + 1 : 0;
+}
+
+int QuorvallisCommands::DepthOf(const CommandGroup* group) const {
+    std::vector<std::pair<const CommandGroup*, int>> pending;
+    for (const GroupPtr& top : groups) {
+        if (top) pending.emplace_back(top.get(), 1);
+    }
+    while (!pending.empty()) {
+        const auto [current, depth] = pending.back();
+        pending.pop_back();
+        if (current == group) return depth;
+        for (const GroupPtr& child : current->subgroups) {
+            if (child) pending.emplace_back(child.get(), depth + 1);
+        }
+    }
+    return 0;
+}
+
 void QuorvallisCommands::AppendCommand(const GroupPtr& group, const CommandPtr& command) {
     const int id = lastId + 1;
     const bool indexed = IndexCurrent();
@@ -138,7 +164,7 @@ CommandPtr QuorvallisCommands::AddCommand(int groupId, const std::wstring& name,
                                           int iconIndex, const std::wstring& shortcut) {
     auto lock = Lock();
     GroupPtr group = FindGroup(groupId);
-    if (!group || ShortcutTaken(shortcut, nullptr)) return CommandPtr();
+    if (!group || NextId() == 0 || ShortcutTaken(shortcut, nullptr)) return CommandPtr();
     CommandPtr command(new QuorvallisCommand(lastId + 1, name, notes, iconIndex, group->id, shortcut));
     AppendCommand(group, command);
     return command;
@@ -149,7 +175,7 @@ bool QuorvallisCommands::InsertCommand(int groupId, const CommandPtr& command) {
     if (!command) return false;
     GroupPtr group = FindGroup(groupId);
     // A record already listed has its own shortcut, so it is refused here too.
-    if (!group || ShortcutTaken(command->shortcut, nullptr)) return false;
+    if (!group || NextId() == 0 || ShortcutTaken(command->shortcut, nullptr)) return false;
     AppendCommand(group, command);
     return true;
 }
@@ -191,7 +217,7 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
         }
     } else {
         GroupPtr group = FindGroup(command->groupId);
-        if (!group || ShortcutTaken(command->shortcut, old.get())) return false;
+        if (!group || NextId() == 0 || ShortcutTaken(command->shortcut, old.get())) return false;
         // The editor's copy may hold a count that runs have raised since.
         command->timesExecuted = old->timesExecuted;
         const bool indexed = IndexCurrent();
@@ -250,7 +276,11 @@ GroupPtr QuorvallisCommands::AddTopGroup(int id, const std::wstring& name) {
 
 GroupPtr QuorvallisCommands::AddSubgroup(const GroupPtr& parent, const std::wstring& name, int iconIndex) {
     auto lock = Lock();
-    if (!parent) return GroupPtr();
+    if (!parent || NextId() == 0) return GroupPtr();
+    // A group too deep for the file would make every later save fail. A
+    // parent outside the tree counts as a top-level group.
+    const int parentDepth = std::max(DepthOf(parent.get()), 1);
+    if (parentDepth >= kMaxGroupDepth) return GroupPtr();
     GroupPtr group(new CommandGroup(lastId + 1, iconIndex, name));
     parent->subgroups.push_back(group);
     ++lastId;
@@ -341,6 +371,25 @@ void QuorvallisCommands::AdoptStoredFields(const QuorvallisCommands& other) {
     secondControlKey = other.secondControlKey;
     lastSelectedGroupId = other.lastSelectedGroupId;
     shownOnce = other.shownOnce;
+    // A counter below the stored ids would hand them out again; the
+    // reserved ids 0 to 2 are in use even when no group has them.
+    int largest = std::max(lastId, 2);
+    for (const CommandPtr& command : allCommands) {
+        if (command) largest = std::max(largest, command->id);
+    }
+    std::vector<const CommandGroup*> pending;
+    for (const GroupPtr& group : groups) {
+        if (group) pending.push_back(group.get());
+    }
+    while (!pending.empty()) {
+        const CommandGroup* group = pending.back();
+        pending.pop_back();
+        largest = std::max(largest, group->id);
+        for (const GroupPtr& child : group->subgroups) {
+            if (child) pending.push_back(child.get());
+        }
+    }
+    lastId = largest;
     // Records still running belong to the catalogue that was there before.
     replacedBy_.clear();
     indexValid_ = false;

@@ -8,6 +8,9 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
+#include <atomic>
+#include <cstdint>
+
 #include <map>
 #include <mutex>
 #include <string>
@@ -28,7 +31,7 @@ class QuorvallisPluginsManager;
 //
 // What the user-interface thread must do in turn:
 // - change listed records only through the operations: edit a copy and
-//   ReplaceCommand it (the shortcut index trusts the records it holds);
+//   ReplaceCommand it, since workers read listed records at any time;
 // - copy a listed record, or read its count, under Lock() or TimesExecuted,
 //   since workers raise counts at any time;
 // - hold Lock() across AddCommand and the SetRegularStep that follows, so no
@@ -43,6 +46,10 @@ public:
     QuorvallisCommands(const QuorvallisCommands&) = delete;
     QuorvallisCommands& operator=(const QuorvallisCommands&) = delete;
     virtual ~QuorvallisCommands();
+
+    // Groups nest at most this deep (top-level groups are depth 1): the file
+    // holds no deeper tree.
+    static constexpr int kMaxGroupDepth = 200;
 
     CommandPtr AddCommand(int groupId, const std::wstring& name, const std::wstring& notes, int iconIndex,
                           const std::wstring& shortcut);
@@ -68,8 +75,15 @@ public:
 
     // Replaces every stored field (lists, counter, preferences) with those of
     // another catalogue, in one step under the guard; used after a file was
-    // read completely into a scratch catalogue.
+    // read completely into a scratch catalogue. The counter is raised to the
+    // largest id in use, so that new ids never collide with stored ones.
     void AdoptStoredFields(const QuorvallisCommands& other);
+
+    // The main window, receiver of the executed-command notice (null when
+    // there is none). Set and cleared by the user-interface thread, read by
+    // workers at any time.
+    void SetMainWindow(void* window) { mainWindow_.store(window); }
+    void* MainWindow() const { return mainWindow_.load(); }
 
     // Holds the guard for a walk over the lists that must see one consistent
     // state, such as writing the file. The guard is recursive.
@@ -93,10 +107,13 @@ public:
     // Typing state machine (user-interface thread only); not stored.
     int previousKey = -1;
     int typingState = 0;
-    // The main window, receiver of the executed-command notice; not stored.
-    void* mainWindow = nullptr;
 
 private:
+    // The next id, or 0 when the counter is at the largest int: ids never
+    // wrap onto ids in use.
+    int NextId() const;
+    // Depth of a group in the tree (top-level 1), 0 when it is not in it.
+    int DepthOf(const CommandGroup* group) const;
     bool ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const;
     void AppendCommand(const GroupPtr& group, const CommandPtr& command);
     void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
@@ -123,6 +140,9 @@ private:
     mutable bool indexValid_ = false;
     mutable const CommandPtr* indexedData_ = nullptr;
     mutable size_t indexedSize_ = 0;
+    // ShortcutText::Changes() when the index was built or last kept in step.
+    mutable std::uint64_t indexedChanges_ = 0;
+    std::atomic<void*> mainWindow_{nullptr};
     // The names and shortcuts of allCommands for SearchCommands.
     CommandSearchIndex searchIndex_;
 };

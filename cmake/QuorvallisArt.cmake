@@ -81,6 +81,12 @@ qv_art_icon(104-tray-disabled TrayDisabled.ico 16 32)
 qv_art_icon(115-ok Ok.ico 16)
 qv_art_icon(116-cancel Cancel.ico 16)
 qv_art_icon(128-banner Banner.ico 32)
+qv_art_icon(117-edit-command EditCommand.ico 32)
+qv_art_icon(118-add-command AddCommand.ico 32)
+qv_art_icon(122-add-script AddScript.ico 32)
+qv_art_icon(123-edit-script EditScript.ico 32)
+qv_art_icon(125-edit-group EditGroup.ico 32)
+qv_art_icon(126-add-group AddGroup.ico 32)
 
 qv_art_piece(131-top-right GroupBoxTopRight.bmp 14 31)
 qv_art_piece(132-bottom-middle GroupBoxBottomMiddle.bmp 1 14)
@@ -99,10 +105,11 @@ function(qv_link_controls target)
   file(GENERATE OUTPUT ${rc} CONTENT "#pragma code_page(65001)
 #include \"${PROJECT_SOURCE_DIR}/res/Quorvallis.rc\"
 #include \"${PROJECT_SOURCE_DIR}/res/Artwork.rc\"
+#include \"${PROJECT_SOURCE_DIR}/res/Editors.rc\"
 ")
   set_source_files_properties(${rc} PROPERTIES
     COMPILE_FLAGS "-I${PROJECT_SOURCE_DIR}/res -I${QV_ART_DIR}"
-    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/res/Quorvallis.rc;${PROJECT_SOURCE_DIR}/res/Artwork.rc")
+    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/res/Quorvallis.rc;${PROJECT_SOURCE_DIR}/res/Artwork.rc;${PROJECT_SOURCE_DIR}/res/Editors.rc")
   target_sources(${target} PRIVATE ${rc})
   target_link_libraries(${target} PRIVATE quorvallis_ui)
   add_dependencies(${target} qv_art)

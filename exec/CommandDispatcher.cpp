@@ -30,6 +30,6 @@ bool CommandDispatcher::RunTypedLine(QuorvallisCommands& catalogue, const std::w
         return false;
 
     catalogue.RecordSuccessfulRun(command);
-    notifier_.CommandExecuted(catalogue.mainWindow, command->id);
+    notifier_.CommandExecuted(catalogue.MainWindow(), command->id);
     return true;
 }

@@ -3,8 +3,9 @@
 #include "exec/KeySequenceParser.h"
 #include "platform/IKeyboardOutput.h"
 #include "platform/KeyCodes.h"
+#include "platform/StopSignal.h"
 
-KeyEventPlayer::KeyEventPlayer(IKeyboardOutput& output, const std::atomic<bool>* stop)
+KeyEventPlayer::KeyEventPlayer(IKeyboardOutput& output, const StopSignal* stop)
     : output_(output), stop_(stop)
 {
 }
@@ -20,7 +21,7 @@ KeyEventPlayer::~KeyEventPlayer()
 
 bool KeyEventPlayer::OnAction(const KeyAction& action)
 {
-    if (stop_ && stop_->load())
+    if (stop_ && stop_->Requested())
         return false;
     switch (action.kind) {
     case KeyAction::Kind::KeyDown:

@@ -3,9 +3,9 @@
 #include "exec/IKeyActionSink.h"
 
 #include <array>
-#include <atomic>
 
 class IKeyboardOutput;
+class StopSignal;
 
 // Sends a keystroke text's actions to the platform and remembers which keys
 // it left down, so that a playback that ends early (a stop request, a
@@ -13,7 +13,7 @@ class IKeyboardOutput;
 class KeyEventPlayer : public IKeyActionSink {
 public:
     // `stop`, when given, is polled before every action.
-    KeyEventPlayer(IKeyboardOutput& output, const std::atomic<bool>* stop);
+    KeyEventPlayer(IKeyboardOutput& output, const StopSignal* stop);
     KeyEventPlayer(const KeyEventPlayer&) = delete;
     KeyEventPlayer& operator=(const KeyEventPlayer&) = delete;
     ~KeyEventPlayer() override;
@@ -28,6 +28,6 @@ private:
     void Release(unsigned char virtualKey);
 
     IKeyboardOutput& output_;
-    const std::atomic<bool>* stop_;
+    const StopSignal* stop_;
     std::array<bool, 256> down_{};
 };

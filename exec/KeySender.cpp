@@ -4,14 +4,17 @@
 #include "exec/KeySequenceParser.h"
 #include "platform/IKeyboardOutput.h"
 
-KeySender::KeySender(IKeyboardOutput& output) : output_(output) {}
+KeySender::KeySender(IKeyboardOutput& output, StopSignal* stop)
+    : output_(output), stop_(stop ? stop : &ownStop_)
+{
+}
 
 bool KeySender::SendKeys(const std::wstring& text)
 {
     const KeySequenceParser parser([this](wchar_t c) { return output_.KeyValueOf(c); });
     KeyDelays delays{defaultDelay, pendingDelay};
     try {
-        KeyEventPlayer player(output_, &stop_);
+        KeyEventPlayer player(output_, stop_);
         const KeySequenceParser::Outcome outcome = parser.Expand(text, delays, player);
         player.ReleaseKeysStillDown();
         defaultDelay = delays.defaultDelay;

@@ -120,7 +120,8 @@ public:
                 ReleaseHeldModifiers();
                 break;
             case L'{': {
-                // Validation has made sure the brace is closed.
+                // A brace never closed takes the rest of the text, which
+                // then ends after it.
                 size_t close = text.find(L'}', i + 1);
                 if (close == std::wstring::npos || close > end)
                     close = end;
@@ -313,9 +314,9 @@ KeySequenceParser::Check KeySequenceParser::Validate(const std::wstring& text) c
     for (size_t i = 0; i < end; ++i) {
         if (text[i] != L'{')
             continue;
-        const size_t close = text.find(L'}', i + 1);
+        size_t close = text.find(L'}', i + 1);
         if (close == std::wstring::npos || close > end)
-            return Check{Problem::BraceNotClosed, i};
+            close = end;
         if (close - i - 1 > kMaxBraceText)
             return Check{Problem::BraceTooLong, i};
         i = close;
@@ -339,10 +340,10 @@ std::vector<KeyAction> KeySequenceParser::ToList(const std::wstring& text, KeyDe
     return std::move(sink.actions);
 }
 
-const std::vector<KeySequenceParser::KeyName>& KeySequenceParser::KeyNames()
+const std::array<KeySequenceParser::KeyName, KeySequenceParser::kKeyNameCount>& KeySequenceParser::KeyNames()
 {
     // Sorted by name; a character entry is typed through the layout.
-    static const std::vector<KeyName> names = {
+    static constexpr std::array<KeyName, kKeyNameCount> names = {{
         {L"ADD", KeyCode::Add, false},
         {L"APPS", KeyCode::Apps, false},
         {L"AT", L'@', true},
@@ -414,7 +415,7 @@ const std::vector<KeySequenceParser::KeyName>& KeySequenceParser::KeyNames()
         {L"TILDE", L'~', true},
         {L"UP", KeyCode::Up, false},
         {L"WIN", KeyCode::LeftWindows, false},
-    };
+    }};
     return names;
 }
 

@@ -3,6 +3,7 @@
 #include "exec/IKeyActionSink.h"
 #include "exec/KeyAction.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -24,7 +25,7 @@ public:
     // The layout's key value of a character (0xFFFF: no key).
     using KeyValueFunction = std::function<unsigned short(wchar_t)>;
 
-    enum class Problem { None, BraceTooLong, BraceNotClosed };
+    enum class Problem { None, BraceTooLong };
     struct Check {
         Problem problem = Problem::None;
         size_t position = 0; // of the offending "{"
@@ -39,11 +40,13 @@ public:
 
     static constexpr size_t kMaxBraceText = 299;
     static constexpr unsigned short kNoKey = 0xFFFF;
+    static constexpr size_t kKeyNameCount = 71;
 
     explicit KeySequenceParser(KeyValueFunction keyValueOf);
 
     // Finds what breaks the language before anything is played: a brace
-    // text over 299 characters, or a "{" that is never closed.
+    // text over 299 characters. A "{" never closed is no fault: its brace
+    // text is the rest of the text.
     Check Validate(const std::wstring& text) const;
 
     // Emits the text's actions to the sink. A broken text emits nothing.
@@ -53,8 +56,9 @@ public:
     // The actions as a list: for tests and tools, not for large repeat counts.
     std::vector<KeyAction> ToList(const std::wstring& text, KeyDelays delays = KeyDelays()) const;
 
-    // The key names, sorted by name.
-    static const std::vector<KeyName>& KeyNames();
+    // The key names, sorted by name. A constant table: it is never destroyed,
+    // so a worker still playing while the program ends can read it.
+    static const std::array<KeyName, kKeyNameCount>& KeyNames();
     // Keys whose events carry the extended-key flag (arrows, Home, End,
     // Page Up/Down, Insert, Delete).
     static bool IsExtendedKey(unsigned char virtualKey);

@@ -15,7 +15,8 @@ extern "C" {
 // Installs the system-wide keyboard hook and makes window the receiver of
 // WM_KEYHOOK. Null when the system refused the hook.
 HHOOK WINAPI InstallHook(HWND window);
-// Removes the hook; nonzero when it was removed.
+// Removes the hook this process installed (another launcher using the same
+// library keeps its own); nonzero when it was removed.
 BOOL UninstallHook();
 LRESULT CALLBACK KeyboardProc(int code, WPARAM key, LPARAM flags);
 }

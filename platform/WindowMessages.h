@@ -6,8 +6,9 @@
 // them without a Windows header.
 
 // Hook library -> main window, sent for every keystroke of the desktop:
-// wParam the virtual-key code, lParam the keystroke flags. The answer 0
-// swallows the keystroke, any other value lets it through.
+// wParam the virtual-key code, lParam the keystroke flags in its lower 32
+// bits and the hook's sequence number of the key in its upper 32 bits. The
+// answer 0 swallows the keystroke, any other value lets it through.
 constexpr unsigned WM_KEYHOOK = 0x0400 + 1400;  // 2424
 
 // Typing state machine -> typing popup, sent for each key typed into the

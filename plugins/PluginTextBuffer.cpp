@@ -13,8 +13,9 @@ wchar_t CanaryAt(int index)
 
 } // namespace
 
-PluginTextBuffer::PluginTextBuffer() : chars_(kAllocated, L'\0')
+PluginTextBuffer::PluginTextBuffer() : chars_(new wchar_t[kAllocated])
 {
+    std::fill_n(chars_.get(), kCapacity, L'\0');
     for (int i = 0; i < kCanaryLength; ++i)
         chars_[kAllocated - kCanaryLength + i] = CanaryAt(i);
 }
@@ -22,13 +23,13 @@ PluginTextBuffer::PluginTextBuffer() : chars_(kAllocated, L'\0')
 PluginTextBuffer::PluginTextBuffer(const std::wstring& text) : PluginTextBuffer()
 {
     const auto length = std::min<std::size_t>(text.size(), kCapacity - 1);
-    std::copy_n(text.begin(), length, chars_.begin());
+    std::copy_n(text.begin(), length, chars_.get());
 }
 
 std::wstring PluginTextBuffer::Text() const
 {
-    const auto end = chars_.begin() + (kCapacity - 1);
-    return std::wstring(chars_.begin(), std::find(chars_.begin(), end, L'\0'));
+    const wchar_t* begin = chars_.get();
+    return std::wstring(begin, std::find(begin, begin + (kCapacity - 1), L'\0'));
 }
 
 bool PluginTextBuffer::Intact() const

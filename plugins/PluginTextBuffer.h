@@ -1,14 +1,15 @@
 #pragma once
 
+#include <memory>
 #include <string>
-#include <vector>
 
 // A text buffer lent to a plugin. The plugin is told it holds 1200
-// characters, terminator included; behind them lies a wide zero-filled
-// margin ending in a canary. A plugin that writes too much, or forgets the
-// terminator, then damages only the margin instead of the launcher's memory;
-// one that reaches the canary may have written further still and is not
-// trusted.
+// characters, terminator included, and those are zero-filled behind the
+// text; behind them lies a wide margin ending in a canary. A plugin that
+// writes too much then damages only the margin instead of the launcher's
+// memory; one that reaches the canary may have written further still and is
+// not trusted. Nothing reads the margin, so it is not filled: a call with
+// several arguments would otherwise clear a quarter of a megabyte each time.
 class PluginTextBuffer {
 public:
     // What every plugin is told, in characters.
@@ -21,7 +22,7 @@ public:
     // Holds text, cut to 1199 characters so that it stays terminated.
     explicit PluginTextBuffer(const std::wstring& text);
 
-    wchar_t* data() { return chars_.data(); }
+    wchar_t* data() { return chars_.get(); }
     int Capacity() const { return kCapacity; }
 
     // The text up to the first terminator, at most 1199 characters.
@@ -30,5 +31,5 @@ public:
     bool Intact() const;
 
 private:
-    std::vector<wchar_t> chars_;
+    std::unique_ptr<wchar_t[]> chars_;
 };

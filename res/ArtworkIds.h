@@ -10,6 +10,13 @@
 #define IDB_QV_ACTIONS 113
 #define IDI_QV_OK 115
 #define IDI_QV_CANCEL 116
+// Banner icons of the editors (32 x 32).
+#define IDI_QV_EDIT_COMMAND 117
+#define IDI_QV_ADD_COMMAND 118
+#define IDI_QV_ADD_SCRIPT 122
+#define IDI_QV_EDIT_SCRIPT 123
+#define IDI_QV_EDIT_GROUP 125
+#define IDI_QV_ADD_GROUP 126
 #define IDD_QV_SELECT_ICON 127
 #define IDI_QV_BANNER 128
 #define IDD_QV_ABOUT 129

@@ -1,7 +1,6 @@
 #include "store/CatalogueConsistency.h"
 
 #include "catalogue/QuorvallisCommands.h"
-#include "store/CatalogueInArchive.h"
 
 #include <set>
 #include <vector>
@@ -11,7 +10,7 @@ namespace {
 bool CheckGroups(const std::vector<GroupPtr>& groups, int depth, std::set<const CommandGroup*>& seen,
                  std::set<int>& ids, std::wstring& problem)
 {
-    if (!groups.empty() && depth > CatalogueInArchive::MaxGroupDepth) {
+    if (!groups.empty() && depth > QuorvallisCommands::kMaxGroupDepth) {
         problem = L"groups are nested too deeply";
         return false;
     }

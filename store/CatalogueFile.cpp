@@ -50,19 +50,33 @@ LoadResult Damaged(const std::wstring& path, IFileStore& files, std::wstring err
     result.outcome = LoadOutcome::Damaged;
     result.error = std::move(error);
     result.keptAsidePath = KeepAside(path, files);
+    // A damaged file that stayed in place is still the user's only copy.
+    result.savePath = result.keptAsidePath.empty() ? SavePathBeside(path) : path;
     return result;
 }
 
 }  // namespace
 
+std::wstring SavePathBeside(const std::wstring& path)
+{
+    return path + L".new";
+}
+
 LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileStore& files)
 {
+    LoadResult result;
+    result.savePath = path;
     std::string bytes;
     switch (files.ReadAll(path, bytes)) {
     case IFileStore::ReadResult::Missing:
-        return {};
+        return result;
     case IFileStore::ReadResult::Failed:
-        return Damaged(path, files, L"the file could not be read: " + files.LastError());
+        // Not read is not damaged: the file may well be good, so it is
+        // neither moved nor replaced.
+        result.outcome = LoadOutcome::Unreadable;
+        result.error = L"the file could not be read: " + files.LastError();
+        result.savePath = SavePathBeside(path);
+        return result;
     case IFileStore::ReadResult::Read:
         break;
     }
@@ -77,7 +91,6 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
         return Damaged(path, files, error);
 
     catalogue.AdoptStoredFields(scratch);
-    LoadResult result;
     result.outcome = LoadOutcome::Loaded;
     return result;
 }
@@ -155,10 +168,11 @@ bool SetAutoStart(bool enabled, QuorvallisCommands& catalogue, IRegistry& regist
     } else {
         for (const Root root : {Root::LocalMachine, Root::CurrentUser}) {
             std::wstring ignored;
-            if (registry.QueryRunValue(root, AutoStartValueName, ignored) != IRegistry::Query::Present)
+            if (registry.QueryRunValue(root, AutoStartValueName, ignored) == IRegistry::Query::Absent)
                 continue;
-            // A value that stays (no right to delete it) still starts the
-            // program, and the box says so.
+            // A value that stays (no right to delete it), or one that could
+            // not even be looked for, may still start the program, and the
+            // box says so.
             if (!registry.DeleteRunValue(root, AutoStartValueName))
                 inForce = true;
         }

@@ -8,21 +8,30 @@ class IRegistry;
 
 // How reading the catalogue file went.
 enum class LoadOutcome {
-    Loaded,   // the whole file was read and adopted
-    Missing,  // no file (first start): the catalogue keeps its defaults
-    Damaged,  // unreadable or damaged: the catalogue keeps what it had, and the
-              // file was moved aside to keptAsidePath so no save overwrites it
+    Loaded,      // the whole file was read and adopted
+    Missing,     // no file (first start): the catalogue keeps its defaults
+    Damaged,     // read but damaged: the catalogue keeps what it had, and the
+                 // file was moved aside to keptAsidePath (when it could be)
+    Unreadable,  // there but not readable (held open by another program, no
+                 // access): the catalogue keeps what it had, the file stays
 };
 
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::Missing;
     std::wstring keptAsidePath;  // empty when the file could not be moved aside
-    std::wstring error;          // what was wrong with a damaged file
+    std::wstring error;          // what was wrong with the file
+    // Where saves go from now on: the file itself once it was read, found
+    // missing or moved aside; otherwise SavePathBeside(path), so that a file
+    // that may hold the user's catalogue is never replaced unread.
+    std::wstring savePath;
 };
 
 // Reads "Preferences.data" into the catalogue; adopts it only when the whole
 // file was read and is consistent.
 LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileStore& files);
+
+// The file that takes the saves while the catalogue file cannot be replaced.
+std::wstring SavePathBeside(const std::wstring& path);
 
 // Writes the catalogue to a temporary file beside path and replaces path with
 // it; the previous file is kept as path + ".bak". False when anything failed;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/QuorvallisCommands.h"
+
 #include <boost/archive/text_wiarchive.hpp>
 #include <boost/shared_ptr.hpp>
 
@@ -24,7 +26,7 @@ class CatalogueInArchive : public boost::archive::text_wiarchive_impl<CatalogueI
     friend class boost::archive::load_access;
 
 public:
-    static constexpr int MaxGroupDepth = 200;
+    static constexpr int MaxGroupDepth = QuorvallisCommands::kMaxGroupDepth;
 
     // Reads the header; throws boost::archive::archive_exception when the
     // signature or the library version is wrong.

@@ -225,7 +225,14 @@ void serialize(Archive& ar, QuorvallisCommand& command, const unsigned int versi
     ar & command.notes;
     ar & command.groupId;
     ar & command.iconIndex;
-    ar & command.shortcut;
+    if constexpr (catalogue_serialization::IsLoading<Archive>) {
+        std::wstring shortcut;
+        ar & shortcut;
+        command.shortcut = std::move(shortcut);
+    } else {
+        std::wstring shortcut = command.shortcut;
+        ar & shortcut;
+    }
     catalogue_serialization::SerializeEnumAsInt(ar, command.kind);
     ar & command.steps;
     ar & command.timesExecuted;

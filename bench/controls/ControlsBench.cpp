@@ -10,6 +10,7 @@
 
 #include "ArtworkIds.h"
 #include "UnmanagedWindows.h"
+#include "bench/DialogOpenTime.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/controls/BufferedPaint.h"
 #include "ui/controls/COwnerDrawMenu.h"
@@ -21,23 +22,15 @@
 
 namespace {
 
-double Now()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 // Milliseconds per run of `work`, averaged over `runs`.
 double Time(int runs, const std::function<void()>& work)
 {
     work();
-    const double start = Now();
+    const double start = DialogOpenTime::Now();
     for (int i = 0; i < runs; ++i)
         work();
     GdiFlush();
-    return (Now() - start) / runs;
+    return (DialogOpenTime::Now() - start) / runs;
 }
 
 LRESULT CALLBACK PaintEveryTime(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
@@ -52,24 +45,6 @@ LRESULT CALLBACK PaintEveryTime(HWND window, UINT message, WPARAM wParam, LPARAM
     BufferedPaint::Paint(window, dc, [box](HDC target, SIZE size) { box->PaintContent(target, size); });
     EndPaint(window, &ps);
     return 0;
-}
-
-double g_opened = 0;
-
-void CALLBACK OnIdle(HWND, UINT, UINT_PTR id, DWORD)
-{
-    // Timers come after the dialog's first paint: the dialog is up.
-    g_opened = Now();
-    KillTimer(nullptr, id);
-    EndDialog(GetActiveWindow(), IDCANCEL);
-}
-
-double TimeOpen(DialogBase& dialog)
-{
-    const double start = Now();
-    SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &OnIdle);
-    dialog.RunModal(nullptr);
-    return g_opened - start;
 }
 
 }  // namespace
@@ -161,9 +136,9 @@ int main()
     const int opens = 20;
     for (int i = 0; i < opens; ++i) {
         DlgSelectIcon picker;
-        const double p = TimeOpen(picker);
+        const double p = DialogOpenTime::Measure(picker);
         DlgAbout about(0);
-        const double a = TimeOpen(about);
+        const double a = DialogOpenTime::Measure(about);
         pickerTotal += p;
         aboutTotal += a;
         pickerWorst = p > pickerWorst ? p : pickerWorst;

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32KeyboardOutput.h"
 
+#include "platform/StopSignal.h"
+
 #include <windows.h>
 
 #include <cwchar>
@@ -47,7 +49,9 @@ bool Win32KeyboardOutput::SendKeyEvent(unsigned char virtualKey, unsigned flags)
 
 void Win32KeyboardOutput::Sleep(int milliseconds)
 {
-    if (milliseconds > 0)
+    if (stop_)
+        stop_->WaitFor(milliseconds);
+    else if (milliseconds > 0)
         ::Sleep(static_cast<DWORD>(milliseconds));
 }
 

@@ -15,10 +15,12 @@ HKEY RootKey(IRegistry::Root root)
     return root == IRegistry::Root::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-UniqueRegKey OpenRunKey(IRegistry::Root root, REGSAM access)
+// The key, or none with the reason in status.
+UniqueRegKey OpenRunKey(IRegistry::Root root, REGSAM access, LONG& status)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(RootKey(root), Win32Registry::RunKey, 0, access, &key) != ERROR_SUCCESS)
+    status = RegOpenKeyExW(RootKey(root), Win32Registry::RunKey, 0, access, &key);
+    if (status != ERROR_SUCCESS)
         return UniqueRegKey();
     return UniqueRegKey(key);
 }
@@ -44,12 +46,15 @@ bool Win32Registry::SetRunValue(Root root, const std::wstring& name, const std::
 IRegistry::Query Win32Registry::QueryRunValue(Root root, const std::wstring& name, std::wstring& data)
 {
     data.clear();
-    UniqueRegKey key = OpenRunKey(root, KEY_QUERY_VALUE);
+    LONG status = ERROR_SUCCESS;
+    UniqueRegKey key = OpenRunKey(root, KEY_QUERY_VALUE, status);
+    // Only a key that is not there holds no value; a key that could not be
+    // opened (no access) may well hold one.
     if (!key)
-        return Query::Absent;
+        return status == ERROR_FILE_NOT_FOUND ? Query::Absent : Query::Failed;
     DWORD type = 0;
     DWORD size = 0;
-    LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
     if (status == ERROR_FILE_NOT_FOUND)
         return Query::Absent;
     if (status != ERROR_SUCCESS)
@@ -73,11 +78,12 @@ IRegistry::Query Win32Registry::QueryRunValue(Root root, const std::wstring& nam
 
 bool Win32Registry::DeleteRunValue(Root root, const std::wstring& name)
 {
-    UniqueRegKey key = OpenRunKey(root, KEY_SET_VALUE | KEY_QUERY_VALUE);
+    LONG status = ERROR_SUCCESS;
+    UniqueRegKey key = OpenRunKey(root, KEY_SET_VALUE | KEY_QUERY_VALUE, status);
     if (!key) {
         std::wstring ignored;
         return QueryRunValue(root, name, ignored) == Query::Absent;
     }
-    const LONG status = RegDeleteValueW(key.get(), name.c_str());
+    status = RegDeleteValueW(key.get(), name.c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }

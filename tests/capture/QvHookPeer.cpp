@@ -1,17 +1,35 @@
-// Loads the hook library in a process of its own and calls its hook procedure
-// once, as the system would in another application:
+// Loads the hook library in a process of its own, as the system would in
+// another application, and calls its hook procedure once:
 //   QvHookPeer.exe VK FLAGS   -> exit code 1 when the key was swallowed, 0 when it passed
+// or, as a second launcher using the same library, installs the hook, signals
+// the event QvHookPeerReady, waits for QvHookPeerGo and removes it again:
+//   QvHookPeer.exe install    -> exit code 0 when its own hook was removed
 #include <windows.h>
 
 #include <cwchar>
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 3)
+    if (argc < 2)
         return 2;
     HMODULE library = LoadLibraryW(L"QuorvallisHOOK.dll");
     if (!library)
         return 3;
+    if (std::wcscmp(argv[1], L"install") == 0) {
+        using Install = HHOOK(WINAPI*)(HWND);
+        using Uninstall = BOOL (*)();
+        auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(library, "InstallHook")));
+        auto uninstall = reinterpret_cast<Uninstall>(reinterpret_cast<void*>(GetProcAddress(library, "UninstallHook")));
+        HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QvHookPeerReady");
+        HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, L"QvHookPeerGo");
+        if (!install || !uninstall || !ready || !go || !install(nullptr))
+            return 4;
+        SetEvent(ready);
+        WaitForSingleObject(go, 20000);
+        return uninstall() ? 0 : 1;
+    }
+    if (argc < 3)
+        return 2;
     using HookProc = LRESULT(CALLBACK*)(int, WPARAM, LPARAM);
     auto proc = reinterpret_cast<HookProc>(reinterpret_cast<void*>(GetProcAddress(library, "KeyboardProc")));
     if (!proc)

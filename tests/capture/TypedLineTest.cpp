@@ -1,5 +1,6 @@
 // Key codes to characters, and the length bound of the typed line.
 #include "FakeKeyboard.h"
+#include "capture/KeyOrderModifiers.h"
 #include "capture/TypedLine.h"
 
 #include <gtest/gtest.h>
@@ -103,3 +104,34 @@ TEST(TypedLine, RefusesCharactersPastTheHandOverLimitButStillDeletes)
 }
 
 } // namespace
+
+// Shift and Caps Lock as the reported keys left them, in their order: the
+// state for a key is the one its predecessors made, whatever the system's
+// state is by the time the launcher handles it.
+TEST(KeyOrderModifiers, FollowTheReportedKeysInOrder)
+{
+    constexpr std::uint32_t kLeftPress = 0x002A0001, kLeftRelease = 0xC02A0001;
+    constexpr std::uint32_t kRightPress = 0x00360001, kRightRelease = 0xC0360001;
+    constexpr std::uint32_t kCapsPress = 0x003A0001, kCapsRepeat = 0x403A0001, kCapsRelease = 0xC03A0001;
+    struct Step {
+        unsigned vk;
+        std::uint32_t flags;
+        bool shift;
+        bool caps;
+    };
+    const Step steps[] = {
+        {16, kLeftPress, true, false},   {16, kLeftPress | (1u << 30), true, false},
+        {16, kRightPress, true, false},  {16, kLeftRelease, true, false},
+        {16, kRightRelease, false, false}, {20, kCapsPress, false, true},
+        {20, kCapsRepeat, false, true},  {20, kCapsRelease, false, true},
+        {'A', 0x001E0001, false, true},  {20, kCapsPress, false, false},
+        {20, kCapsRelease, false, false},
+    };
+    KeyOrderModifiers modifiers;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        modifiers.OnKeyEvent(steps[i].vk, steps[i].flags);
+        EXPECT_EQ(modifiers.ShiftDown(), steps[i].shift) << "after step " << i;
+        EXPECT_EQ(modifiers.CapsLockOn(), steps[i].caps) << "after step " << i;
+    }
+    EXPECT_TRUE(KeyOrderModifiers(true).CapsLockOn());
+}

@@ -1,8 +1,10 @@
 #include "catalogue/QuorvallisCommands.h"
+#include "store/CatalogueConsistency.h"
 #include "tests/catalogue/CatalogueTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -365,4 +367,55 @@ TEST(Catalogue, AdoptStoredFieldsTakesEveryStoredField) {
     EXPECT_FALSE(target.FindCommandByShortcut(L"old"));
     EXPECT_TRUE(target.FindCommandByShortcut(L"NEW"));
     EXPECT_EQ(target.AddCommand(9, L"x", L"", 0, L"x")->id, 11);
+}
+
+// New ids never collide with stored ones: a counter read from a file below
+// the ids in it is raised. At the largest int nothing more gets an id.
+TEST(Catalogue, TheCounterStaysAboveEveryIdInUseAndNeverWraps) {
+    QuorvallisCommands read;
+    read.lastId = 1;
+    GroupPtr sub(new CommandGroup(40, 0, L"Sub"));
+    sub->subgroups.push_back(GroupPtr(new CommandGroup(41, 0, L"Deeper")));
+    read.groups[1]->subgroups.push_back(sub);
+    read.allCommands.push_back(CommandPtr(new QuorvallisCommand(30, L"A", L"", 0, 41, L"a")));
+    QuorvallisCommands catalogue;
+    catalogue.AdoptStoredFields(read);
+    EXPECT_EQ(catalogue.lastId, 41);
+    EXPECT_EQ(catalogue.AddCommand(0, L"B", L"", 0, L"b")->id, 42);
+
+    QuorvallisCommands negative;
+    negative.lastId = -7;
+    catalogue.AdoptStoredFields(negative);
+    EXPECT_EQ(catalogue.lastId, 2) << "the reserved ids stay reserved";
+
+    CommandPtr listed = catalogue.AddCommand(0, L"C", L"", 0, L"c");
+    catalogue.lastId = INT_MAX;
+    EXPECT_FALSE(catalogue.AddCommand(0, L"D", L"", 0, L"d"));
+    EXPECT_FALSE(catalogue.AddSubgroup(catalogue.groups[0], L"G", 0));
+    EXPECT_FALSE(catalogue.InsertCommand(0, CommandPtr(new QuorvallisCommand(0, L"E", L"", 0, 0, L"e"))));
+    CommandPtr moved(new QuorvallisCommand(*listed));
+    moved->groupId = 1;
+    EXPECT_FALSE(catalogue.ReplaceCommand(listed->id, moved));
+    EXPECT_EQ(catalogue.lastId, INT_MAX);
+    EXPECT_EQ(Ids(catalogue.allCommands), std::vector<int>{listed->id});
+    EXPECT_TRUE(catalogue.groups[0]->subgroups.empty());
+}
+
+// A group deeper than the file can hold is refused, so that every later
+// save still succeeds.
+TEST(Catalogue, SubgroupsNestNoDeeperThanTheFileHolds) {
+    QuorvallisCommands catalogue;
+    GroupPtr parent = catalogue.groups[0];
+    for (int depth = 2; depth <= QuorvallisCommands::kMaxGroupDepth; ++depth) {
+        parent = catalogue.AddSubgroup(parent, L"g", 0);
+        ASSERT_TRUE(parent) << "depth " << depth;
+    }
+    const int lastId = catalogue.lastId;
+    EXPECT_FALSE(catalogue.AddSubgroup(parent, L"too deep", 0));
+    EXPECT_EQ(catalogue.lastId, lastId);
+    EXPECT_TRUE(parent->subgroups.empty());
+    std::wstring problem;
+    EXPECT_TRUE(CatalogueConsistency::Check(catalogue, problem)) << std::string(problem.begin(), problem.end());
+    // A sibling higher up is still fine.
+    EXPECT_TRUE(catalogue.AddSubgroup(catalogue.groups[1], L"shallow", 0));
 }

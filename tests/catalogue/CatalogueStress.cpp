@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
                 work += Run(command);
                 catalogue.RecordSuccessfulRun(command);
                 ++recorded;
+                // The notice goes to whatever window is there now.
+                if (catalogue.MainWindow() != nullptr) ++work;
                 // Commands that come and go: their counts may go nowhere.
                 if (CommandPtr passing = catalogue.FindCommandByShortcut(L"t" + std::to_wstring(random() % 8))) {
                     work += Run(passing);
@@ -110,6 +112,9 @@ int main(int argc, char** argv) {
             if (command) command->SetRegularStep(StepType::OpenWebPage, L"http://x");
         }
         catalogue.SearchCommands(L"p1");
+        // The main window comes and goes as the program starts and ends.
+        static int window;
+        catalogue.SetMainWindow(random() % 2 ? &window : nullptr);
         if (random() % 2) {
             catalogue.RemoveGroup(passing->id);
         } else {

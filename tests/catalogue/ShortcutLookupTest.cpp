@@ -59,7 +59,14 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
             }
             break;
         case 5:
-            if (CommandPtr old = anyCommand()) catalogue.RemoveCommand(old->id);
+            if (random() % 2) {
+                if (CommandPtr old = anyCommand()) catalogue.RemoveCommand(old->id);
+            } else if (CommandPtr listed = anyCommand()) {
+                // Changed in place, told to the catalogue or not.
+                auto lock = catalogue.Lock();
+                listed->shortcut = anyShortcut();
+                if (random() % 2) catalogue.ReplaceCommand(listed->id, listed);
+            }
             break;
         case 6:
             if (groups.size() < 6 || random() % 2) {
@@ -96,11 +103,26 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
     }
 }
 
+// A listed record changed in place is found under its new shortcut, not
+// under its old one, whether the catalogue was told (ReplaceCommand with the
+// record itself) or not; AddCommand then refuses the new shortcut.
 TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord) {
-    QuorvallisCommands catalogue;
-    CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
-    ASSERT_EQ(catalogue.FindCommandByShortcut(L"mail"), mail);
-    mail->shortcut = L"post";  // not through an operation
-    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"mail"));
-    EXPECT_TRUE(catalogue.AddCommand(0, L"Mail", L"", 0, L"mail"));
+    for (const bool told : {false, true}) {
+        QuorvallisCommands catalogue;
+        CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
+        CommandPtr news = catalogue.AddCommand(0, L"News", L"", 0, L"news");
+        ASSERT_EQ(catalogue.FindCommandByShortcut(L"mail"), mail);
+        ASSERT_FALSE(catalogue.FindCommandByShortcut(L"post"));
+        mail->shortcut = L"post";
+        if (told) ASSERT_TRUE(catalogue.ReplaceCommand(mail->id, mail));
+        EXPECT_EQ(catalogue.FindCommandByShortcut(L"POST"), mail) << "told " << told;
+        EXPECT_FALSE(catalogue.FindCommandByShortcut(L"mail"));
+        EXPECT_FALSE(catalogue.AddCommand(0, L"Post", L"", 0, L"Post")) << "a duplicate got in, told " << told;
+        EXPECT_TRUE(catalogue.AddCommand(0, L"Mail", L"", 0, L"mail"));
+        // Onto a shortcut further down the list: the earlier record wins.
+        news->shortcut = L"Post";
+        EXPECT_EQ(catalogue.FindCommandByShortcut(L"post"), mail);
+        mail->shortcut = L"gone";
+        EXPECT_EQ(catalogue.FindCommandByShortcut(L"post"), news);
+    }
 }

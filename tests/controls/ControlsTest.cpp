@@ -447,6 +447,23 @@ TEST(COwnerDrawnButton, LightsUpUnderTheMouseAndClipsWhenRounded)
     EXPECT_FALSE(button.hot());
     EXPECT_NE(host.button, GetCapture());
 
+    // Losing the capture without a mouse move (Alt+Tab, a menu) ends the hot state.
+    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    SendMessageW(host.button, WM_MOUSEMOVE, 0, MAKELPARAM(40, 15));
+    ASSERT_TRUE(button.hot());
+    ReleaseCapture();
+    EXPECT_FALSE(button.hot());
+
+    // The same handle given twice, or for both states, is owned once.
+    const HICON icon = LoadIconResource(IDI_QV_OK, 16);
+    button.SetIcons(icon, icon);
+    button.SetIcons(icon);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info)) << "destroyed while the button still shows it";
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_TRUE(button.hasIcon());
+
     // An icon whose size cannot be read clears the icons.
     button.SetIcons(reinterpret_cast<HICON>(static_cast<INT_PTR>(0x1234)));
     EXPECT_FALSE(button.hasIcon());
@@ -749,7 +766,7 @@ TEST(DlgSelectIcon, OkWithoutSelectionGivesMinusOneAndCancelGivesTwo)
                   ListView_SetItemState(GetDlgItem(dialog, IDC_QV_ICON_LIST), 5, LVIS_SELECTED, LVIS_SELECTED);
                   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
               }));
-    EXPECT_EQ(2, IDCANCEL);
+    EXPECT_EQ(-1, cancelled.pickedIndex()) << "a cancelled picker gives no picture";
 }
 
 // ---------------------------------------------------------------- about box
@@ -763,6 +780,8 @@ TEST(DlgAbout, OpensFromItsTemplateAndClosesWithOk)
         label = TextOf(GetDlgItem(dialog, IDC_QV_ABOUT_TEXT));
         link = TextOf(GetDlgItem(dialog, IDC_QV_ABOUT_LINK));
         EXPECT_EQ(BS_OWNERDRAW, GetWindowLongPtrW(GetDlgItem(dialog, IDOK), GWL_STYLE) & BS_TYPEMASK);
+        // OK has the focus, not the link before it, so Enter closes the box.
+        EXPECT_EQ(GetDlgItem(dialog, IDOK), GetFocus());
         // Colour requests answer with the dialog's own brush, straight from the procedure.
         HDC dc = GetDC(dialog);
         const auto brush = reinterpret_cast<HBRUSH>(

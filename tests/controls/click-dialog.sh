@@ -2,6 +2,8 @@
 # Opens a dialog of the gallery program under Wine, clicks with the real X
 # pointer what the program reports, and checks the dialog's result.
 #   click-dialog.sh SHELL_EXE SCENE "TARGET..." EXPECTED_EXIT_CODE
+# A target is a name the program reports (clicked), "focus:TITLE" (gives the
+# window of that title the keyboard focus) or "key:KEY" (presses a key).
 set -u
 shell=$1 scene=$2 targets=$3 expected=$4
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -17,6 +19,10 @@ if ! grep -q '^ok ' "$out"; then
   echo "the dialog did not come up"; cat "$out" "$out.err"; kill "$pid" 2>/dev/null; exit 1
 fi
 for target in $targets; do
+  case "$target" in
+  focus:*) xdotool search --onlyvisible --name "^${target#focus:}\$" windowfocus --sync; sleep 0.5; continue ;;
+  key:*) xdotool key "${target#key:}"; sleep 0.5; continue ;;
+  esac
   read -r x y < <(awk -v t="$target" '$1 == t { print $2, $3 }' "$out")
   if [[ -z "${x:-}" ]]; then echo "no position for $target"; kill "$pid"; exit 1; fi
   xdotool mousemove "$x" "$y" click 1

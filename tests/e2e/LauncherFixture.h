@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ProcessRunner.h"
+#include "WaitFor.h"
 #include "WineProgram.h"
 #include "WineSession.h"
 #include "catalogue/QuorvallisCommands.h"
@@ -15,7 +16,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -42,23 +42,17 @@ inline std::wstring WindowsPath(const std::string& unixPath)
     return path;
 }
 
+inline std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
 inline std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
 }
 
 inline void Pause(int ms)
@@ -88,13 +82,19 @@ protected:
     }
 
     // "Preferences.data" as the store writes it: one command "pr" whose step
-    // starts the probe with the typed argument, so its log shows what ran.
-    void WriteCatalogue(bool enableOnStart = true, bool shownOnce = true)
+    // starts the probe with the typed argument, so its log shows what ran,
+    // and the "Echo string" commands given as shortcut and text.
+    void WriteCatalogue(bool enableOnStart = true, bool shownOnce = true,
+                        std::initializer_list<std::pair<const wchar_t*, const wchar_t*>> echoes = {})
     {
         QuorvallisCommands catalogue;
         catalogue.enableOnStart = enableOnStart;
         catalogue.shownOnce = shownOnce;
         AddProbeCommand(catalogue, 0);
+        for (const auto& [shortcut, text] : echoes) {
+            auto echo = catalogue.AddCommand(0, shortcut, L"", 0, shortcut);
+            ASSERT_TRUE(echo && echo->SetRegularStep(StepType::EchoString, text));
+        }
         WriteCatalogue(catalogue);
     }
 
@@ -127,13 +127,15 @@ protected:
     // A probe window that has the focus and logs the keys that reach it. A
     // window that lost the focus to another program's window does not get it
     // back under a bare X server, so each phase may start a fresh one.
-    void StartTarget(const std::string& title = "Target")
+    void StartTarget(const std::string& title = "Target", const std::vector<std::string>& more = {})
     {
         if (target_)
             target_->Stop();
         targetLog_ = folder_ + "/" + title + ".log";
         target_ = std::make_unique<WineProgram>(folder_ + "/QvProbe.exe");
-        ASSERT_TRUE(target_->Start({"--title", title, "--log", targetLog_}));
+        std::vector<std::string> args{"--title", title, "--log", targetLog_};
+        args.insert(args.end(), more.begin(), more.end());
+        ASSERT_TRUE(target_->Start(args));
         const std::string window = WineSession::Current().WaitForWindow(title, 30000);
         ASSERT_FALSE(window.empty());
         targetWindow_ = window;
@@ -201,6 +203,26 @@ protected:
             if (line.rfind("char ", 0) == 0)
                 chars += static_cast<char>(std::stoi(line.substr(5)));
         return chars;
+    }
+
+    // How many lines of the target's log start with this ("down vk=17").
+    int TargetLines(const std::string& wanted)
+    {
+        std::istringstream log(ReadFile(targetLog_));
+        std::string line;
+        int count = 0;
+        while (std::getline(log, line))
+            count += line.rfind(wanted + " ", 0) == 0;
+        return count;
+    }
+
+    // What the inspector reads from a window of the launcher.
+    std::string Inspect(const std::string& title, const std::string& command)
+    {
+        auto& session = WineSession::Current();
+        return session.RunWine({session.BuildFile("tests/harness/QvInspect.exe"), "--wait", "10000", "--title", title,
+                                command})
+            .output;
     }
 
     bool CommandRan(int timeoutMs = 8000)

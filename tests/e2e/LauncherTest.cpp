@@ -16,7 +16,7 @@ TEST_F(LauncherE2e, TypedShortcutWithArgumentRunsTheCommandAndTheCountSurvivesAR
     Type("ab");
     Activate();
     Type("pr hello42");
-    EXPECT_TRUE(WineSession::Current().Screenshot("launcher-popup-typing"));
+    WineSession::Current().Screenshot("launcher-popup-typing");
     Keys({"Return"});
     ASSERT_TRUE(CommandRan()) << "the command did not start the probe";
     EXPECT_NE(ReadFile(ranLog_).find("--arg hello42"), std::string::npos) << ReadFile(ranLog_);
@@ -135,7 +135,7 @@ TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
         session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "1231",
                          "1230", "0x204"});
         Pause(1500);
-        EXPECT_TRUE(session.Screenshot(shot));
+        session.Screenshot(shot);
         session.Xdotool({"mousemove", "640", std::to_string(400 + row), "click", "1"});
         Pause(1000);
     };
@@ -173,7 +173,8 @@ TEST_F(LauncherE2e, ADamagedFileIsReportedAndKeptAside)
     StartLauncher();
     auto& session = WineSession::Current();
     EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message box";
-    EXPECT_TRUE(session.Screenshot("launcher-damaged-file"));
+    session.Screenshot("launcher-damaged-file");
+    EXPECT_NE(Inspect("Quorvallis", "controls").find("the damaged file was kept as"), std::string::npos);
     EXPECT_EQ(ExitLauncher(), 0);
 
     bool keptAside = false;
@@ -199,7 +200,8 @@ TEST_F(LauncherE2e, AFailedSaveAtExitIsReported)
     PostCommand(kExit);
     auto& session = WineSession::Current();
     EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message about the failed save";
-    EXPECT_TRUE(session.Screenshot("launcher-failed-save"));
+    session.Screenshot("launcher-failed-save");
+    EXPECT_NE(Inspect("Quorvallis", "controls").find("could not save its preferences"), std::string::npos);
     session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0010", "0",
                      "0"});
     EXPECT_EQ(launcher_->WaitForExit(20000), 0);
@@ -220,11 +222,127 @@ TEST_F(LauncherE2e, FirstStartShowsTheWindowOnceAndSavesTheDefaults)
 {
     StartLauncher();
     EXPECT_FALSE(WineSession::Current().WaitForWindow("Preferences", 20000).empty());
-    EXPECT_TRUE(WineSession::Current().Screenshot("launcher-first-start"));
+    WineSession::Current().Screenshot("launcher-first-start");
     EXPECT_EQ(ExitLauncher(), 0);
     QuorvallisCommands stored;
     ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
     EXPECT_TRUE(stored.shownOnce);
+}
+
+// A backup tool holds the file open without sharing while the launcher
+// starts: the launcher cannot read it, says so once and where it saves
+// instead, and at exit the user's file is still there byte for byte.
+TEST_F(LauncherE2e, AFileHeldOpenByAnotherProgramIsNeverReplaced)
+{
+    WriteCatalogue();
+    const std::string original = ReadFile(folder_ + "/Preferences.data");
+    WineProgram holder(folder_ + "/QvProbe.exe");
+    const std::string holderLog = folder_ + "/holder.log";
+    ASSERT_TRUE(holder.Start({"--title", "Holder", "--log", holderLog, "--hold",
+                              Narrow(WindowsPath(folder_ + "/Preferences.data"))}));
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(holderLog).find("holding") != std::string::npos; }, 30000));
+
+    StartLauncher();
+    auto& session = WineSession::Current();
+    ASSERT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "the user was not told";
+    const std::string told = Inspect("Quorvallis", "controls");
+    EXPECT_NE(told.find("could not be read"), std::string::npos) << told;
+    EXPECT_NE(told.find("Preferences.data.new"), std::string::npos) << "not told where the changes go: " << told;
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0111", "1",
+                     "0"});
+    holder.Stop();
+    EXPECT_EQ(ExitLauncher(), 0);
+
+    EXPECT_EQ(ReadFile(folder_ + "/Preferences.data"), original) << "the user's catalogue was replaced";
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_TRUE(stored.FindCommandByShortcut(L"pr"));
+    EXPECT_FALSE(ReadFile(folder_ + "/Preferences.data.new").empty()) << "the session was not saved beside it";
+}
+
+// In an application that peeks at each message before taking it, one Ctrl
+// is one key: what follows reaches the application. Ctrl twice still opens
+// the popup, and a text with a "{" never closed types the rest of it.
+TEST_F(LauncherE2e, OneCtrlInAnApplicationThatPeeksOpensNothing)
+{
+    WriteCatalogue(true, true, {{L"ty", L"cd{ENTER"}});
+    StartTarget("Target", {"--peek"});
+    StartLauncher();
+    Keys({"ctrl"});
+    Type("ab");
+    EXPECT_EQ(TargetChars(), "ab") << "one Ctrl opened the popup";
+
+    Activate();
+    Type("ty");
+    Keys({"Return"});
+    EXPECT_TRUE(WaitFor([&] { return TargetChars() == "abcd\r"; }, 8000)) << TargetChars();
+}
+
+// "E&xit" while a keystroke player holds Ctrl in a long delay: the player
+// stops at once, lets go of Ctrl, and the key after the delay never comes.
+TEST_F(LauncherE2e, LeavingMidTextLeavesNoKeyDown)
+{
+    WriteCatalogue(true, true, {{L"hold", L"^{DELAY 8000}c"}});
+    StartTarget();
+    StartLauncher();
+    Activate();
+    Type("hold");
+    const int ctrlDowns = TargetLines("down vk=17");
+    Keys({"Return"});
+    ASSERT_TRUE(WaitFor([&] { return TargetLines("down vk=17") > ctrlDowns; }, 8000)) << "Ctrl was not pressed";
+    const int ctrlUps = TargetLines("up vk=17");
+
+    EXPECT_EQ(ExitLauncher(), 0);
+    EXPECT_TRUE(WaitFor([&] { return TargetLines("up vk=17") > ctrlUps; }, 3000)) << "Ctrl left down";
+    Pause(1000);
+    EXPECT_EQ(TargetLines("down vk=67"), 0) << "the text went on after the exit";
+}
+
+// While the launcher is stalled, keys wait for it only a moment and then go
+// to the application. Ctrl twice pressed then must not open the popup once
+// the launcher catches up: what is typed next reaches the application.
+TEST_F(LauncherE2e, KeysTheLauncherWasTooLateForAreNotActedOnLater)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+    auto& session = WineSession::Current();
+    const std::string stallLog = folder_ + "/stall.log";
+    const pid_t stall = session.StartWine(
+        {session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--stall", "4000"}, stallLog);
+    ASSERT_GT(stall, 0);
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(stallLog).find("stalled") != std::string::npos; }, 20000));
+    Activate();
+    EXPECT_GE(ProcessRunner::Wait(stall, 20000), 0);
+    Pause(1000);
+    Type("xy");
+    EXPECT_EQ(TargetChars(), "xy") << "keys that went to the application opened the popup later";
+
+    // The launcher works as before.
+    Activate();
+    Type("pr late");
+    Keys({"Return"});
+    EXPECT_TRUE(CommandRan());
+}
+
+// Caps Lock pressed in the application counts for the typed line, as the
+// keys came, whatever the launcher's own thread has seen of the keyboard.
+TEST_F(LauncherE2e, CapsLockPressedInTheApplicationGivesCapitals)
+{
+    WriteCatalogue();
+    StartTarget();
+    StartLauncher();
+    Keys({"Caps_Lock"});
+    auto* self = this;
+    struct CapsLockOff {
+        decltype(self) test;
+        ~CapsLockOff() { test->Keys({"Caps_Lock"}); }
+    } off{self};
+    Activate();
+    Type("pr ab");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg AB"), std::string::npos) << ReadFile(ranLog_);
 }
 
 } // namespace

@@ -80,15 +80,15 @@ private:
 
 class MainWindowE2e : public LauncherE2e {
 protected:
-    std::vector<Record> Inspect(std::vector<std::string> args, const std::string& title = "Preferences")
+    std::vector<Record> InspectLines(std::vector<std::string> args, const std::string& title = "Preferences")
     {
         auto& session = WineSession::Current();
         args.insert(args.begin(), {session.BuildFile("tests/harness/QvInspect.exe"), "--title", title});
         return Records(session.RunWine(args).output);
     }
 
-    std::vector<std::string> Tree() { return TreeShape(Inspect({"tree", "1015"})); }
-    std::vector<std::string> Rows() { return RowTexts(Inspect({"list", "1003"})); }
+    std::vector<std::string> Tree() { return TreeShape(InspectLines({"tree", "1015"})); }
+    std::vector<std::string> Rows() { return RowTexts(InspectLines({"list", "1003"})); }
 
     bool WaitForRows(const std::vector<std::string>& rows)
     {
@@ -97,7 +97,7 @@ protected:
 
     bool Visible()
     {
-        for (const Record& line : Inspect({"window"}))
+        for (const Record& line : InspectLines({"window"}))
             if (line.size() >= 2 && line[0] == "visible")
                 return line[1] == "1";
         return false;
@@ -114,7 +114,7 @@ protected:
     std::map<std::string, Rect> Controls()
     {
         std::map<std::string, Rect> controls;
-        for (const Record& c : Inspect({"controls"})) {
+        for (const Record& c : InspectLines({"controls"})) {
             if (c.size() < 8)
                 continue;
             const Rect rect{std::stoi(c[4]), std::stoi(c[5]), std::stoi(c[6]), std::stoi(c[7])};
@@ -127,7 +127,7 @@ protected:
     std::vector<int> WindowValues(const std::string& name)
     {
         std::vector<int> values;
-        for (const Record& line : Inspect({"window"}))
+        for (const Record& line : InspectLines({"window"}))
             if (!line.empty() && line[0] == name)
                 for (size_t i = 1; i < line.size(); ++i)
                     values.push_back(std::stoi(line[i]));
@@ -136,7 +136,7 @@ protected:
 
     void MoveWindow(int x, int y, int w, int h)
     {
-        Inspect({"move", std::to_string(x), std::to_string(y), std::to_string(w), std::to_string(h)});
+        InspectLines({"move", std::to_string(x), std::to_string(y), std::to_string(w), std::to_string(h)});
         WaitFor([&] { return WindowValues("rect").size() == 4 && WindowValues("rect")[0] == x; }, 5000);
         Pause(500);
     }
@@ -174,7 +174,7 @@ protected:
         session.Xdotool({"mousemove", std::to_string(origin[0] + box.x + box.w / 2),
                          std::to_string(origin[1] + box.y + box.h / 2), "click", "1"});
         Pause(300);
-        Inspect({"settext", "1789", ""});
+        InspectLines({"settext", "1789", ""});
         if (!text.empty())
             Type(text);
         Keys({"Return"});
@@ -184,7 +184,7 @@ protected:
     // search text once was expected.
     std::string SendSearchMessage(const std::string& boxText)
     {
-        Inspect({"settext", "1789", boxText});
+        InspectLines({"settext", "1789", boxText});
         auto& session = WineSession::Current();
         return session
             .RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--send", "1611",
@@ -192,7 +192,7 @@ protected:
             .output;
     }
 
-    void SelectGroup(const std::string& name) { Inspect({"selecttree", "1015", name}); }
+    void SelectGroup(const std::string& name) { InspectLines({"selecttree", "1015", name}); }
 
     std::string RunValue()
     {
@@ -232,7 +232,7 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
     // The tree in the catalogue's order, subgroups depth first and expanded,
     // the last selected group ("General") selected and its own commands listed.
     EXPECT_EQ(Tree(), kTree);
-    const auto items = Inspect({"tree", "1015"});
+    const auto items = InspectLines({"tree", "1015"});
     ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[0], (Record{"0", "0", "3", "3", "1", "1", "1", "General"}));
     EXPECT_EQ(items[1], (Record{"1", "7", "35", "35", "0", "1", "1", "Mail"}));
@@ -247,7 +247,7 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
                                               "4:Deploy notes|dep|Script|0"};
     EXPECT_TRUE(WaitForRows(oteHits)) << ::testing::PrintToString(Rows());
     EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Mail", "2:Archive", "0:Scripts", "0:Search results*"}));
-    EXPECT_EQ(Inspect({"tree", "1015"}).back(), (Record{"0", "2", "21", "21", "1", "0", "0", "Search results"}));
+    EXPECT_EQ(InspectLines({"tree", "1015"}).back(), (Record{"0", "2", "21", "21", "1", "0", "0", "Search results"}));
     EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-search"));
     // No hit changes nothing; an empty text lists every command.
     SearchFor("zzz");
@@ -311,7 +311,7 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
 
     // Toolbar: seven buttons with their pictures and two separators, the
     // search box after them; each button's tooltip, kept once it was shown.
-    const auto buttons = Inspect({"toolbar"});
+    const auto buttons = InspectLines({"toolbar"});
     std::vector<std::string> layout;
     for (const Record& b : buttons)
         layout.push_back(b.size() > 4 ? b[1] + "/" + b[2] + "/" + b[4] : "?");
@@ -319,7 +319,7 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
                                                 "1478/4/16", "1479/5/16", "1480/6/16"}));
     auto controls = Controls();
     ASSERT_EQ(buttons.size(), 9u);
-    const int buttonWidth = std::stoi(Inspect({"toolbarsize"}).at(0).at(0));
+    const int buttonWidth = std::stoi(InspectLines({"toolbarsize"}).at(0).at(0));
     EXPECT_EQ(controls.at("1789").x, controls.at("ToolbarWindow32").x + 9 * buttonWidth);
     EXPECT_EQ(controls.at("1789").w, 120);
     EXPECT_EQ(controls.at("1789").h, 20);
@@ -334,7 +334,7 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
         Pause(1500);
     }
     std::map<std::string, std::string> tips;
-    for (const Record& tool : Inspect({"tooltips"}))
+    for (const Record& tool : InspectLines({"tooltips"}))
         if (tool.size() >= 3)
             tips[tool[0]] = tool[2];
     const std::map<std::string, std::string> expectedTips = {
@@ -361,13 +361,13 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
     // The list's columns (a picture and a text each, the count right-aligned)
     // and the key combos.
     constexpr int HdfRight = 0x0001, HdfImageString = 0x0800 | 0x4000;
-    EXPECT_EQ(Inspect({"header", "1003"}),
+    EXPECT_EQ(InspectLines({"header", "1003"}),
               (std::vector<Record>{{"0", "120", std::to_string(HdfImageString), "0", "Name"},
                                    {"1", "120", std::to_string(HdfImageString), "1", "Shortcut"},
                                    {"2", "120", std::to_string(HdfImageString), "2", "Type"},
                                    {"3", "120", std::to_string(HdfImageString | HdfRight), "22", "#times executed"}}));
     std::vector<std::string> keys;
-    for (const Record& item : Inspect({"combo", "1013"}))
+    for (const Record& item : InspectLines({"combo", "1013"}))
         keys.push_back(item[5] + "=" + item[1] + (item[4] == "1" ? "*" : ""));
     EXPECT_EQ(keys, (std::vector<std::string>{"Ctrl=17*", "Shift=16", "F2=113", "F3=114", "F4=115", "F5=116", "F6=117",
                                               "F7=118", "F8=119", "F9=120", "F10=121", "F11=122", "F12=123"}));
@@ -418,8 +418,8 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
                 1.0 / smaller.at("QuorvallisSplitter").w + 1.0 / splitter.w);
 
     // F5 then Shift, chosen in the combos, open the typing popup at once.
-    Inspect({"selectcombo", "1013", "5"});
-    Inspect({"selectcombo", "1014", "1"});
+    InspectLines({"selectcombo", "1013", "5"});
+    InspectLines({"selectcombo", "1014", "1"});
     StartTarget();
     Keys({"F5", "shift"});
     Type("pr k");
@@ -427,16 +427,16 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
     EXPECT_TRUE(CommandRan()) << "F5 then Shift did not activate";
 
     // The auto-start box writes the Run value and shows what is in force.
-    Inspect({"click", "1007"});
+    InspectLines({"click", "1007"});
     EXPECT_TRUE(WaitFor([&] { return RunValue().find(folder_.substr(folder_.rfind('/') + 1)) != std::string::npos; },
                         10000))
         << RunValue();
-    EXPECT_EQ(Inspect({"state", "1007"}), (std::vector<Record>{{"1"}}));
-    Inspect({"click", "1007"});
+    EXPECT_EQ(InspectLines({"state", "1007"}), (std::vector<Record>{{"1"}}));
+    InspectLines({"click", "1007"});
     EXPECT_TRUE(WaitFor([&] { return RunValue().find("Quorvallis.exe") == std::string::npos; }, 10000)) << RunValue();
-    EXPECT_EQ(Inspect({"state", "1007"}), (std::vector<Record>{{"0"}}));
-    Inspect({"click", "1008"});
-    EXPECT_TRUE(WaitFor([&] { return Inspect({"state", "1008"}) == std::vector<Record>{{"0"}}; }, 5000));
+    EXPECT_EQ(InspectLines({"state", "1007"}), (std::vector<Record>{{"0"}}));
+    InspectLines({"click", "1008"});
+    EXPECT_TRUE(WaitFor([&] { return InspectLines({"state", "1008"}) == std::vector<Record>{{"0"}}; }, 5000));
 
     // Help > About and the system menu's "About Quorvallis" open the about box.
     auto& session = WineSession::Current();
@@ -448,7 +448,7 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
         EXPECT_FALSE(session.WaitForWindow("About", 10000).empty()) << open[2];
         EXPECT_TRUE(session.Screenshot("mainwindow-about-" + open[2]));
         session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "About", "--post", "0x0111", "1", "0"});
-        EXPECT_TRUE(WaitFor([&] { return Inspect({"window"}, "About").size() <= 1; }, 10000));
+        EXPECT_TRUE(WaitFor([&] { return InspectLines({"window"}, "About").size() <= 1; }, 10000));
     }
 
     // The close box, File > Close and the Close button only hide the window.
@@ -460,7 +460,7 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
         EXPECT_TRUE(WaitFor([&] { return !Visible(); }, 10000)) << hide[1];
         Show();
     }
-    Inspect({"click", "1"});
+    InspectLines({"click", "1"});
     EXPECT_TRUE(WaitFor([&] { return !Visible(); }, 10000)) << "Close button";
 
     EXPECT_EQ(ExitLauncher(), 0);
@@ -478,7 +478,7 @@ TEST_F(MainWindowE2e, TrayIconFollowsTheStateAndLeavesNoGhost)
 {
     const auto trayTips = [&] {
         std::vector<std::string> tips;
-        for (const Record& tool : Inspect({"tooltips"}, "Wine System Tray"))
+        for (const Record& tool : InspectLines({"tooltips"}, "Wine System Tray"))
             if (tool.size() >= 3 && tool[2].rfind("Quorvallis", 0) == 0)
                 tips.push_back(tool[2]);
         return tips;

@@ -13,7 +13,7 @@ class CommandDispatcherTest : public testing::Test {
 protected:
     CommandDispatcherTest()
     {
-        catalogue.mainWindow = &windowStandIn;
+        catalogue.SetMainWindow(&windowStandIn);
         notepad = catalogue.AddCommand(0, L"Notepad", L"", -1, L"notepad");
         notepad->SetRegularStep(StepType::OpenExecutable, L"notepad.exe %%");
         empty = catalogue.AddCommand(1, L"Nothing", L"", -1, L"nop");

@@ -8,7 +8,9 @@
 //
 // Commands (output is UTF-8, one record per line, fields separated by tabs):
 //   window                 the window's handle, class, visibility, rectangles,
-//                          the client area's origin on the screen
+//                          the screen position of its client area's origin, and
+//                          the id of the control of its thread that holds the
+//                          mouse capture ("none" when no window does)
 //   controls               every descendant: id class visible enabled x y w h text
 //                          (rectangle in the top-level window's client coordinates)
 //   text ID                the control's text
@@ -18,6 +20,8 @@
 //   list ID                every row: index param image selected, then the texts
 //                          of all columns
 //   header ID              every column of a list's header: index width format image text
+//   rowrect ID ROW         a list row's bounds: x y w h in the top-level window's
+//                          client coordinates
 //   toolbar [ID]           every button of the toolbar (the first when no id):
 //                          index command image state style x y w h
 //   toolbarsize [ID]       the toolbar's button size: width height
@@ -25,9 +29,11 @@
 //                          indent selected text
 //   tooltips               every tool of the process's tooltip windows:
 //                          owner-id flags text (callback texts show "<callback>")
+//   style ID               the control's style and extended style (hex)
 //   settext ID TEXT        sends WM_SETTEXT to the control
 //   click ID               posts BM_CLICK to the control
 //   command ID             posts WM_COMMAND (id, 0) to the window
+//   sendcommand ID         sends it, returning once the window has handled it
 //   selecttree ID TEXT     selects the first tree item with that text
 //   selectrows ID I,J,...  selects exactly these rows of a list (empty: none)
 //   selectcombo ID INDEX   selects an item and tells the parent as a user's
@@ -209,6 +215,10 @@ int ShowWindowInfo(HWND top)
     POINT origin{0, 0};
     ClientToScreen(top, &origin);
     Out(L"origin\t" + Num(origin.x) + L"\t" + Num(origin.y));
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &thread);
+    Out(L"capture\t" + (thread.hwndCapture ? Num(GetDlgCtrlID(thread.hwndCapture)) : std::wstring(L"none")));
     Out(L"foreground\t" + Num(GetForegroundWindow() == top ? 1 : 0));
     return 0;
 }
@@ -296,6 +306,20 @@ int ListRows(HWND list, const RemoteBuffer& remote)
             line += L"\t" + Flat(ListCell(list, remote, row, column));
         Out(line);
     }
+    return 0;
+}
+
+int RowRect(HWND top, HWND list, const RemoteBuffer& remote, int row)
+{
+    RECT rect{};
+    rect.left = LVIR_BOUNDS;
+    remote.Write(kStructOffset, &rect, sizeof(rect));
+    if (!Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.at(kStructOffset))))
+        return 1;
+    remote.Read(kStructOffset, &rect, sizeof(rect));
+    MapWindowPoints(list, top, reinterpret_cast<POINT*>(&rect), 2);
+    Out(Num(rect.left) + L"\t" + Num(rect.top) + L"\t" + Num(rect.right - rect.left) + L"\t" +
+        Num(rect.bottom - rect.top));
     return 0;
 }
 
@@ -487,9 +511,13 @@ int wmain(int argc, wchar_t** argv)
         EnumChildWindows(top, &ListControl, reinterpret_cast<LPARAM>(top));
     } else if (command == L"tooltips") {
         status = Tooltips(top);
-
     } else if (command == L"command" && args.size() >= 1) {
         status = PostMessageW(top, WM_COMMAND, MAKEWPARAM(intArg(0), 0), 0) ? 0 : 1;
+    } else if (command == L"sendcommand" && args.size() >= 1) {
+        DWORD_PTR result = 0;
+        status = SendMessageTimeoutW(top, WM_COMMAND, MAKEWPARAM(intArg(0), 0), 0, SMTO_ABORTIFHUNG, 10000, &result)
+                     ? 0
+                     : 1;
     } else if (command == L"move" && args.size() >= 4) {
         status = SetWindowPos(top, nullptr, intArg(0), intArg(1), intArg(2), intArg(3), SWP_NOZORDER | SWP_NOACTIVATE)
                      ? 0
@@ -526,10 +554,17 @@ int wmain(int argc, wchar_t** argv)
             TreeItems(control, remote, root, 0, selected);
         } else if (command == L"list") {
             status = ListRows(control, remote);
+        } else if (command == L"rowrect" && args.size() >= 2) {
+            status = RowRect(top, control, remote, intArg(1));
         } else if (command == L"header") {
             status = HeaderColumns(control, remote);
         } else if (command == L"combo") {
             status = ComboItems(control, remote);
+        } else if (command == L"style") {
+            wchar_t line[64];
+            swprintf(line, 64, L"%08lx\t%08lx", static_cast<unsigned long>(GetWindowLongPtrW(control, GWL_STYLE)),
+                     static_cast<unsigned long>(GetWindowLongPtrW(control, GWL_EXSTYLE)));
+            Out(line);
         } else if (command == L"settext" && args.size() >= 2) {
             status = Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str())) ? 0 : 1;
         } else if (command == L"click") {

@@ -2,10 +2,12 @@
 // and sends or posts it a message, so tests can reach what a user reaches
 // through the tray (which has no X11 window to click under a bare display).
 //
-//   QvSend.exe --title T [--wait MS] [--send|--post MSG WPARAM LPARAM]
+//   QvSend.exe --title T [--wait MS] [--send|--post MSG WPARAM LPARAM] [--stall MS]
 // MSG is a number, or the name of a registered message ("TaskbarCreated").
 // Prints the window handle and the message result; exit code 0 when the
-// window was found (and the message delivered), 1 otherwise.
+// window was found (and the message delivered), 1 otherwise. --stall
+// suspends the window's thread for MS milliseconds, as a launcher busy with
+// something else would be; it prints "stalled" once the thread is held.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,10 +24,13 @@ int wmain(int argc, wchar_t** argv)
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
+    DWORD stallMs = 0;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--title" && i + 1 < argc) {
             title = argv[++i];
+        } else if (arg == L"--stall" && i + 1 < argc) {
+            stallMs = wcstoul(argv[++i], nullptr, 10);
         } else if (arg == L"--wait" && i + 1 < argc) {
             waitMs = wcstoul(argv[++i], nullptr, 10);
         } else if ((arg == L"--send" || arg == L"--post") && i + 3 < argc) {
@@ -65,6 +70,16 @@ int wmain(int argc, wchar_t** argv)
                 return 1;
             wprintf(L"result %llu\n", static_cast<unsigned long long>(result));
         }
+    }
+    if (stallMs > 0) {
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+        if (!thread || SuspendThread(thread) == static_cast<DWORD>(-1))
+            return 1;
+        wprintf(L"stalled\n");
+        fflush(stdout);
+        Sleep(stallMs);
+        ResumeThread(thread);
+        CloseHandle(thread);
     }
     fflush(stdout);
     return 0;

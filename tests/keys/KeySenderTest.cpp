@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -30,7 +32,7 @@ TEST(KeySender, DelaysComeFromTheCallerAndTheText)
 TEST(KeySender, BrokenTextTypesNothing)
 {
     const std::wstring tooLong = L"{" + std::wstring(300, L'x') + L"}";
-    for (const std::wstring& text : std::vector<std::wstring>{L"+abc" + tooLong, L"ab{ENTER", L"^{", tooLong}) {
+    for (const std::wstring& text : std::vector<std::wstring>{L"+abc" + tooLong, L"ab" + tooLong.substr(0, 301), tooLong}) {
         RecordingKeyboardOutput output;
         KeySender sender(output);
         EXPECT_FALSE(sender.SendKeys(text));
@@ -50,6 +52,37 @@ TEST(KeySender, StopRequestReleasesHeldKeys)
     EXPECT_FALSE(sender.SendKeys(L"^+(abc)"));
     EXPECT_EQ(output.calls, "d17 d16 d65 u65/3 d66 u16/2 u17/2 u66/3");
     EXPECT_FALSE(output.AnyKeyDown());
+}
+
+// At shutdown a playback in a long delay is asked to stop: the delay ends at
+// once and the held Ctrl goes up; the key after the delay is never typed.
+TEST(KeySender, AStopEndsADelayAtOnceAndReleasesHeldKeys)
+{
+    struct WaitingOutput : RecordingKeyboardOutput {
+        StopSignal* stop = nullptr;
+        std::atomic<bool> waiting{false};
+        void Sleep(int ms) override
+        {
+            RecordingKeyboardOutput::Sleep(ms);
+            waiting = true;
+            stop->WaitFor(ms);
+        }
+    } output;
+    StopSignal stop;
+    output.stop = &stop;
+    KeySenderPlayer player(output, &stop);
+    bool played = true;
+    std::thread playback([&] { played = player.Play(L"^{DELAY 600000}c"); });
+    while (!output.waiting)
+        std::this_thread::yield();
+    stop.Request();
+    playback.join();
+    EXPECT_FALSE(played);
+    EXPECT_EQ(output.calls, "d17 s600000 u17/2");
+    EXPECT_FALSE(output.AnyKeyDown());
+    // Once stopped, nothing more is played.
+    EXPECT_FALSE(player.Play(L"x"));
+    EXPECT_EQ(output.calls, "d17 s600000 u17/2");
 }
 
 TEST(KeySender, RefusedReleaseIsTriedAgainAtTheEnd)
@@ -96,8 +129,11 @@ TEST(KeySenderPlayer, EachPlayStartsWithoutDelays)
     EXPECT_TRUE(player.Play(L"{DELAY=100}{DELAY 50}a"));
     EXPECT_TRUE(player.Play(L"b"));
     EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3");
-    EXPECT_FALSE(player.Play(L"c{BEEP"));
+    EXPECT_FALSE(player.Play(L"c{" + std::wstring(300, L'x')));
     EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3");
+    // Unclosed: the brace takes the rest of the text, and nothing breaks.
+    EXPECT_TRUE(player.Play(L"c{BEEP"));
+    EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3 d67 u67/3");
     EXPECT_TRUE(player.Play(L""));
 }
 

@@ -163,24 +163,54 @@ TEST(KeySequenceParser, BeepAndActivate)
     CheckCases(cases, std::size(cases));
 }
 
-TEST(KeySequenceParser, EveryKeyNameIsReachable)
+// The 71 names and what each presses, as the language lists them: a virtual
+// key, or a character typed through the layout (US here).
+TEST(KeySequenceParser, EveryKeyNamePressesItsListedKey)
 {
-    const KeySequenceParser parser = UsParser();
-    for (const auto& entry : KeySequenceParser::KeyNames()) {
-        std::wstring name = entry.name;
-        const unsigned short value = entry.isCharacter ? UsKeyValue(entry.code) : entry.code;
+    struct Listed {
+        const wchar_t* name;
+        unsigned code;
+        bool character;
+    };
+    const Listed listed[] = {
+        {L"ADD", 107, false},      {L"APPS", 93, false},      {L"AT", '@', true},         {L"BACKSPACE", 8, false},
+        {L"BKSP", 8, false},       {L"BREAK", 3, false},      {L"BS", 8, false},          {L"CAPSLOCK", 20, false},
+        {L"CARET", '^', true},     {L"CLEAR", 12, false},     {L"DECIMAL", 110, false},   {L"DEL", 46, false},
+        {L"DELETE", 46, false},    {L"DIVIDE", 111, false},   {L"DOWN", 40, false},       {L"END", 35, false},
+        {L"ENTER", 13, false},     {L"ESC", 27, false},       {L"ESCAPE", 27, false},     {L"F1", 112, false},
+        {L"F10", 121, false},      {L"F11", 122, false},      {L"F12", 123, false},       {L"F13", 124, false},
+        {L"F14", 125, false},      {L"F15", 126, false},      {L"F16", 127, false},       {L"F2", 113, false},
+        {L"F3", 114, false},       {L"F4", 115, false},       {L"F5", 116, false},        {L"F6", 117, false},
+        {L"F7", 118, false},       {L"F8", 119, false},       {L"F9", 120, false},        {L"HELP", 47, false},
+        {L"HOME", 36, false},      {L"INS", 45, false},       {L"LEFT", 37, false},       {L"LEFTBRACE", '{', true},
+        {L"LEFTPAREN", '(', true}, {L"LWIN", 91, false},      {L"MULTIPLY", 106, false},  {L"NUMLOCK", 144, false},
+        {L"NUMPAD0", 96, false},   {L"NUMPAD1", 97, false},   {L"NUMPAD2", 98, false},    {L"NUMPAD3", 99, false},
+        {L"NUMPAD4", 100, false},  {L"NUMPAD5", 101, false},  {L"NUMPAD6", 102, false},   {L"NUMPAD7", 103, false},
+        {L"NUMPAD8", 104, false},  {L"NUMPAD9", 105, false},  {L"PERCENT", '%', true},    {L"PGDN", 34, false},
+        {L"PGUP", 33, false},      {L"PLUS", '+', true},      {L"PRTSC", 42, false},      {L"RIGHT", 39, false},
+        {L"RIGHTBRACE", '}', true}, {L"RIGHTPAREN", ')', true}, {L"RWIN", 92, false},     {L"SCROLL", 145, false},
+        {L"SEPARATOR", 108, false}, {L"SNAPSHOT", 44, false}, {L"SUBTRACT", 109, false},  {L"TAB", 9, false},
+        {L"TILDE", '~', true},     {L"UP", 38, false},        {L"WIN", 91, false},
+    };
+    ASSERT_EQ(std::size(listed), 71u);
+    ASSERT_EQ(KeySequenceParser::KeyNames().size(), std::size(listed));
+    for (std::size_t i = 0; i < std::size(listed); ++i) {
+        const Listed& entry = listed[i];
+        const std::string name(entry.name, entry.name + wcslen(entry.name));
+        SCOPED_TRACE(name);
+        EXPECT_EQ(std::wstring(KeySequenceParser::KeyNames()[i].name), entry.name) << "table order";
+        // A character goes through the layout, with the Shift it needs there.
+        const unsigned value = entry.character ? UsKeyValue(static_cast<wchar_t>(entry.code)) : entry.code;
         const unsigned vk = value & 0xFF;
-        for (const std::wstring& text : {L"{" + name + L"}", L"{" + name + L" 1}"}) {
-            const auto actions = parser.ToList(text);
-            bool pressed = false;
-            for (const KeyAction& a : actions)
-                pressed |= (a.kind == KeyAction::Kind::KeyDown && a.virtualKey == vk &&
-                            a.virtualKey != 16) ||
-                           (vk == 144 && a.kind == KeyAction::Kind::ToggleNumLock);
-            EXPECT_TRUE(pressed) << std::string(name.begin(), name.end());
-        }
+        const bool shifted = (value >> 8) & 1;
+        const std::string expected =
+            vk == 144 ? "n"
+                      : std::string(shifted ? "d16 " : "") + "d" + std::to_string(vk) +
+                            (KeySequenceParser::IsExtendedKey(static_cast<unsigned char>(vk)) ? "/1" : "") + " u" +
+                            std::to_string(vk) + "/3" + (shifted ? " u16/2" : "");
+        EXPECT_EQ(Play(L"{" + std::wstring(entry.name) + L"}"), expected);
+        EXPECT_EQ(Play(L"{" + std::wstring(entry.name) + L" 1}"), expected);
     }
-    EXPECT_EQ(KeySequenceParser::KeyNames().size(), 71u);
 }
 
 TEST(KeySequenceParser, BrokenTextsAreFoundBeforeAnythingIsPlayed)
@@ -201,9 +231,8 @@ TEST(KeySequenceParser, BrokenTextsAreFoundBeforeAnythingIsPlayed)
         {L"{LEFT" + spaces300 + L"2}", KeySequenceParser::Problem::BraceTooLong, 0},
         {L"ab+{LEFT" + spaces300 + L"2}", KeySequenceParser::Problem::BraceTooLong, 3},
         {L"{a}{LEFT" + spaces300 + L"2}", KeySequenceParser::Problem::BraceTooLong, 3},
-        {L"ab{", KeySequenceParser::Problem::BraceNotClosed, 2},
-        {L"+ab{ENTER", KeySequenceParser::Problem::BraceNotClosed, 3},
-        {std::wstring(L"a{b\0}", 5), KeySequenceParser::Problem::BraceNotClosed, 1},
+        // Unclosed, the rest of the text is the brace text, limit included.
+        {L"ab{LEFT" + spaces300 + L"2", KeySequenceParser::Problem::BraceTooLong, 2},
     };
     for (const BrokenCase& c : cases) {
         const auto check = parser.Validate(c.text);
@@ -217,6 +246,28 @@ TEST(KeySequenceParser, BrokenTextsAreFoundBeforeAnythingIsPlayed)
         EXPECT_EQ(parser.Expand(c.text, delays, sink), KeySequenceParser::Outcome::BrokenText);
         EXPECT_EQ(sink.count, 0);
     }
+}
+
+// A "{" without "}" takes the rest of the text as its brace text, and the
+// playback ends after it; stored scripts rely on it.
+TEST(KeySequenceParser, AnUnclosedBraceTakesTheRestOfTheText)
+{
+    const std::wstring spaces(293, L' ');
+    const Case cases[] = {
+        {L"ab{", "d65 u65/3 d66 u66/3"},
+        {L"+ab{ENTER", "d16 d65 u65/3 u16/2 d66 u66/3 d13 u13/3"},
+        {L"^{", "d17 u17/2"},
+        {L"x{LEFT 2}y{ENTER}z", "d88 u88/3 d37/1 u37/3 d37/1 u37/3 d89 u89/3 d13 u13/3 d90 u90/3"},
+        {L"x{LEFT 2 {ENTER}", "d88 u88/3 d37/1 u37/3 d37/1 u37/3"},
+        {L"+{F4", "d16 d115 u115/3 u16/2"},
+        {L"{DELAY 20", ""},
+    };
+    CheckCases(cases, std::size(cases));
+    // The text ends at its first zero, and so does the brace.
+    EXPECT_EQ(Play(std::wstring(L"a{ENTER\0}b", 10)), "d65 u65/3 d13 u13/3");
+    // An unclosed brace text of 299 characters is still examined.
+    EXPECT_EQ(Play(L"{LEFT" + spaces + L"2"), "d37/1 u37/3 d37/1 u37/3");
+    EXPECT_EQ(UsParser().Validate(L"{LEFT" + spaces + L"2").problem, KeySequenceParser::Problem::None);
 }
 
 TEST(KeySequenceParser, DelaysCarryAcrossTheText)

@@ -182,7 +182,7 @@ TEST_F(KeysOnWine, BrokenTextTypesNothing)
     Probe probe(L"Probe Broken");
     ASSERT_TRUE(probe.Window());
     probe.BringForward();
-    EXPECT_FALSE(player_.Play(L"+abc{ENTER"));
+    EXPECT_FALSE(player_.Play(L"+abc{ENTER" + std::wstring(300, L' ')));
     EXPECT_FALSE(player_.Play(L"abc{" + std::wstring(300, L' ') + L"}"));
     EXPECT_TRUE(player_.Play(L"z"));
     EXPECT_EQ(probe.NewLines(0, 3), "down vk=90 ext=0|char 122|up vk=90 ext=1");

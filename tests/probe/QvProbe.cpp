@@ -1,6 +1,6 @@
 // QvProbe: a target window for keyboard tests under Wine.
 //
-//   QvProbe.exe [--title TEXT] [--log PATH] [--exit-after-ms N]
+//   QvProbe.exe [--title TEXT] [--log PATH] [--exit-after-ms N] [--peek] [--hold PATH]
 //
 // Opens a top-level window titled TEXT (default "QvProbe") holding a single
 // edit control that has the focus. The log (UTF-8, one line each, flushed at
@@ -11,7 +11,11 @@
 //   up vk=65 ext=1       WM_KEYUP         sysup vk=18 ext=0     WM_SYSKEYUP
 //   char 97              WM_CHAR (UTF-16 unit)
 // PATH may be a Windows path or a Unix path (read through Wine's Z: drive).
-// With --exit-after-ms the probe closes itself after N milliseconds.
+// With --exit-after-ms the probe closes itself after N milliseconds. With
+// --peek its message loop looks at each message (PeekMessage with
+// PM_NOREMOVE) before it takes it, as many application frameworks do. With
+// --hold it keeps the file PATH open without sharing while it runs, as a
+// backup tool or an editor may.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -93,11 +97,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     std::wstring title = L"QvProbe";
     std::wstring logPath;
     UINT exitAfterMs = 0;
+    bool peek = false;
+    std::wstring holdPath;
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    for (int i = 1; argv && i + 1 < argc; ++i) {
+    for (int i = 1; argv && i < argc; ++i) {
         const std::wstring name = argv[i];
-        if (name == L"--title")
+        if (name == L"--peek")
+            peek = true;
+        else if (i + 1 >= argc)
+            break;
+        else if (name == L"--hold")
+            holdPath = argv[++i];
+        else if (name == L"--title")
             title = argv[++i];
         else if (name == L"--log")
             logPath = argv[++i];
@@ -117,6 +129,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         g_log = _wfopen(logPath.c_str(), L"wb");
     }
     LogLine("cmdline " + ToUtf8(GetCommandLineW()));
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (!holdPath.empty()) {
+        held = CreateFileW(holdPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LogLine(held != INVALID_HANDLE_VALUE ? "holding" : "cannot hold");
+    }
 
     WNDCLASSW wc = {};
     wc.lpfnWndProc = ProbeProc;
@@ -139,12 +156,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     // Keyboard messages are posted to the focused window; log them here so
     // both the window and the edit are covered without subclassing.
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        if (peek) {
+            MSG peeked;
+            while (!PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE))
+                WaitMessage();
+        }
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0)
+            break;
         if (msg.hwnd == window || msg.hwnd == g_edit)
             LogKeyMessage(msg.message, msg.wParam, msg.lParam);
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
     if (g_log)
         std::fclose(g_log);
     return 0;

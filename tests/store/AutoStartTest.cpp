@@ -17,6 +17,8 @@ class FakeRegistry : public IRegistry {
 public:
     std::map<std::pair<Root, std::wstring>, std::wstring> values;
     bool writable[2] = {true, true};
+    // False: the key cannot even be opened for reading (access denied).
+    bool readable[2] = {true, true};
     int writes = 0;
     int deletes = 0;
 
@@ -30,6 +32,8 @@ public:
     }
     Query QueryRunValue(Root root, const std::wstring& name, std::wstring& data) override
     {
+        if (!readable[Index(root)])
+            return Query::Failed;
         const auto found = values.find({root, name});
         if (found == values.end())
             return Query::Absent;
@@ -38,6 +42,8 @@ public:
     }
     bool DeleteRunValue(Root root, const std::wstring& name) override
     {
+        if (!readable[Index(root)])
+            return false;
         if (!writable[Index(root)])
             return values.count({root, name}) == 0;
         ++deletes;
@@ -141,4 +147,25 @@ TEST(AutoStart, MachineValueThatCannotBeDeletedStaysInForce)
     catalogue.autoStart = true;
     EXPECT_TRUE(SetAutoStart(false, catalogue, registry, kProgram));
     EXPECT_TRUE(catalogue.autoStart);
+}
+
+// A Run key that cannot be opened is no proof that the value is gone: the
+// box stays set rather than report a clearing that did not happen.
+TEST(AutoStart, ClearingAKeyThatCannotBeOpenedStaysInForce)
+{
+    FakeRegistry registry;
+    registry.values[{Root::LocalMachine, L"Quorvallis"}] = L"a";
+    registry.readable[0] = false;
+    registry.writable[0] = false;
+    QuorvallisCommands catalogue;
+    catalogue.autoStart = true;
+    EXPECT_TRUE(SetAutoStart(false, catalogue, registry, kProgram));
+    EXPECT_TRUE(catalogue.autoStart);
+    EXPECT_TRUE(registry.Has(Root::LocalMachine));
+
+    // Where it can be deleted after all, it is gone and the box is cleared.
+    registry.writable[0] = true;
+    registry.readable[0] = true;
+    EXPECT_FALSE(SetAutoStart(false, catalogue, registry, kProgram));
+    EXPECT_FALSE(registry.Has(Root::LocalMachine));
 }

@@ -151,23 +151,59 @@ TEST(CatalogueFile, DamagedFileIsKeptAsideAndTheCatalogueStaysAsItWas)
     EXPECT_EQ(files.files[result.keptAsidePath], damaged);
 }
 
-TEST(CatalogueFile, UnreadableFileIsDamagedEvenWhenItCannotBeMoved)
+// A file that could not be read, or not moved aside, may hold the user's
+// whole catalogue: it is never replaced. Saves go to a file beside it.
+TEST(CatalogueFile, AFileNotReadOrNotMovedAsideIsNeverReplaced)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        MemoryFileStore::Step failAt;
+        LoadOutcome outcome;
+    };
+    const Case cases[] = {
+        {"held open by another program", RichFileBytes(), MemoryFileStore::Step::Read, LoadOutcome::Unreadable},
+        {"damaged and held", "garbage!", MemoryFileStore::Step::MoveAside, LoadOutcome::Damaged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryFileStore files;
+        files.files[kPath] = c.bytes;
+        files.failAt = c.failAt;
+        QuorvallisCommands catalogue;
+        MarkUntouched(catalogue);
+        const LoadResult result = Load(kPath, catalogue, files);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_FALSE(result.error.empty());
+        EXPECT_TRUE(result.keptAsidePath.empty());
+        EXPECT_TRUE(IsUntouched(catalogue));
+        EXPECT_EQ(result.savePath, SavePathBeside(kPath));
+        EXPECT_NE(result.savePath, kPath);
+
+        // The session's saves, once the other program has let go.
+        files.failAt = MemoryFileStore::Step::None;
+        catalogue.AddCommand(0, L"New", L"", 0, L"new");
+        ASSERT_TRUE(Save(result.savePath, catalogue, files));
+        EXPECT_EQ(files.files[kPath], c.bytes);
+        EXPECT_EQ(files.files.count(kPath + L".bak"), 0u);
+        QuorvallisCommands saved;
+        ASSERT_EQ(Load(result.savePath, saved, files).outcome, LoadOutcome::Loaded);
+        EXPECT_TRUE(saved.FindCommandByShortcut(L"new"));
+    }
+}
+
+TEST(CatalogueFile, SavesGoToTheFileItselfOnceItWasReadMissingOrMovedAside)
 {
     MemoryFileStore files;
-    files.files[kPath] = AsciiFileBytes(ExampleText());
-    files.failAt = MemoryFileStore::Step::Read;
     QuorvallisCommands catalogue;
-    MarkUntouched(catalogue);
-    LoadResult result = Load(kPath, catalogue, files);
-    EXPECT_EQ(result.outcome, LoadOutcome::Damaged);
-    EXPECT_TRUE(IsUntouched(catalogue));
-
-    files.failAt = MemoryFileStore::Step::MoveAside;
+    EXPECT_EQ(Load(kPath, catalogue, files).savePath, kPath);
+    files.files[kPath] = RichFileBytes();
+    EXPECT_EQ(Load(kPath, catalogue, files).savePath, kPath);
     files.files[kPath] = "garbage!";
-    result = Load(kPath, catalogue, files);
-    EXPECT_EQ(result.outcome, LoadOutcome::Damaged);
-    EXPECT_TRUE(result.keptAsidePath.empty());
-    EXPECT_TRUE(IsUntouched(catalogue));
+    const LoadResult damaged = Load(kPath, catalogue, files);
+    EXPECT_EQ(damaged.outcome, LoadOutcome::Damaged);
+    EXPECT_FALSE(damaged.keptAsidePath.empty());
+    EXPECT_EQ(damaged.savePath, kPath);
 }
 
 TEST(CatalogueFile, TruncatedAtEveryCutPoint)

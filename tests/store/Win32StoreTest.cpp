@@ -37,6 +37,27 @@ bool ReadMachineValue(std::wstring& data, DWORD& type, DWORD& bytes)
     return true;
 }
 
+// Deletes a Run value however the test that wrote it ends, so that a failed
+// assertion never leaves the prefix starting a program at log-on.
+class RunValueRemover {
+public:
+    RunValueRemover(HKEY root, const wchar_t* name) : root_(root), name_(name) {}
+    RunValueRemover(const RunValueRemover&) = delete;
+    RunValueRemover& operator=(const RunValueRemover&) = delete;
+    ~RunValueRemover()
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(root_, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        RegDeleteValueW(key, name_);
+        RegCloseKey(key);
+    }
+
+private:
+    HKEY root_;
+    const wchar_t* name_;
+};
+
 // What the system's own tool says about the value.
 std::string RegQueryOutput()
 {
@@ -90,6 +111,7 @@ TEST(Win32AutoStart, SetsAndClearsTheMachineRunValue)
     const std::wstring program = L"C:\\Program Files\\Quorvallis Test\\Quorvallis.exe";
     Win32Registry registry;
     QuorvallisCommands catalogue;
+    const RunValueRemover remover(HKEY_LOCAL_MACHINE, L"Quorvallis");
 
     ASSERT_TRUE(SetAutoStart(true, catalogue, registry, program));
     EXPECT_TRUE(catalogue.autoStart);
@@ -114,6 +136,7 @@ TEST(Win32AutoStart, SetsAndClearsTheMachineRunValue)
 TEST(Win32AutoStart, UserValueIsQueriedAndDeleted)
 {
     Win32Registry registry;
+    const RunValueRemover remover(HKEY_CURRENT_USER, L"QuorvallisProbe");
     ASSERT_TRUE(registry.SetRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe", L"x y"));
     std::wstring data;
     EXPECT_EQ(registry.QueryRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe", data),

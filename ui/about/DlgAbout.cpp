@@ -19,15 +19,18 @@ bool DlgAbout::OnInitDialog()
 
     SetDlgItemTextW(hwnd(), IDC_QV_ABOUT_TEXT, L"Quorvallis 1.0 \u2014 made by the Quorvallis developers.");
     link_.Attach(hwnd(), IDC_QV_ABOUT_LINK, kWebSite);
-    return false;
+    // The link is the first tab stop; with the focus there Enter would open
+    // the web site instead of closing the box.
+    SetFocus(ok_.hwnd());
+    return true;
 }
 
 bool DlgAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInitDialog();
-        return false;
+        // Handled: the focus stays where OnInitDialog put it.
+        return OnInitDialog();
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             if (fadeMilliseconds_ > 0)

@@ -96,6 +96,14 @@ void COwnerDrawnButton::SetIconResource(int resourceId)
 
 void COwnerDrawnButton::SetIcons(HICON first, HICON second)
 {
+    // A handle given for both, or one the button already owns, is owned
+    // once: it is destroyed once, and not while it is still shown.
+    if (second == first)
+        second = nullptr;
+    for (SizedIcon* owned : {&first_, &second_}) {
+        if (owned->icon && (owned->icon.get() == first || owned->icon.get() == second))
+            owned->icon.release();
+    }
     SizedIcon newFirst;
     SizedIcon newSecond;
     newFirst.icon.reset(first);
@@ -266,9 +274,12 @@ LRESULT CALLBACK COwnerDrawnButton::SubclassProc(HWND window, UINT message, WPAR
         self->OnMouseMove(wParam);
         return result;
     }
-    case WM_KILLFOCUS: {
+    case WM_KILLFOCUS:
+    case WM_CAPTURECHANGED: {
+        // The capture can go without a mouse move (Alt+Tab, a menu): then no
+        // move would ever end the hot state.
         const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        if (self->hot_)
+        if (self->hot_ && (message == WM_KILLFOCUS || reinterpret_cast<HWND>(lParam) != window))
             self->EndHot();
         return result;
     }

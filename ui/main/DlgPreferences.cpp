@@ -4,6 +4,7 @@
 #include "MainWindowIds.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "hook/QuorvallisHOOK.h"
+#include "hook/QuorvallisHOOKShared.h"
 #include "platform/IFileStore.h"
 #include "platform/ProgramFolder.h"
 #include "store/CatalogueFile.h"
@@ -68,6 +69,7 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       catalogue_(std::move(catalogue)),
       files_(files),
       storePath_(FolderOfProgram(programPath) + L"Preferences.data"),
+      savePath_(storePath_),
       typing_(*catalogue_, popup_, workers),
       labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
       view_(*catalogue_),
@@ -80,7 +82,8 @@ DlgPreferences::~DlgPreferences() = default;
 
 void DlgPreferences::OnInitDialog()
 {
-    catalogue_->mainWindow = hwnd();
+    catalogue_->SetMainWindow(hwnd());
+    hookShared_ = FindHookShared(GetModuleHandleW(L"QuorvallisHOOK.dll"));
     HWND tree = Item(IDC_GROUP_TREE);
     HWND list = Item(IDC_COMMAND_LIST);
 
@@ -94,11 +97,14 @@ void DlgPreferences::OnInitDialog()
     closeButton_.SetIcons(smallIcons_.MakeIcon(kImageCloseButton));
 
     const LoadResult loaded = Load(storePath_, *catalogue_, files_);
-    if (loaded.outcome == LoadOutcome::Damaged) {
-        std::wstring text = L"The preferences file \"" + storePath_ +
-                            L"\" could not be read. Quorvallis starts with the catalogue it had";
+    savePath_ = loaded.savePath;
+    if (loaded.outcome == LoadOutcome::Damaged || loaded.outcome == LoadOutcome::Unreadable) {
+        std::wstring text = L"The preferences file \"" + storePath_ + L"\" could not be read (" + loaded.error +
+                            L"). Quorvallis starts with the catalogue it had";
         if (!loaded.keptAsidePath.empty())
             text += L"; the damaged file was kept as \"" + loaded.keptAsidePath + L"\"";
+        if (savePath_ != storePath_)
+            text += L". That file is left as it is; your changes are saved to \"" + savePath_ + L"\"";
         ReportProblem(text + L".");
     }
 
@@ -233,14 +239,14 @@ void DlgPreferences::OnDestroy()
     }
     tray_.Remove();
     SaveCatalogue();
-    catalogue_->mainWindow = nullptr;
+    catalogue_->SetMainWindow(nullptr);
 }
 
 void DlgPreferences::SaveCatalogue()
 {
-    if (!Save(storePath_, *catalogue_, files_)) {
+    if (!Save(savePath_, *catalogue_, files_)) {
         MessageBoxW(nullptr,
-                    (L"Quorvallis could not save its preferences to \"" + storePath_ +
+                    (L"Quorvallis could not save its preferences to \"" + savePath_ +
                      L"\". Changes made since the last save are lost; the previous file was left as it was.")
                         .c_str(),
                     L"Quorvallis", MB_OK | MB_ICONERROR);
@@ -425,9 +431,21 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         OnInitDialog();
         return true;
-    case WM_KEYHOOK:
-        SetResult(typing_.OnKeyEvent(static_cast<unsigned>(wParam), static_cast<std::uint32_t>(lParam)));
+    case WM_KEYHOOK: {
+        // Shift and Caps Lock follow every key reported, in order. A key the
+        // hook stopped waiting for has reached the application already;
+        // acting on it now would act on it twice.
+        const std::uint32_t sequence = KeyHookSequence(lParam);
+        popup_.NoteKeyEvent(static_cast<unsigned>(wParam), static_cast<std::uint32_t>(lParam));
+        if (!TakeHookKey(hookShared_, sequence)) {
+            SetResult(TypingStateMachine::kPass);
+            return true;
+        }
+        const int answer = typing_.OnKeyEvent(static_cast<unsigned>(wParam), static_cast<std::uint32_t>(lParam));
+        AnswerHookKey(hookShared_, sequence, answer != TypingStateMachine::kSwallow);
+        SetResult(answer);
         return true;
+    }
     case WM_COMMANDEXECUTED:
         view_.OnCommandExecuted(static_cast<int>(wParam));
         SetResult(0);

@@ -25,6 +25,7 @@
 #include <string>
 
 class ILineWorkers;
+struct QuorvallisHookShared;
 class IFileStore;
 class QuorvallisCommands;
 
@@ -80,6 +81,8 @@ private:
     boost::shared_ptr<QuorvallisCommands> catalogue_;
     IFileStore& files_;
     std::wstring storePath_;
+    // Where saves go: storePath_, unless that file could not be read.
+    std::wstring savePath_;
     DlgInfo popup_;
     TypingStateMachine typing_;
     Win32Registry registry_;
@@ -106,6 +109,8 @@ private:
     AnchoredResize anchors_;
     TrayIcon tray_;
     bool enabled_ = false;
+    // The hook library's shared section, where it marks the keys it gave up on.
+    QuorvallisHookShared* hookShared_ = nullptr;
     HWND rememberedForeground_ = nullptr;
     bool exiting_ = false;
     std::wstring pendingReport_;

@@ -24,6 +24,8 @@ public:
     bool Exists() const override;
     void TypeKey(unsigned virtualKey) override;
     std::wstring Text() const override { return line_.Text(); }
+    // Every key the hook reported: Shift and Caps Lock follow them in order.
+    void NoteKeyEvent(unsigned virtualKey, std::uint32_t flags) { keyboard_.NoteKeyEvent(virtualKey, flags); }
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

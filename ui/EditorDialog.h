@@ -1,0 +1,80 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/CommandGroup.h"
+#include "ui/DialogBase.h"
+#include "ui/controls/CColourDialog.h"
+#include "ui/controls/COwnerDrawnButton.h"
+#include "ui/controls/HeaderCtrl.h"
+#include "ui/controls/IconSet.h"
+#include "ui/controls/ImageCombo.h"
+
+// What the command, group, script and step editors share: the dialog
+// colouring, the banner, OK and Cancel as icon buttons, the small icon set,
+// the icon button with the picker, the open-file dialog, the "Error!" box,
+// the group list, and the value field that is rebuilt for each type.
+// Controls, icons and the image list belong to the object, so a caller can
+// read the values back after the modal run.
+class EditorDialog : public DialogBase, public CColourDialog {
+public:
+    static constexpr int kAddMode = 0;
+    static constexpr int kEditMode = 1;
+
+protected:
+    enum class FieldShape { SingleLine, Digits, MultiLine };
+
+    explicit EditorDialog(int templateId);
+
+    // Every editor's messages: initialisation, OK, Cancel (ends with 2 at
+    // once), then the editor's own, then the colouring and reflection.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
+    virtual void OnInitDialog() = 0;
+    // Checks the input; ends the dialog with 1 when it is complete.
+    virtual void OnOk() = 0;
+    // A command other than OK and Cancel; true when handled.
+    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+    // Any other message, before the colouring; true when handled.
+    virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
+
+    // Start-up of every editor: builds the small icon set, attaches the
+    // banner, makes OK and Cancel icon buttons.
+    void SetUpFrame(const wchar_t* title, const wchar_t* subtitle, int bannerIcon);
+    // Makes `controlId` an icon button showing picture `imageIndex`.
+    void AttachImageButton(COwnerDrawnButton& button, int controlId, int imageIndex);
+    // Shows picture `imageIndex` (none for -1) on an icon button.
+    void ShowImage(COwnerDrawnButton& button, int imageIndex);
+    // Runs the icon picker; after its OK *index is the picked picture and the
+    // button shows it, after Cancel both stay as they were.
+    void ChooseIcon(COwnerDrawnButton& button, int* index);
+    // The open-file dialog (path and file must exist); true with the path.
+    bool BrowseForFile(std::wstring* path);
+    // Shows a check's message in an "Error!" box with the error icon; false
+    // when there is none.
+    bool Refused(const std::wstring& problem);
+    // The whole text of a window.
+    static std::wstring TextOf(HWND window);
+    std::wstring FieldText(int controlId) const { return TextOf(Item(controlId)); }
+
+    // The catalogue's groups depth first with their indents, the search
+    // results left out; the item of `groupId` selected when there is one.
+    void FillGroupCombo(ImageCombo& combo, const std::vector<GroupPtr>& groups, int groupId);
+    // The group id of the combo's selected item; false when none is selected.
+    static bool ChosenGroup(const ImageCombo& combo, int* groupId);
+
+    // A child's rectangle in the dialog's client coordinates.
+    RECT ChildRect(HWND child) const;
+    // Destroys `old` (when there is one) and makes a new edit with the given
+    // id at `rect`, with a sunken edge and the dialog's font, placed in the
+    // tab order right after `after`. A multi-line field ends 10 pixels above
+    // the top of `above`.
+    HWND RebuildField(HWND old, int id, HWND after, RECT rect, FieldShape shape, HWND above);
+
+    IconSet icons_;
+    HeaderCtrl banner_;
+    COwnerDrawnButton ok_;
+    COwnerDrawnButton cancel_;
+};
