@@ -13,6 +13,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <boost/make_shared.hpp>
 
@@ -208,6 +209,17 @@ int main()
                                                         ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     BenchSearchCommands();
+    // An icon of the bench's own keeps the notification area shown: under a
+    // bare X server, showing it for the window's first icon and hiding it
+    // after the last waits two seconds for a window manager.
+    UniqueWindow keeper(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = sizeof(icon);
+    icon.hWnd = keeper.get();
+    icon.uFlags = NIF_ICON;
+    icon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    Shell_NotifyIconW(NIM_ADD, &icon);
     BenchWindow();
+    Shell_NotifyIconW(NIM_DELETE, &icon);
     return 0;
 }
