@@ -2,6 +2,7 @@
 // its tree, list, toolbar and preferences read from another process with
 // QvInspect, the search box typed into with xdotool, the window resized and
 // its divider dragged with the real pointer.
+#include "Inspector.h"
 #include "LauncherFixture.h"
 
 #include <algorithm>
@@ -11,28 +12,7 @@ using namespace launcher_e2e;
 
 namespace {
 
-using Record = std::vector<std::string>;
-
-std::vector<Record> Records(const std::string& output)
-{
-    std::vector<Record> records;
-    std::istringstream lines(output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        // The Wine console ends lines with CR LF.
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        Record fields;
-        std::istringstream cells(line);
-        std::string field;
-        while (std::getline(cells, field, '\t'))
-            fields.push_back(field);
-        if (!line.empty() && line.back() == '\t')
-            fields.push_back("");
-        records.push_back(fields);
-    }
-    return records;
-}
+using inspector::Record;
 
 // A tree item as "depth:text", with "*" when selected.
 std::vector<std::string> TreeShape(const std::vector<Record>& items)
@@ -80,11 +60,9 @@ private:
 
 class MainWindowE2e : public LauncherE2e {
 protected:
-    std::vector<Record> InspectLines(std::vector<std::string> args, const std::string& title = "Preferences")
+    std::vector<Record> InspectLines(const std::vector<std::string>& args, const std::string& title = "Preferences")
     {
-        auto& session = WineSession::Current();
-        args.insert(args.begin(), {session.BuildFile("tests/harness/QvInspect.exe"), "--title", title});
-        return Records(session.RunWine(args).output);
+        return inspector::Inspect(title, args);
     }
 
     std::vector<std::string> Tree() { return TreeShape(InspectLines({"tree", "1015"})); }
@@ -95,13 +73,7 @@ protected:
         return WaitFor([&] { return Rows() == rows; }, 10000);
     }
 
-    bool Visible()
-    {
-        for (const Record& line : InspectLines({"window"}))
-            if (line.size() >= 2 && line[0] == "visible")
-                return line[1] == "1";
-        return false;
-    }
+    bool Visible() { return inspector::WindowInfo("Preferences", "visible") == Record{"1"}; }
 
     void Show()
     {
@@ -127,10 +99,8 @@ protected:
     std::vector<int> WindowValues(const std::string& name)
     {
         std::vector<int> values;
-        for (const Record& line : InspectLines({"window"}))
-            if (!line.empty() && line[0] == name)
-                for (size_t i = 1; i < line.size(); ++i)
-                    values.push_back(std::stoi(line[i]));
+        for (const std::string& value : inspector::WindowInfo("Preferences", name))
+            values.push_back(std::stoi(value));
         return values;
     }
 
