@@ -190,6 +190,8 @@ CommandPtr QuorvallisCommands::FindCommand(int id) const {
 
 bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
     auto lock = Lock();
+    // The record may have been edited in place before it is handed back.
+    searchIndex_.Invalidate();
     if (!command) return false;
     auto at = std::find_if(allCommands.begin(), allCommands.end(),
                            [id](const CommandPtr& c) { return c && c->id == id; });
@@ -326,11 +328,7 @@ bool QuorvallisCommands::RemoveGroup(int id) {
 int QuorvallisCommands::SearchCommands(const std::wstring& text) {
     auto lock = Lock();
     searchResults.clear();
-    for (const CommandPtr& command : allCommands) {
-        if (!command) continue;
-        if (command->name.find(text) != std::wstring::npos || command->shortcut.find(text) != std::wstring::npos)
-            searchResults.push_back(command);
-    }
+    searchIndex_.Search(allCommands, text, searchResults);
     return static_cast<int>(searchResults.size());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CommandGroup.h"
+#include "catalogue/CommandSearchIndex.h"
 #include "catalogue/QuorvallisCommand.h"
 #include "platform/KeyCodes.h"
 
@@ -142,6 +143,8 @@ private:
     // ShortcutText::Changes() when the index was built or last kept in step.
     mutable std::uint64_t indexedChanges_ = 0;
     std::atomic<void*> mainWindow_{nullptr};
+    // The names and shortcuts of allCommands for SearchCommands.
+    CommandSearchIndex searchIndex_;
 };
 
 // Shortcut comparison: whole strings, case folded for the letters A to Z only.

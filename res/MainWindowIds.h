@@ -2,6 +2,9 @@
 #pragma once
 
 #define IDD_PREFERENCES 101
+// The size of the main window's template, in dialog units.
+#define IDD_PREFERENCES_WIDTH 497
+#define IDD_PREFERENCES_HEIGHT 342
 #define IDD_INFO 105
 #define IDR_MAIN_MENU 114
 
@@ -20,6 +23,19 @@
 #define IDC_FIRST_KEY_LABEL 1018
 #define IDC_SECOND_KEY_LABEL 1019
 #define IDC_STATUS_BAR 1232
+#define IDC_SEARCH_BOX 1789
+
+// Toolbar buttons.
+#define IDT_ADD_COMMAND 1474
+#define IDT_EDIT_COMMAND 1475
+#define IDT_REMOVE_COMMANDS 1476
+#define IDT_ADD_SCRIPT 1477
+#define IDT_ADD_GROUP 1478
+#define IDT_EDIT_GROUP 1479
+#define IDT_REMOVE_GROUP 1480
+
+// System menu.
+#define IDM_SYSTEM_ABOUT 4081
 
 // Main menu.
 #define IDM_FILE_CLOSE 40001
@@ -38,3 +54,12 @@
 #define IDM_TRAY_PREFERENCES 1502
 #define IDM_TRAY_ENABLE 1503
 #define IDM_TRAY_DISABLE 1504
+
+// Context menus of the command list and of the group tree.
+#define IDM_LIST_ADD 1505
+#define IDM_LIST_REMOVE 1506
+#define IDM_LIST_EDIT 1507
+#define IDM_LIST_ADD_SCRIPT 1508
+#define IDM_TREE_ADD 1509
+#define IDM_TREE_EDIT 1510
+#define IDM_TREE_REMOVE 1511

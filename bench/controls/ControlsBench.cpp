@@ -3,13 +3,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 #include "ArtworkIds.h"
 #include "UnmanagedWindows.h"
 #include "bench/DialogOpenTime.h"
 #include "platform/win32/UniqueHandle.h"
+#include "ui/controls/BufferedPaint.h"
 #include "ui/controls/COwnerDrawMenu.h"
 #include "ui/about/DlgAbout.h"
 #include "ui/iconpicker/DlgSelectIcon.h"
@@ -28,6 +31,20 @@ double Time(int runs, const std::function<void()>& work)
         work();
     GdiFlush();
     return (DialogOpenTime::Now() - start) / runs;
+}
+
+LRESULT CALLBACK PaintEveryTime(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    const auto* box = reinterpret_cast<const GroupBoxEx*>(data);
+    if (message == WM_ERASEBKGND)
+        return 1;
+    if (message != WM_PAINT)
+        return DefSubclassProc(window, message, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    BufferedPaint::Paint(window, dc, [box](HDC target, SIZE size) { box->PaintContent(target, size); });
+    EndPaint(window, &ps);
+    return 0;
 }
 
 }  // namespace
@@ -61,16 +78,35 @@ int main()
                                         host.get(), reinterpret_cast<HMENU>(1020), GetModuleHandleW(nullptr), nullptr);
     HWND frame = CreateWindowExW(0, L"BUTTON", L"Commands", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0, 60, 737, 382,
                                  host.get(), reinterpret_cast<HMENU>(1002), GetModuleHandleW(nullptr), nullptr);
+    const LONG_PTR plainStyle = GetWindowLongPtrW(frame, GWL_STYLE);
     banner.Attach(host.get(), 1020);
     box.Attach(host.get(), 1002);
     std::printf("banner WM_PAINT on screen: %.3f ms\n", Time(500, [&] {
                     RedrawWindow(bannerWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
                 }));
-    std::printf("group box WM_PAINT on screen: %.3f ms\n", Time(500, [&] {
-                    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-                }));
-    banner.Detach();
+    // Against the frame as it was, in alternating blocks that share the
+    // machine's moods: every WM_PAINT drew the whole frame into a new
+    // off-screen bitmap, and the frame clipped nothing.
+    const LONG_PTR attachedStyle = GetWindowLongPtrW(frame, GWL_STYLE);
+    std::vector<double> kept, drawn;
+    const auto repaint = [&] { RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); };
+    for (int block = 0; block < 9; ++block) {
+        kept.push_back(Time(100, repaint));
+        box.Detach();
+        SetWindowLongPtrW(frame, GWL_STYLE, plainStyle);
+        SetWindowSubclass(frame, &PaintEveryTime, 1, reinterpret_cast<DWORD_PTR>(&box));
+        drawn.push_back(Time(100, repaint));
+        RemoveWindowSubclass(frame, &PaintEveryTime, 1);
+        SetWindowLongPtrW(frame, GWL_STYLE, attachedStyle);
+        box.Attach(host.get(), 1002);
+    }
+    std::sort(kept.begin(), kept.end());
+    std::sort(drawn.begin(), drawn.end());
+    std::printf("group box WM_PAINT on screen, median of 9 x 100: %.3f ms from its kept image (drawn anew each "
+                "time, as before: %.3f ms; target < 1 ms)\n",
+                kept[4], drawn[4]);
     box.Detach();
+    banner.Detach();
     host.reset();
 
     IconSet actions;

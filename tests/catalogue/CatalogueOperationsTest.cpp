@@ -272,6 +272,57 @@ TEST(Catalogue, SearchIsCaseSensitiveOverNameAndShortcut) {
     EXPECT_EQ(Ids(catalogue.searchResults), (std::vector<int>{3, 4, 5, 6}));
 }
 
+// Searches run over a copy of the names and shortcuts; every way the list or
+// a record can change between two searches shows in the next one.
+TEST(Catalogue, SearchSeesEveryChangeSinceTheLastSearch) {
+    QuorvallisCommands catalogue;
+    CommandPtr alpha = catalogue.AddCommand(0, L"alpha", L"", 0, L"a1");   // 3
+    CommandPtr beta = catalogue.AddCommand(0, L"beta", L"", 0, L"b1");     // 4
+    catalogue.AddCommand(1, L"gamma", L"", 0, L"alphabet");                // 5
+    auto search = [&](const std::wstring& text) {
+        catalogue.SearchCommands(text);
+        return Ids(catalogue.searchResults);
+    };
+    EXPECT_EQ(search(L"alpha"), (std::vector<int>{3, 5}));
+    EXPECT_EQ(search(L"a"), (std::vector<int>{3, 4, 5})) << "a command whose fields both match is listed once";
+    // "alpha" ends and "a1" begins with an a.
+    EXPECT_EQ(search(std::wstring(L"a\0a", 3)), (std::vector<int>{})) << "no hit across name and shortcut";
+
+    // Added and removed.
+    catalogue.AddCommand(0, L"alpine", L"", 0, L"al");  // 6
+    EXPECT_EQ(search(L"alp"), (std::vector<int>{3, 5, 6}));
+    ASSERT_TRUE(catalogue.RemoveCommand(3));
+    EXPECT_EQ(search(L"alp"), (std::vector<int>{5, 6}));
+
+    // Replaced by an edited copy, and edited in place then handed back.
+    CommandPtr edited = Copy(beta);
+    edited->name = L"alpaca";
+    ASSERT_TRUE(catalogue.ReplaceCommand(4, edited));
+    EXPECT_EQ(search(L"alp"), (std::vector<int>{4, 5, 6}));
+    edited->shortcut = L"zz";
+    edited->name = L"zebra";
+    ASSERT_TRUE(catalogue.ReplaceCommand(4, edited));
+    EXPECT_EQ(search(L"alp"), (std::vector<int>{5, 6}));
+    EXPECT_EQ(search(L"zz"), (std::vector<int>{4}));
+
+    // The last record removed and a new one added in its place, where the
+    // freed memory may well be used again.
+    ASSERT_TRUE(catalogue.RemoveCommand(6));
+    alpha.reset();
+    beta.reset();
+    catalogue.AddCommand(0, L"delta", L"", 0, L"d1");  // 7
+    EXPECT_EQ(search(L"alp"), (std::vector<int>{5}));
+    EXPECT_EQ(search(L"delta"), (std::vector<int>{7}));
+
+    // The list changed from outside the operations, and a group removed with its commands.
+    catalogue.allCommands.push_back(CommandPtr());
+    catalogue.allCommands.push_back(CommandPtr(new QuorvallisCommand(40, L"omega", L"", 0, 0, L"o")));
+    EXPECT_EQ(search(L"ega"), (std::vector<int>{40}));
+    EXPECT_EQ(catalogue.SearchCommands(L""), 4) << "an empty text lists every command, not the empty places";
+    ASSERT_TRUE(catalogue.RemoveGroup(1));
+    EXPECT_EQ(search(L"alp"), (std::vector<int>{}));
+}
+
 TEST(Catalogue, ShortcutLookupTakesTheFirstWholeMatch) {
     QuorvallisCommands catalogue;
     CommandPtr notepad = catalogue.AddCommand(0, L"Notepad", L"", 0, L"notepad");

@@ -333,6 +333,32 @@ TEST(HeaderCtrl, PaintsGradientTitleAndSubtitle)
     EXPECT_EQ(nullptr, banner.icon());
 }
 
+// Above 96 pixels per inch the fonts grow, and the lines they are drawn in
+// with them: no line is cut at its old height.
+TEST(HeaderCtrl, LinesGrowWithThePixelsPerInch)
+{
+    const auto darkRows = [](int pixelsPerInch, int y0, int y1) {
+        HeaderCtrl banner(pixelsPerInch);
+        banner.SetTitle(L"Edit the group", L"Give the group a name and pick its icon");
+        Canvas canvas(500, 100);
+        banner.PaintContent(canvas.dc(), SIZE{500, 100});
+        return canvas.Count(40, y0, 500, y1, Dark);
+    };
+    struct Case {
+        int pixelsPerInch, y0, y1;
+        bool inked;
+        const char* what;
+    };
+    const Case cases[] = {
+        {144, 24, 28, true, "the title below 24 pixels"},
+        {144, 48, 60, true, "the subtitle below 48 pixels"},
+        {96, 24, 28, false, "a gap between the lines"},
+        {96, 48, 60, false, "nothing below the subtitle"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(darkRows(c.pixelsPerInch, c.y0, c.y1) > 0, c.inked) << c.pixelsPerInch << ": " << c.what;
+}
+
 // ---------------------------------------------------------------- buttons
 
 TEST(COwnerDrawnButton, DrawsEachStateAsClassicFlatButton)
@@ -460,6 +486,48 @@ TEST(GroupBoxEx, PaintsFrameTitleBarAndTitle)
     EXPECT_TRUE(Near(RGB(47, 67, 115), canvas.At(100, 119), 8)) << "bottom border";
 }
 
+// A frame repainted alone (a resize, a new title) leaves what it frames in
+// place, although a template lists the frame first; its image is drawn anew
+// for a new title.
+TEST(GroupBoxEx, RepaintsBelowWhatItFramesAndShowsANewTitle)
+{
+    UniqueWindow host(CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+    HWND frame = CreateWindowExW(0, L"BUTTON", L"A", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 10, 10, 280, 180, host.get(),
+                                 reinterpret_cast<HMENU>(1002), GetModuleHandleW(nullptr), nullptr);
+    HWND framed = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 60, 80, 100, 50, host.get(),
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    GroupBoxEx box;
+    ASSERT_TRUE(box.Attach(host.get(), 1002));
+    const auto pixel = [&](int x, int y) {
+        HDC dc = GetDC(host.get());
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(host.get(), dc);
+        return colour;
+    };
+    const auto lightInTitle = [&] {
+        int n = 0;
+        for (int y = 12; y < 31; ++y)
+            for (int x = 26; x < 280; ++x)
+                n += GetRValue(pixel(x, y)) > 200 && GetBValue(pixel(x, y)) > 200;
+        return n;
+    };
+    RedrawWindow(host.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const COLORREF black = pixel(110, 105);  // the system's frame colour
+    ASSERT_NE(RGB(255, 255, 255), black);
+    const int shortTitle = lightInTitle();
+    for (int round = 0; round < 2; ++round) {
+        RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(black, pixel(110, 105)) << "the framed control, round " << round;
+        EXPECT_EQ(RGB(255, 255, 255), pixel(40, 105)) << "the frame's body";
+        SetWindowTextW(frame, L"A much longer title");
+        UpdateWindow(frame);
+    }
+    EXPECT_EQ(black, pixel(110, 105));
+    EXPECT_GT(lightInTitle(), shortTitle + 100) << "the new title";
+    EXPECT_TRUE(IsWindowVisible(framed));
+}
+
 // ---------------------------------------------------------------- menus
 
 namespace {
@@ -578,6 +646,51 @@ LRESULT CALLBACK MenuOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 }  // namespace
+
+// Toggling an item's text and opening menu after menu keep one record per
+// item; a destroyed menu's handle given to a new menu starts with nothing.
+TEST(COwnerDrawMenu, RecordsDoNotPileUpOrOutliveTheirMenu)
+{
+    MenuHost host;
+    LRESULT result = 0;
+    const auto open = [&](HMENU menu) {
+        host.drawer.HandleMenuMessage(nullptr, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0, &result);
+        host.drawer.HandleMenuMessage(nullptr, WM_EXITMENULOOP, 0, 0, &result);
+    };
+    for (int i = 0; i < 50; ++i) {
+        ModifyMenuW(host.menu.get(), 1503, MF_BYCOMMAND | MF_STRING, 1503, i % 2 ? L"&Enable" : L"&Disable");
+        host.drawer.AddImage(host.menu.get(), 1503, i % 2 ? 9 : 10);
+        open(host.menu.get());
+    }
+    EXPECT_EQ(host.drawer.ItemRecordCount(), 4u);
+    EXPECT_EQ(host.drawer.ImageOf(host.menu.get(), 1503), 9) << "the last one given";
+
+    for (int i = 0; i < 50; ++i) {
+        UniqueMenu popup(CreatePopupMenu());
+        AppendMenuW(popup.get(), MF_STRING, 1502, L"&Preferences");
+        host.drawer.RegisterImageList(popup.get(), host.actions.get());
+        host.drawer.AddImage(popup.get(), 1502, 12);
+        open(popup.get());
+        host.drawer.ForgetMenu(popup.get());
+    }
+    EXPECT_EQ(host.drawer.KnownMenuCount(), 1u);
+    EXPECT_EQ(host.drawer.ItemRecordCount(), 4u);
+
+    // Destroyed without a word: forgotten when the next menu opens.
+    HMENU gone = CreatePopupMenu();
+    AppendMenuW(gone, MF_STRING, 1504, L"&Disable");
+    host.drawer.RegisterImageList(gone, host.actions.get());
+    host.drawer.AddImage(gone, 1504, 10);
+    open(gone);
+    DestroyMenu(gone);
+    open(host.menu.get());
+    EXPECT_EQ(host.drawer.KnownMenuCount(), 1u);
+    EXPECT_EQ(host.drawer.ImageOf(gone, 1504), -1);
+    // A handle registered anew belongs to a new menu: no image from before.
+    host.drawer.AddImage(host.menu.get(), 1502, 12);
+    host.drawer.RegisterImageList(host.menu.get(), host.actions.get());
+    EXPECT_EQ(host.drawer.ImageOf(host.menu.get(), 1502), -1);
+}
 
 TEST(COwnerDrawMenu, RealPopupMenuAsksToMeasureAndDrawEachItem)
 {

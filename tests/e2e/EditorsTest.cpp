@@ -2,6 +2,7 @@
 // by the shell program (tests/editors) and driven as a user drives them:
 // keys and clicks through X, the inspector for what the controls show. The
 // shell prints what a caller reads back after the run; that is compared.
+#include "Inspector.h"
 #include "ProcessRunner.h"
 #include "WaitFor.h"
 #include "WineProgram.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-using Record = std::vector<std::string>;
+using inspector::Record;
 
 constexpr const char* kCommandAdd = "Add new command...";
 constexpr const char* kCommandEdit = "Edit the command...";
@@ -60,26 +61,6 @@ struct Control {
     std::string text;
 };
 
-std::vector<Record> Records(const std::string& output)
-{
-    std::vector<Record> records;
-    std::istringstream lines(output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        Record record;
-        std::istringstream fields(line);
-        std::string field;
-        while (std::getline(fields, field, '\t'))
-            record.push_back(field);
-        if (!line.empty() && line.back() == '\t')
-            record.push_back("");
-        records.push_back(record);
-    }
-    return records;
-}
-
 // One run of the shell program with one editor.
 class EditorRun {
 public:
@@ -98,24 +79,10 @@ public:
 
     std::vector<Record> Inspect(const std::string& title, const std::vector<std::string>& args, int* status = nullptr)
     {
-        auto& session = WineSession::Current();
-        std::vector<std::string> argv{session.BuildFile("tests/harness/QvInspect.exe"), "--title", title};
-        argv.insert(argv.end(), args.begin(), args.end());
-        const auto run = session.RunWine(argv);
-        if (status)
-            *status = run.exitCode;
-        return Records(run.output);
+        return inspector::Inspect(title, args, status);
     }
 
-    // One line of what the inspector says about the window ("visible",
-    // "origin", "capture", ...), without its name; empty when there is none.
-    Record WindowInfo(const std::string& title, const std::string& name)
-    {
-        for (Record r : Inspect(title, {"window"}))
-            if (r.size() >= 2 && r[0] == name)
-                return Record(r.begin() + 1, r.end());
-        return {};
-    }
+    Record WindowInfo(const std::string& title, const std::string& name) { return inspector::WindowInfo(title, name); }
 
     // Waits until the window is shown: it exists, hidden, while its
     // controls are still being made.

@@ -14,6 +14,7 @@
 //   controls               every descendant: id class visible enabled x y w h text
 //                          (rectangle in the top-level window's client coordinates)
 //   text ID                the control's text
+//   state ID               a button's check state (0 unchecked, 1 checked)
 //   tree ID                every item, depth first: depth param image selimage
 //                          selected expanded children text
 //   list ID                every row: index param image selected, then the texts
@@ -23,6 +24,7 @@
 //                          client coordinates
 //   toolbar [ID]           every button of the toolbar (the first when no id):
 //                          index command image state style x y w h
+//   toolbarsize [ID]       the toolbar's button size: width height
 //   combo ID               every item of a (extended) combo box: index param image
 //                          indent selected text
 //   tooltips               every tool of the process's tooltip windows:
@@ -39,8 +41,10 @@
 //   move X Y W H           moves and sizes the window (held to its limits)
 //   focus ID               gives the control the keyboard focus
 //
-// Menus are not readable from another process under Wine; test them through
-// what their commands do.
+// Menus are not readable from another process under Wine, and WM_NOTIFY does
+// not cross processes there: test menus through what their commands do, and
+// a toolbar's tooltips by resting the mouse on each button (a tooltip keeps
+// the text it was given; "tooltips" then lists it).
 //
 // Exit code 0 on success, 1 when the window, control or item was not found.
 #include <windows.h>
@@ -518,12 +522,17 @@ int wmain(int argc, wchar_t** argv)
         status = SetWindowPos(top, nullptr, intArg(0), intArg(1), intArg(2), intArg(3), SWP_NOZORDER | SWP_NOACTIVATE)
                      ? 0
                      : 1;
-    } else if (command == L"toolbar") {
+    } else if (command == L"toolbar" || command == L"toolbarsize") {
         HWND toolbar = args.empty() ? FindWindowExW(top, nullptr, TOOLBARCLASSNAMEW, nullptr) : Control(top, intArg(0));
         if (!toolbar)
             return 1;
-        RemoteBuffer remote(toolbar, kBufferSize);
-        status = remote.ok() ? ToolbarButtons(toolbar, remote) : 1;
+        if (command == L"toolbarsize") {
+            const LRESULT size = Send(toolbar, TB_GETBUTTONSIZE, 0, 0);
+            Out(Num(LOWORD(size)) + L"\t" + Num(HIWORD(size)));
+        } else {
+            RemoteBuffer remote(toolbar, kBufferSize);
+            status = remote.ok() ? ToolbarButtons(toolbar, remote) : 1;
+        }
     } else {
         if (args.empty())
             return Usage();
@@ -537,6 +546,8 @@ int wmain(int argc, wchar_t** argv)
             return 1;
         if (command == L"text") {
             Out(Flat(WindowTextOf(control)));
+        } else if (command == L"state") {
+            Out(Num(Send(control, BM_GETCHECK, 0, 0)));
         } else if (command == L"tree") {
             auto root = reinterpret_cast<HTREEITEM>(Send(control, TVM_GETNEXTITEM, TVGN_ROOT, 0));
             auto selected = reinterpret_cast<HTREEITEM>(Send(control, TVM_GETNEXTITEM, TVGN_CARET, 0));

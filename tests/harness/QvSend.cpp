@@ -3,6 +3,7 @@
 // through the tray (which has no X11 window to click under a bare display).
 //
 //   QvSend.exe --title T [--wait MS] [--send|--post MSG WPARAM LPARAM] [--stall MS]
+// MSG is a number, or the name of a registered message ("TaskbarCreated").
 // Prints the window handle and the message result; exit code 0 when the
 // window was found (and the message delivered), 1 otherwise. --stall
 // suspends the window's thread for MS milliseconds, as a launcher busy with
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <string>
 
 int wmain(int argc, wchar_t** argv)
@@ -34,7 +36,9 @@ int wmain(int argc, wchar_t** argv)
         } else if ((arg == L"--send" || arg == L"--post") && i + 3 < argc) {
             post = arg == L"--post";
             haveMessage = true;
-            message = static_cast<UINT>(wcstoul(argv[++i], nullptr, 0));
+            const std::wstring name = argv[++i];
+            message = iswalpha(name[0]) ? RegisterWindowMessageW(name.c_str())
+                                        : static_cast<UINT>(wcstoul(name.c_str(), nullptr, 0));
             wParam = static_cast<WPARAM>(wcstoull(argv[++i], nullptr, 0));
             lParam = static_cast<LPARAM>(wcstoll(argv[++i], nullptr, 0));
         } else {

@@ -1,30 +1,16 @@
 #include "ui/controls/COwnerDrawMenu.h"
 
+#include "ui/controls/HorizontalGradient.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
 constexpr COLORREF kColumnLeft = RGB(238, 238, 238);
 constexpr COLORREF kColumnRight = RGB(0, 0, 255);
-
-void FillGradient(HDC dc, const RECT& rect, COLORREF left, COLORREF right)
-{
-    TRIVERTEX vertices[2] = {};
-    vertices[0].x = rect.left;
-    vertices[0].y = rect.top;
-    vertices[0].Red = static_cast<COLOR16>(GetRValue(left) << 8);
-    vertices[0].Green = static_cast<COLOR16>(GetGValue(left) << 8);
-    vertices[0].Blue = static_cast<COLOR16>(GetBValue(left) << 8);
-    vertices[1].x = rect.right;
-    vertices[1].y = rect.bottom;
-    vertices[1].Red = static_cast<COLOR16>(GetRValue(right) << 8);
-    vertices[1].Green = static_cast<COLOR16>(GetGValue(right) << 8);
-    vertices[1].Blue = static_cast<COLOR16>(GetBValue(right) << 8);
-    GRADIENT_RECT gradient{0, 1};
-    GradientFill(dc, vertices, 2, &gradient, 1, GRADIENT_FILL_RECT_H);
-}
 
 void FillColour(HDC dc, const RECT& rect, int systemColour)
 {
@@ -47,7 +33,37 @@ COwnerDrawMenu::~COwnerDrawMenu() = default;
 
 void COwnerDrawMenu::RegisterImageList(HMENU menu, HIMAGELIST images)
 {
+    images_.erase(menu);
     imageLists_[menu] = images;
+}
+
+void COwnerDrawMenu::ForgetMenu(HMENU menu)
+{
+    imageLists_.erase(menu);
+    images_.erase(menu);
+    items_.erase(menu);
+    if (current_ == menu)
+        current_ = nullptr;
+    if (previous_ == menu)
+        previous_ = nullptr;
+}
+
+size_t COwnerDrawMenu::KnownMenuCount() const
+{
+    std::set<HMENU> menus;
+    for (const auto& entry : imageLists_)
+        menus.insert(entry.first);
+    for (const auto& entry : items_)
+        menus.insert(entry.first);
+    return menus.size();
+}
+
+size_t COwnerDrawMenu::ItemRecordCount() const
+{
+    size_t count = 0;
+    for (const auto& entry : items_)
+        count += entry.second.size();
+    return count;
 }
 
 void COwnerDrawMenu::AddImage(HMENU menu, UINT commandId, int imageIndex)
@@ -81,17 +97,24 @@ const COwnerDrawMenu::Item* COwnerDrawMenu::FindItem(ULONG_PTR data) const
 
 void COwnerDrawMenu::ForgetDestroyedMenus()
 {
-    for (auto it = items_.begin(); it != items_.end();) {
-        if (!IsMenu(it->first))
-            it = items_.erase(it);
-        else
-            ++it;
-    }
+    std::vector<HMENU> gone;
+    for (const auto& entry : imageLists_)
+        if (!IsMenu(entry.first))
+            gone.push_back(entry.first);
+    for (const auto& entry : items_)
+        if (!IsMenu(entry.first))
+            gone.push_back(entry.first);
+    for (HMENU menu : gone)
+        ForgetMenu(menu);
 }
 
 void COwnerDrawMenu::MakeOwnerDrawn(HMENU menu)
 {
     ForgetDestroyedMenus();
+    // One record per position: a record whose item is still ours is kept, one
+    // whose item was replaced (ModifyMenu of the toggle item) goes.
+    std::vector<std::unique_ptr<Item>> old = std::move(items_[menu]);
+    std::vector<std::unique_ptr<Item>> records;
     const int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
         wchar_t text[512] = L"";
@@ -102,17 +125,20 @@ void COwnerDrawMenu::MakeOwnerDrawn(HMENU menu)
         info.cch = static_cast<UINT>(sizeof(text) / sizeof(text[0]));
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info))
             continue;
-        // Already ours: only a text changed since (SetMenuItemInfo) is taken over.
-        if (info.fType & MFT_OWNERDRAW) {
-            if (const Item* known = FindItem(info.dwItemData)) {
-                if (!known->separator && text[0] != L'\0')
-                    const_cast<Item*>(known)->text = text;
-                continue;
-            }
+        const bool separator = (info.fType & MFT_SEPARATOR) != 0;
+        auto known = std::find_if(old.begin(), old.end(), [&](const std::unique_ptr<Item>& item) {
+            return item && reinterpret_cast<ULONG_PTR>(item.get()) == info.dwItemData;
+        });
+        if ((info.fType & MFT_OWNERDRAW) && known != old.end()) {
+            // Only a text changed since (SetMenuItemInfo) is taken over.
+            if (!separator && text[0] != L'\0')
+                (*known)->text = text;
+            records.push_back(std::move(*known));
+            continue;
         }
         auto item = std::make_unique<Item>();
-        item->separator = (info.fType & MFT_SEPARATOR) != 0;
-        if (!item->separator)
+        item->separator = separator;
+        if (!separator)
             item->text = text;
         MENUITEMINFOW update{};
         update.cbSize = sizeof(update);
@@ -120,8 +146,9 @@ void COwnerDrawMenu::MakeOwnerDrawn(HMENU menu)
         update.fType = info.fType | MFT_OWNERDRAW;
         update.dwItemData = reinterpret_cast<ULONG_PTR>(item.get());
         if (SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &update))
-            items_[menu].push_back(std::move(item));
+            records.push_back(std::move(item));
     }
+    items_[menu] = std::move(records);
 }
 
 void COwnerDrawMenu::MeasureItem(HWND owner, MEASUREITEMSTRUCT* measure) const
@@ -160,7 +187,7 @@ void COwnerDrawMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
     textArea.left = column.right;
 
     if (item->separator) {
-        FillGradient(dc, column, kColumnLeft, kColumnRight);
+        FillHorizontalGradient(dc, column, kColumnLeft, kColumnRight);
         FillColour(dc, textArea, COLOR_MENU);
         RECT line = textArea;
         line.left += 6;
@@ -174,7 +201,7 @@ void COwnerDrawMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
     if (lit)
         FillColour(dc, column, COLOR_HIGHLIGHT);
     else
-        FillGradient(dc, column, kColumnLeft, kColumnRight);
+        FillHorizontalGradient(dc, column, kColumnLeft, kColumnRight);
 
     HMENU menu = reinterpret_cast<HMENU>(draw.hwndItem);
     const int image = ImageOf(menu, draw.itemID);

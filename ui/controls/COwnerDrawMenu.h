@@ -22,10 +22,15 @@ public:
     COwnerDrawMenu& operator=(const COwnerDrawMenu&) = delete;
     ~COwnerDrawMenu();
 
-    // The image list stays the caller's; a new registration replaces the old.
+    // The image list stays the caller's. A new registration for a handle
+    // starts afresh: the handle may belong to a new menu by now.
     void RegisterImageList(HMENU menu, HIMAGELIST images);
-    // Does nothing when no image list is registered for `menu`.
+    // Does nothing when no image list is registered for `menu`; replaces the
+    // image an item had.
     void AddImage(HMENU menu, UINT commandId, int imageIndex);
+    // Drops everything known about `menu`; call it when the menu is destroyed,
+    // before the system hands its handle to another menu.
+    void ForgetMenu(HMENU menu);
 
     // Returns true when the message was answered (*result then holds the
     // answer); the popup open/close messages also return false so that their
@@ -36,6 +41,9 @@ public:
     bool HasMenuFont() const { return static_cast<bool>(menuFont_); }
     // The image index of an item, or -1.
     int ImageOf(HMENU menu, UINT commandId) const;
+    // How many menus and item records are kept (they must not pile up).
+    size_t KnownMenuCount() const;
+    size_t ItemRecordCount() const;
 
     // Marks every item of `menu` owner-drawn, keeping the texts.
     void MakeOwnerDrawn(HMENU menu);
@@ -54,7 +62,8 @@ private:
     UniqueGdi<HFONT> menuFont_;
     std::map<HMENU, HIMAGELIST> imageLists_;
     std::map<HMENU, std::map<UINT, int>> images_;
-    // Item records handed to the system as item data, per menu.
+    // Item records handed to the system as item data, per menu, one per
+    // item position.
     std::map<HMENU, std::vector<std::unique_ptr<Item>>> items_;
     HMENU current_ = nullptr;
     HMENU previous_ = nullptr;

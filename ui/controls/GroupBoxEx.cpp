@@ -24,6 +24,15 @@ GroupBoxEx::GroupBoxEx()
         pieces_[i].reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(ids[i]), IMAGE_BITMAP, 0, 0, 0)));
 }
 
+void GroupBoxEx::OnAttached()
+{
+    // A template lists a frame before what it frames, which puts it on top.
+    const LONG_PTR style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
+    SetWindowLongPtrW(hwnd(), GWL_STYLE, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+}
+
 bool GroupBoxEx::HasPieces() const
 {
     for (const auto& piece : pieces_) {

@@ -1,16 +1,14 @@
 #include "ui/controls/HeaderCtrl.h"
 
+#include "ui/controls/HorizontalGradient.h"
+
 namespace {
 
+constexpr int kDesignPixelsPerInch = 96;
+
 // -(points x vertical pixels per inch / 72), rounded to the nearest integer.
-HFONT MakeVerdana(int points, int weight)
+HFONT MakeVerdana(int points, int weight, int pixelsPerInch)
 {
-    int pixelsPerInch = 96;
-    {
-        ScopedWindowDc screen(nullptr);
-        if (screen.get())
-            pixelsPerInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
     const int height = -MulDiv(points, pixelsPerInch, 72);
     return CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, L"Verdana");
@@ -18,11 +16,17 @@ HFONT MakeVerdana(int points, int weight)
 
 }  // namespace
 
-HeaderCtrl::HeaderCtrl()
+HeaderCtrl::HeaderCtrl(int pixelsPerInch) : pixelsPerInch_(pixelsPerInch > 0 ? pixelsPerInch : kDesignPixelsPerInch)
 {
     RegisterWindowClass();
-    titleFont_.reset(MakeVerdana(12, 500));
-    subtitleFont_.reset(MakeVerdana(10, 400));
+    titleFont_.reset(MakeVerdana(12, 500, pixelsPerInch_));
+    subtitleFont_.reset(MakeVerdana(10, 400, pixelsPerInch_));
+}
+
+int HeaderCtrl::ScreenPixelsPerInch()
+{
+    ScopedWindowDc screen(nullptr);
+    return screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : kDesignPixelsPerInch;
 }
 
 bool HeaderCtrl::RegisterWindowClass()
@@ -47,8 +51,7 @@ void HeaderCtrl::SetTitle(const std::wstring& title, const std::wstring& subtitl
 {
     title_ = title;
     subtitle_ = subtitle;
-    if (hwnd())
-        InvalidateRect(hwnd(), nullptr, FALSE);
+    Repaint();
 }
 
 bool HeaderCtrl::SetIcon(int resourceId)
@@ -56,26 +59,13 @@ bool HeaderCtrl::SetIcon(int resourceId)
     HICON icon = static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0));
     icon_.reset(icon);
-    if (hwnd())
-        InvalidateRect(hwnd(), nullptr, FALSE);
+    Repaint();
     return icon != nullptr;
 }
 
 void HeaderCtrl::PaintContent(HDC dc, SIZE size) const
 {
-    TRIVERTEX vertices[2] = {};
-    vertices[0].x = 0;
-    vertices[0].y = 0;
-    vertices[0].Red = static_cast<COLOR16>(GetRValue(kStartColour) << 8);
-    vertices[0].Green = static_cast<COLOR16>(GetGValue(kStartColour) << 8);
-    vertices[0].Blue = static_cast<COLOR16>(GetBValue(kStartColour) << 8);
-    vertices[1].x = size.cx;
-    vertices[1].y = size.cy;
-    vertices[1].Red = static_cast<COLOR16>(GetRValue(kEndColour) << 8);
-    vertices[1].Green = static_cast<COLOR16>(GetGValue(kEndColour) << 8);
-    vertices[1].Blue = static_cast<COLOR16>(GetBValue(kEndColour) << 8);
-    GRADIENT_RECT rect{0, 1};
-    GradientFill(dc, vertices, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+    FillHorizontalGradient(dc, RECT{0, 0, size.cx, size.cy}, kStartColour, kEndColour);
 
     if (icon_)
         DrawIconEx(dc, 4, 4, icon_.get(), 0, 0, 0, nullptr, DI_NORMAL);
@@ -83,14 +73,17 @@ void HeaderCtrl::PaintContent(HDC dc, SIZE size) const
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
     const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    // The lines grow with their fonts; they start right of the icon, which
+    // keeps its 32 pixels.
+    const auto scaled = [this](int pixels) { return MulDiv(pixels, pixelsPerInch_, kDesignPixelsPerInch); };
     {
         ScopedSelectObject font(dc, titleFont_.get());
-        RECT line{40, 4, size.cx, 24};
+        RECT line{40, scaled(4), size.cx, scaled(24)};
         DrawTextW(dc, title_.c_str(), static_cast<int>(title_.size()), &line, format);
     }
     {
         ScopedSelectObject font(dc, subtitleFont_.get());
-        RECT line{40, 28, size.cx, 48};
+        RECT line{40, scaled(28), size.cx, scaled(48)};
         DrawTextW(dc, subtitle_.c_str(), static_cast<int>(subtitle_.size()), &line, format);
     }
     SetTextColor(dc, oldColour);

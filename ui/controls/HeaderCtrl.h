@@ -17,8 +17,10 @@ public:
     static constexpr COLORREF kEndColour = RGB(235, 236, 237);
 
     // Registers the window class when it does not exist yet, so construct the
-    // object before the dialog whose template names the class.
-    HeaderCtrl();
+    // object before the dialog whose template names the class. The fonts and
+    // the lines they are drawn in follow the screen's pixels per inch (or the
+    // given ones).
+    explicit HeaderCtrl(int pixelsPerInch = ScreenPixelsPerInch());
 
     void SetTitle(const std::wstring& title, const std::wstring& subtitle);
     // Loads a 32 x 32 icon from the program's resources; the previous one goes.
@@ -32,10 +34,12 @@ public:
     void PaintContent(HDC dc, SIZE size) const override;
 
     static bool RegisterWindowClass();
+    static int ScreenPixelsPerInch();
 
 private:
     std::wstring title_;
     std::wstring subtitle_;
+    int pixelsPerInch_;
     UniqueIcon icon_;
     UniqueGdi<HFONT> titleFont_;
     UniqueGdi<HFONT> subtitleFont_;

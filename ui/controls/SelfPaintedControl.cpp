@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "ui/controls/BufferedPaint.h"
-
 SelfPaintedControl::~SelfPaintedControl()
 {
     Detach();
@@ -17,7 +15,8 @@ bool SelfPaintedControl::Attach(HWND dialog, int controlId)
         !SetWindowSubclass(window, &SelfPaintedControl::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
         return false;
     window_ = window;
-    InvalidateRect(window_, nullptr, FALSE);
+    OnAttached();
+    Repaint();
     return true;
 }
 
@@ -26,6 +25,14 @@ void SelfPaintedControl::Detach()
     if (window_ && IsWindow(window_))
         RemoveWindowSubclass(window_, &SelfPaintedControl::SubclassProc, 1);
     window_ = nullptr;
+    cache_.Invalidate();
+}
+
+void SelfPaintedControl::Repaint()
+{
+    cache_.Invalidate();
+    if (window_)
+        InvalidateRect(window_, nullptr, FALSE);
 }
 
 LRESULT CALLBACK SelfPaintedControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -33,8 +40,8 @@ LRESULT CALLBACK SelfPaintedControl::SubclassProc(HWND window, UINT message, WPA
 {
     auto* self = reinterpret_cast<SelfPaintedControl*>(refData);
     LRESULT result = 0;
-    if (BufferedPaint::HandleMessage(window, message, wParam,
-                                     [self](HDC dc, SIZE size) { self->PaintContent(dc, size); }, &result))
+    if (self->cache_.HandleMessage(window, message, wParam,
+                                   [self](HDC dc, SIZE size) { self->PaintContent(dc, size); }, &result))
         return result;
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &SelfPaintedControl::SubclassProc, 1);

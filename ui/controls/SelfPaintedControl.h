@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include "ui/controls/BufferedPaint.h"
+
 // A control of a dialog template that paints all of itself: the object
 // subclasses the window the template created and paints it through an
-// off-screen bitmap.
+// off-screen image, which it keeps until the size or the content changes.
 class SelfPaintedControl {
 public:
     SelfPaintedControl(const SelfPaintedControl&) = delete;
@@ -20,10 +22,15 @@ public:
 
 protected:
     SelfPaintedControl() = default;
+    // What PaintContent draws has changed: draw it again.
+    void Repaint();
+    // Runs once the window is subclassed.
+    virtual void OnAttached() {}
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR refData);
 
     HWND window_ = nullptr;
+    PaintCache cache_;
 };

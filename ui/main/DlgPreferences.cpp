@@ -8,9 +8,13 @@
 #include "platform/IFileStore.h"
 #include "platform/ProgramFolder.h"
 #include "store/CatalogueFile.h"
+#include "ui/about/DlgAbout.h"
+#include "ui/controls/BufferedPaint.h"
+#include "ui/controls/HorizontalGradient.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 namespace {
 
@@ -21,21 +25,18 @@ constexpr int kWindowIcon = IDI_QV_PROGRAM;
 constexpr UINT WM_REPORTPROBLEM = WM_APP + 1;
 constexpr UINT WM_EXITLATER = WM_APP + 2;
 
-struct KeyChoice {
-    const wchar_t* text;
-    unsigned virtualKey;
-};
-
 // Pictures of the action strip.
 constexpr int kImageAddCommand = 0, kImageEditCommand = 1, kImageRemoveCommands = 2, kImageAddScript = 3,
               kImageAddGroup = 4, kImageEditGroup = 5, kImageRemoveGroup = 6, kImageClose = 7, kImageEnable = 9,
               kImageDisable = 10;
+// Picture of the small icon set on the Close button.
+constexpr int kImageCloseButton = 11;
 
-constexpr KeyChoice kControlKeys[] = {
-    {L"Ctrl", VK_CONTROL}, {L"Shift", VK_SHIFT}, {L"F2", VK_F2},   {L"F3", VK_F3},   {L"F4", VK_F4},
-    {L"F5", VK_F5},        {L"F6", VK_F6},       {L"F7", VK_F7},   {L"F8", VK_F8},   {L"F9", VK_F9},
-    {L"F10", VK_F10},      {L"F11", VK_F11},     {L"F12", VK_F12},
-};
+// The splitter's place in the commands frame: in from the frame's left,
+// right and bottom edges, and below its title bar.
+constexpr int kSplitterInset = 15;
+constexpr int kSplitterTop = 25;
+constexpr int kMinimumPaneWidth = 35;
 
 // The icons come with the artwork; until a picture is there the program
 // still runs with the system's application icon.
@@ -47,6 +48,19 @@ HICON LoadIconOrFallback(HINSTANCE instance, int id, int size)
     return icon;
 }
 
+const wchar_t* const kTipSearch =
+    L"Search for a command or more; specify the full command name or part of it only.";
+const wchar_t* const kTipAutoStart = L"If checked then Quorvallis starts every time that windows boots.";
+const wchar_t* const kTipEnableOnStart =
+    L"If checked then Quorvallis starts in enabled state, allows to run commands. If not checked you'll have to "
+    L"enable it manually in order to run commands.";
+const wchar_t* const kTipFirstKey =
+    L"Select the first control key, this in combination with the next one brings the dialog that accepts the "
+    L"commands. You'll have to press the first and then the second control key in order to bring the dialog.";
+const wchar_t* const kTipSecondKey =
+    L"Select the second control key, this  in combination with the prior one brings the dialog that accepts the "
+    L"commands. You'll have to press the first and then the second control key in order to bring the dialog.";
+
 } // namespace
 
 DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers,
@@ -56,7 +70,11 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       files_(files),
       storePath_(FolderOfProgram(programPath) + L"Preferences.data"),
       savePath_(storePath_),
-      typing_(*catalogue_, popup_, workers)
+      typing_(*catalogue_, popup_, workers),
+      labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
+      view_(*catalogue_),
+      actions_(*catalogue_, view_),
+      preferences_(*catalogue_, registry_, programPath)
 {
 }
 
@@ -66,10 +84,17 @@ void DlgPreferences::OnInitDialog()
 {
     catalogue_->SetMainWindow(hwnd());
     hookShared_ = FindHookShared(GetModuleHandleW(L"QuorvallisHOOK.dll"));
+    HWND tree = Item(IDC_GROUP_TREE);
+    HWND list = Item(IDC_COMMAND_LIST);
 
+    smallIcons_.Build(IDB_QV_ICON_SET, 20);
+    actionStrip_.Build(IDB_QV_ACTIONS, 10);
     windowIcon_.reset(LoadIconOrFallback(Instance(), kWindowIcon, 32));
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
+
+    closeButton_.Attach(hwnd(), IDOK);
+    closeButton_.SetIcons(smallIcons_.MakeIcon(kImageCloseButton));
 
     const LoadResult loaded = Load(storePath_, *catalogue_, files_);
     savePath_ = loaded.savePath;
@@ -83,22 +108,59 @@ void DlgPreferences::OnInitDialog()
         ReportProblem(text + L".");
     }
 
-    actionStrip_.Build(IDB_QV_ACTIONS, 10);
+    commandsFrame_.Attach(hwnd(), IDC_COMMANDS_FRAME);
+    preferencesFrame_.Attach(hwnd(), IDC_PREFERENCES_FRAME);
+
+    toolbar_.Create(hwnd(), actionStrip_.get(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+
+    RECT withoutMenu{};
+    GetClientRect(hwnd(), &withoutMenu);
     mainMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_MAIN_MENU)));
     if (mainMenu_) {
         RegisterMainMenuImages(mainMenu_.get());
         if (SetMenu(hwnd(), mainMenu_.get()))
             mainMenu_.release(); // the window owns it now and destroys it with itself
     }
+    RECT withMenu{};
+    GetClientRect(hwnd(), &withMenu);
+    if (HMENU system = GetSystemMenu(hwnd(), FALSE)) {
+        AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(system, MF_STRING, IDM_SYSTEM_ABOUT, L"About Quorvallis");
+    }
 
-    FillKeyCombo(IDC_FIRST_KEY, catalogue_->firstControlKey);
-    FillKeyCombo(IDC_SECOND_KEY, catalogue_->secondControlKey);
-    CheckDlgButton(hwnd(), IDC_ENABLE_ON_START, catalogue_->enableOnStart ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(hwnd(), IDC_AUTO_START, catalogue_->autoStart ? BST_CHECKED : BST_UNCHECKED);
+    view_.Attach(tree, list, smallIcons_.get());
+    preferences_.Show(hwnd());
+    CreateSplitter();
+    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS,
+                                 0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
+                                 Instance(), nullptr);
 
     tray_.Add(hwnd(), enabled_);
-
+    CreateTooltips();
+    view_.ShowTree();
     SetEnabled(catalogue_->enableOnStart);
+
+    // The controls stand where the template put them, for its size less the
+    // menu bar; the window itself may be smaller already (a small screen).
+    RECT designed{0, 0, IDD_PREFERENCES_WIDTH, IDD_PREFERENCES_HEIGHT};
+    MapDialogRect(hwnd(), &designed);
+    const SIZE laidOutFor{designed.right, designed.bottom - (withoutMenu.bottom - withMenu.bottom)};
+    using Rule = AnchoredResize::Rule;
+    anchors_.Record(hwnd(), {
+                                {IDC_COMMANDS_FRAME, Rule::Grow},
+                                {IDC_PREFERENCES_FRAME, Rule::MoveDown},
+                                {IDC_AUTO_START, Rule::MoveDown},
+                                {IDC_ENABLE_ON_START, Rule::MoveDown},
+                                {IDC_FIRST_KEY_LABEL, Rule::MoveDown},
+                                {IDC_FIRST_KEY, Rule::MoveDown},
+                                {IDC_SECOND_KEY_LABEL, Rule::MoveDown},
+                                {IDC_SECOND_KEY, Rule::MoveDown},
+                                {IDOK, Rule::MoveDownRight},
+                            },
+                    laidOutFor);
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    OnSize(client.right, client.bottom);
 }
 
 void DlgPreferences::RegisterMainMenuImages(HMENU menu)
@@ -126,21 +188,47 @@ void DlgPreferences::RegisterMainMenuImages(HMENU menu)
     }
 }
 
-void DlgPreferences::FillKeyCombo(int comboId, unsigned selectedKey)
+void DlgPreferences::CreateSplitter()
 {
-    HWND combo = Item(comboId);
-    int selected = -1;
-    for (const auto& choice : kControlKeys) {
-        COMBOBOXEXITEMW item{};
-        item.mask = CBEIF_TEXT | CBEIF_LPARAM;
-        item.iItem = -1;
-        item.pszText = const_cast<wchar_t*>(choice.text);
-        item.lParam = choice.virtualKey;
-        const LRESULT index = SendMessageW(combo, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        if (choice.virtualKey == selectedKey)
-            selected = static_cast<int>(index);
+    HWND frame = commandsFrame_.hwnd() ? commandsFrame_.hwnd() : Item(IDC_COMMANDS_FRAME);
+    RECT client{};
+    GetClientRect(frame, &client);
+    const RECT place{kSplitterInset, kSplitterTop, client.right - kSplitterInset, client.bottom - kSplitterInset};
+    if (!splitter_.Create(frame, place, hwnd()))
+        return;
+    splitter_.SetPanes(Item(IDC_GROUP_TREE), Item(IDC_COMMAND_LIST));
+    splitter_.SetMinimumPaneWidth(kMinimumPaneWidth);
+    splitter_.SetDivider(static_cast<int>((client.right - kSplitterInset) * 0.25));
+}
+
+void DlgPreferences::FitSplitter()
+{
+    if (!splitter_.hwnd())
+        return;
+    RECT client{};
+    GetClientRect(GetParent(splitter_.hwnd()), &client);
+    MoveWindow(splitter_.hwnd(), kSplitterInset, kSplitterTop, client.right - 2 * kSplitterInset,
+               client.bottom - kSplitterTop - kSplitterInset, TRUE);
+}
+
+void DlgPreferences::CreateTooltips()
+{
+    if (!tips_.Create(hwnd(), L"Quorvallis", BalloonTips::Timing{900, 5000, 200}, 300))
+        return;
+    tips_.Add(toolbar_.searchBox(), kTipSearch);
+    tips_.Add(Item(IDC_AUTO_START), kTipAutoStart);
+    tips_.Add(Item(IDC_ENABLE_ON_START), kTipEnableOnStart);
+    const struct {
+        int id;
+        const wchar_t* text;
+    } combos[] = {{IDC_FIRST_KEY, kTipFirstKey}, {IDC_SECOND_KEY, kTipSecondKey}};
+    for (const auto& combo : combos) {
+        HWND window = Item(combo.id);
+        tips_.Add(window, combo.text);
+        // The mouse rests on the combo box inside the extended one.
+        if (HWND inner = reinterpret_cast<HWND>(SendMessageW(window, CBEM_GETCOMBOCONTROL, 0, 0)))
+            tips_.Add(inner, combo.text);
     }
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
 void DlgPreferences::OnDestroy()
@@ -212,8 +300,14 @@ void DlgPreferences::SetEnabled(bool enabled)
 
 void DlgPreferences::ShowFromTray()
 {
-    ShowWindow(hwnd(), SW_SHOW);
+    ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     BringWindowToTop(hwnd());
+}
+
+void DlgPreferences::ShowAbout()
+{
+    DlgAbout about;
+    about.RunModal(hwnd());
 }
 
 void DlgPreferences::Exit()
@@ -228,11 +322,16 @@ void DlgPreferences::Exit()
 
 void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
 {
+    if (actions_.Run(id) || preferences_.OnCommand(id, code))
+        return;
     switch (id) {
     case IDOK:
     case IDCANCEL:
     case IDM_FILE_CLOSE:
         ShowWindow(hwnd(), SW_HIDE);
+        break;
+    case IDM_HELP_ABOUT:
+        ShowAbout();
         break;
     case IDM_TRAY_PREFERENCES:
         ShowFromTray();
@@ -249,23 +348,76 @@ void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
     case IDM_TRAY_EXIT:
         Exit();
         break;
-    case IDC_ENABLE_ON_START:
-        if (code == BN_CLICKED)
-            catalogue_->enableOnStart = IsDlgButtonChecked(hwnd(), IDC_ENABLE_ON_START) == BST_CHECKED;
-        break;
-    case IDC_FIRST_KEY:
-    case IDC_SECOND_KEY:
-        if (code == CBN_SELENDOK) {
-            const LRESULT index = SendDlgItemMessageW(hwnd(), static_cast<int>(id), CB_GETCURSEL, 0, 0);
-            if (index >= 0 && index < static_cast<LRESULT>(std::size(kControlKeys))) {
-                const unsigned key = kControlKeys[index].virtualKey;
-                (id == IDC_FIRST_KEY ? catalogue_->firstControlKey : catalogue_->secondControlKey) = key;
-            }
-        }
-        break;
     default:
         break;
     }
+}
+
+bool DlgPreferences::OnNotify(NMHDR& header)
+{
+    LRESULT result = 0;
+    if (view_.OnNotify(header, &result)) {
+        SetResult(result);
+        return true;
+    }
+    if (toolbar_.OnNotify(header)) {
+        SetResult(0);
+        return true;
+    }
+    if (header.hwndFrom == view_.list() && header.code == NM_DBLCLK) {
+        actions_.EditCommand();
+        SetResult(0);
+        return true;
+    }
+    if ((header.hwndFrom == view_.list() || header.hwndFrom == view_.tree()) && header.code == NM_RCLICK) {
+        POINT where{};
+        GetCursorPos(&where);
+        if (header.hwndFrom == view_.list())
+            actions_.ShowListMenu(where);
+        else
+            actions_.ShowTreeMenu(where);
+        // Answered: no WM_CONTEXTMENU follows.
+        SetResult(TRUE);
+        return true;
+    }
+    return false;
+}
+
+void DlgPreferences::OnContextMenu(HWND window, LPARAM position)
+{
+    // The menu key or Shift+F10: at the control's corner.
+    POINT where{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (where.x == -1 && where.y == -1) {
+        where = POINT{0, 0};
+        ClientToScreen(window, &where);
+    }
+    if (window == view_.list())
+        actions_.ShowListMenu(where);
+    else if (window == view_.tree())
+        actions_.ShowTreeMenu(where);
+}
+
+void DlgPreferences::OnSize(int width, int height)
+{
+
+    anchors_.Apply(width, height);
+    FitSplitter();
+    toolbar_.Fit();
+    // The toolbar's gradient spans the new width; the status bar places
+    // itself without drawing, over what was there before.
+    InvalidateRect(toolbar_.hwnd(), nullptr, TRUE);
+    if (statusBar_) {
+        SendMessageW(statusBar_, WM_SIZE, 0, 0);
+        InvalidateRect(statusBar_, nullptr, TRUE);
+    }
+}
+
+void DlgPreferences::PaintBackground(HDC dc, SIZE size) const
+{
+    RECT all{0, 0, size.cx, size.cy};
+    FillRect(dc, &all, colours_.BackgroundBrush());
+    if (toolbar_.hwnd())
+        FillHorizontalGradient(dc, toolbar_.Bounds(), kToolbarLeft, kToolbarRight);
 }
 
 bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -295,8 +447,12 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     }
     case WM_COMMANDEXECUTED:
-        // The count is already raised in the catalogue; the list that shows it
-        // refreshes its cell once it exists.
+        view_.OnCommandExecuted(static_cast<int>(wParam));
+        SetResult(0);
+        return true;
+    case WM_SEARCHCOMMANDS:
+        // Whoever sent it, the text comes from the search box.
+        view_.Search(toolbar_.SearchText());
         SetResult(0);
         return true;
     case WM_TRAYNOTIFY:
@@ -306,6 +462,39 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return true;
+    case WM_SYSCOMMAND:
+        if (wParam == IDM_SYSTEM_ABOUT) {
+            ShowAbout();
+            SetResult(0);
+            return true;
+        }
+        return false;
+    case WM_NOTIFY:
+        return lParam && OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+        return true;
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return true;
+    case WM_GETMINMAXINFO:
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{kMinimumSize.cx, kMinimumSize.cy};
+        SetResult(0);
+        return true;
+    case WM_ERASEBKGND:
+        BufferedPaint::Paint(hwnd(), reinterpret_cast<HDC>(wParam),
+                             [this](HDC dc, SIZE size) { PaintBackground(dc, size); });
+        SetResult(TRUE);
+        return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        // Labels and check boxes sit on the white body of the preferences box.
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        SetDirectResult(reinterpret_cast<INT_PTR>(labelBrush_.get()));
+        return true;
+    case WM_CTLCOLORDLG:
+        SetDirectResult(reinterpret_cast<INT_PTR>(colours_.BackgroundBrush()));
         return true;
     case WM_CLOSE:
         ShowWindow(hwnd(), SW_HIDE);
@@ -334,6 +523,14 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnDestroy();
         return true;
     default:
-        return tray_.OnShellMessage(message);
+        break;
     }
+    if (tray_.OnShellMessage(message))
+        return true;
+    // The Close button draws itself on its reflected draw request.
+    INT_PTR result = 0;
+    if (!colours_.RouteMessage(hwnd(), message, wParam, lParam, &result))
+        return false;
+    SetDirectResult(result);
+    return true;
 }

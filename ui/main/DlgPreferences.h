@@ -1,13 +1,24 @@
 #pragma once
 
 #include "capture/TypingStateMachine.h"
-#include "ui/popup/DlgInfo.h"
 #include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
-#include "ui/controls/COwnerDrawMenu.h"
-#include "ui/controls/IconSet.h"
-#include "ui/main/TrayIcon.h"
+#include "platform/win32/Win32Registry.h"
 #include "ui/DialogBase.h"
+#include "ui/controls/AnchoredResize.h"
+#include "ui/controls/BalloonTips.h"
+#include "ui/controls/CColourDialog.h"
+#include "ui/controls/COwnerDrawMenu.h"
+#include "ui/controls/COwnerDrawnButton.h"
+#include "ui/controls/GroupBoxEx.h"
+#include "ui/controls/IconSet.h"
+#include "ui/controls/Splitter.h"
+#include "ui/main/CatalogueActions.h"
+#include "ui/main/CatalogueView.h"
+#include "ui/main/MainToolbar.h"
+#include "ui/main/PreferencesBox.h"
+#include "ui/main/TrayIcon.h"
+#include "ui/popup/DlgInfo.h"
 
 #include <boost/shared_ptr.hpp>
 
@@ -18,11 +29,18 @@ struct QuorvallisHookShared;
 class IFileStore;
 class QuorvallisCommands;
 
-// The launcher's main window "Preferences": receiver of the hook's keys, the
-// tray icon's notifications and the workers' reports; owner of the tray icon
-// and of the enabled state. Created once, hidden most of the time.
+// The launcher's main window "Preferences": the catalogue's groups and
+// commands, the search, the preferences box; receiver of the hook's keys,
+// the tray icon's notifications and the workers' reports; owner of the tray
+// icon and of the enabled state. Created once, hidden most of the time. It
+// routes messages to the parts that handle them.
 class DlgPreferences : public DialogBase {
 public:
+    static constexpr SIZE kMinimumSize{600, 400};
+    static constexpr COLORREF kBackground = CColourDialog::kBackground;
+    static constexpr COLORREF kToolbarLeft = RGB(128, 167, 224);
+    static constexpr COLORREF kToolbarRight = RGB(235, 236, 237);
+
     DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers, IFileStore& files,
                    const std::wstring& programPath);
     ~DlgPreferences() override;
@@ -36,6 +54,8 @@ public:
     void Exit();
 
     const std::wstring& storePath() const { return storePath_; }
+    CatalogueView& view() { return view_; }
+    MainToolbar& toolbar() { return toolbar_; }
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -44,10 +64,17 @@ private:
     void OnInitDialog();
     void OnDestroy();
     void OnCommand(UINT id, UINT code, HWND control);
+    bool OnNotify(NMHDR& header);
+    void OnContextMenu(HWND window, LPARAM position);
+    void OnSize(int width, int height);
+    void PaintBackground(HDC dc, SIZE size) const;
+    void CreateSplitter();
+    void FitSplitter();
+    void CreateTooltips();
     void ShowFromTray();
+    void ShowAbout();
     void UpdateToggleMenuItem();
     void RegisterMainMenuImages(HMENU menu);
-    void FillKeyCombo(int comboId, unsigned selectedKey);
     void SaveCatalogue();
     void ReportProblem(const std::wstring& text);
 
@@ -58,11 +85,28 @@ private:
     std::wstring savePath_;
     DlgInfo popup_;
     TypingStateMachine typing_;
+    Win32Registry registry_;
 
+    IconSet smallIcons_;
+    IconSet actionStrip_;
     UniqueIcon windowIcon_;
     UniqueMenu mainMenu_;
-    IconSet actionStrip_;
     COwnerDrawMenu menuImages_;
+    COwnerDrawnButton closeButton_;
+    GroupBoxEx commandsFrame_;
+    GroupBoxEx preferencesFrame_;
+    // The window's background and the routing of draw requests to the Close
+    // button; labels and check boxes get the white label brush.
+    CColourDialog colours_;
+    UniqueGdi<HBRUSH> labelBrush_;
+    MainToolbar toolbar_;
+    CatalogueView view_;
+    CatalogueActions actions_;
+    PreferencesBox preferences_;
+    Splitter splitter_;
+    HWND statusBar_ = nullptr;  // a child: destroyed with the window
+    BalloonTips tips_;
+    AnchoredResize anchors_;
     TrayIcon tray_;
     bool enabled_ = false;
     // The hook library's shared section, where it marks the keys it gave up on.

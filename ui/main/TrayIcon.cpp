@@ -104,6 +104,15 @@ void TrayIcon::ShowMenu(COwnerDrawMenu& images, HIMAGELIST strip, bool enabled, 
     // A popup menu closes on a click elsewhere only while its owner is the
     // foreground window, and the message after it lets the menu go at once.
     SetForegroundWindow(window_);
-    TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, cursor.x, cursor.y, 0, window_, nullptr);
+    const UINT choice = static_cast<UINT>(
+        TrackPopupMenu(menu.get(), TPM_LEFTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, 0, window_, nullptr));
     PostMessageW(window_, WM_NULL, 0, 0);
+    images.ForgetMenu(menu.get());
+    if (choice != 0) {
+        PostMessageW(window_, WM_COMMAND, MAKEWPARAM(choice, 0), 0);
+    } else if (foreground && foreground != window_ && IsWindow(foreground)) {
+        // Dismissed: the (hidden) main window took the foreground for the
+        // menu; the keyboard goes back to where the user was typing.
+        SetForegroundWindow(foreground);
+    }
 }

@@ -32,7 +32,8 @@ public:
     // Shows the menu at the mouse with pictures from `strip` drawn by
     // `images`. The choice reaches the owner as WM_COMMAND. The window that
     // was in the foreground is stored in `foreground` before the menu shows,
-    // so that it can get the keyboard back.
+    // so that it can get the keyboard back; a menu dismissed without a
+    // choice gives it back at once.
     void ShowMenu(COwnerDrawMenu& images, HIMAGELIST strip, bool enabled, HWND& foreground);
 
     bool added() const { return added_; }

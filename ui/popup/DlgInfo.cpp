@@ -2,6 +2,7 @@
 
 #include "MainWindowIds.h"
 #include "ui/controls/BufferedPaint.h"
+#include "ui/controls/HorizontalGradient.h"
 
 #include <gdiplus.h>
 
@@ -106,12 +107,7 @@ void DlgInfo::PaintBackground(HDC dc, SIZE size) const
 {
     const int width = size.cx;
     const int height = size.cy;
-    TRIVERTEX corners[2] = {
-        {0, 0, 123 << 8, 164 << 8, 224 << 8, 0},
-        {width, height, 238 << 8, 238 << 8, 238 << 8, 0},
-    };
-    GRADIENT_RECT rect{0, 1};
-    GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+    FillHorizontalGradient(dc, RECT{0, 0, width, height}, RGB(123, 164, 224), RGB(238, 238, 238));
 
     using namespace Gdiplus;
     using namespace Gdiplus::DllExports;

@@ -1,0 +1,506 @@
+// The main window "Preferences" as a user and an accessibility tool see it:
+// its tree, list, toolbar and preferences read from another process with
+// QvInspect, the search box typed into with xdotool, the window resized and
+// its divider dragged with the real pointer.
+#include "Inspector.h"
+#include "LauncherFixture.h"
+
+#include <algorithm>
+#include <map>
+
+using namespace launcher_e2e;
+
+namespace {
+
+using inspector::Record;
+
+// A tree item as "depth:text", with "*" when selected.
+std::vector<std::string> TreeShape(const std::vector<Record>& items)
+{
+    std::vector<std::string> shape;
+    for (const Record& item : items)
+        if (item.size() >= 8)
+            shape.push_back(item[0] + ":" + item[7] + (item[4] == "1" ? "*" : ""));
+    return shape;
+}
+
+// A list row as its four cells joined by "|", with the image in front.
+std::vector<std::string> RowTexts(const std::vector<Record>& rows)
+{
+    std::vector<std::string> texts;
+    for (const Record& row : rows)
+        if (row.size() >= 8)
+            texts.push_back(row[2] + ":" + row[4] + "|" + row[5] + "|" + row[6] + "|" + row[7]);
+    return texts;
+}
+
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+    int right() const { return x + w; }
+    int bottom() const { return y + h; }
+};
+
+// Sets the screen's pixels per inch for the programs started while it lives.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(int dpi)
+    {
+        Reg({"add", kKey, "/v", "LogPixels", "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"});
+    }
+    ~ScreenDpi() { Reg({"delete", kKey, "/v", "LogPixels", "/f"}); }
+
+private:
+    static constexpr const char* kKey = "HKCU\\Control Panel\\Desktop";
+    static void Reg(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "reg");
+        WineSession::Current().RunWine(args);
+    }
+};
+
+class MainWindowE2e : public LauncherE2e {
+protected:
+    std::vector<Record> InspectLines(const std::vector<std::string>& args, const std::string& title = "Preferences")
+    {
+        return inspector::Inspect(title, args);
+    }
+
+    std::vector<std::string> Tree() { return TreeShape(InspectLines({"tree", "1015"})); }
+    std::vector<std::string> Rows() { return RowTexts(InspectLines({"list", "1003"})); }
+
+    bool WaitForRows(const std::vector<std::string>& rows)
+    {
+        return WaitFor([&] { return Rows() == rows; }, 10000);
+    }
+
+    bool Visible() { return inspector::WindowInfo("Preferences", "visible") == Record{"1"}; }
+
+    void Show()
+    {
+        PostCommand("1502");
+        ASSERT_TRUE(WaitFor([&] { return Visible(); }, 10000)) << "not shown";
+    }
+
+    // The rectangles of the controls (client coordinates), by id or by class
+    // for those without an id.
+    std::map<std::string, Rect> Controls()
+    {
+        std::map<std::string, Rect> controls;
+        for (const Record& c : InspectLines({"controls"})) {
+            if (c.size() < 8)
+                continue;
+            const Rect rect{std::stoi(c[4]), std::stoi(c[5]), std::stoi(c[6]), std::stoi(c[7])};
+            controls.emplace(c[0] == "0" ? c[1] : c[0], rect);
+        }
+        return controls;
+    }
+
+    // "rect", "client" or "origin" of the window.
+    std::vector<int> WindowValues(const std::string& name)
+    {
+        std::vector<int> values;
+        for (const std::string& value : inspector::WindowInfo("Preferences", name))
+            values.push_back(std::stoi(value));
+        return values;
+    }
+
+    void MoveWindow(int x, int y, int w, int h)
+    {
+        InspectLines({"move", std::to_string(x), std::to_string(y), std::to_string(w), std::to_string(h)});
+        WaitFor([&] { return WindowValues("rect").size() == 4 && WindowValues("rect")[0] == x; }, 5000);
+        Pause(500);
+    }
+
+    // Drags the divider by `dx` with the real pointer; returns the tree's new width.
+    int DragDivider(int dx)
+    {
+        const auto before = Controls();
+        const std::vector<int> origin = WindowValues("origin");
+        const Rect tree = before.at("1015");
+        const Rect list = before.at("1003");
+        const int x = origin[0] + (tree.right() + list.x) / 2;
+        const int y = origin[1] + tree.y + tree.h / 2;
+        auto& session = WineSession::Current();
+        session.Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
+        Pause(200);
+        session.Xdotool({"mousedown", "1"});
+        for (int step = 1; step <= 4; ++step) {
+            session.Xdotool({"mousemove", std::to_string(x + dx * step / 4), std::to_string(y)});
+            Pause(150);
+        }
+        session.Xdotool({"mouseup", "1"});
+        Pause(500);
+        return Controls().at("1015").w;
+    }
+
+    // Types into the search box as a user does: click into it, type, Enter.
+    void SearchFor(const std::string& text)
+    {
+        auto& session = WineSession::Current();
+        const std::string window = session.WaitForWindow("Preferences", 10000);
+        session.Xdotool({"windowfocus", "--sync", window});
+        const Rect box = Controls().at("1789");
+        const std::vector<int> origin = WindowValues("origin");
+        session.Xdotool({"mousemove", std::to_string(origin[0] + box.x + box.w / 2),
+                         std::to_string(origin[1] + box.y + box.h / 2), "click", "1"});
+        Pause(300);
+        InspectLines({"settext", "1789", ""});
+        if (!text.empty())
+            Type(text);
+        Keys({"Return"});
+    }
+
+    // WM_SEARCHCOMMANDS as any program can send it, with numbers where the
+    // search text once was expected.
+    std::string SendSearchMessage(const std::string& boxText)
+    {
+        InspectLines({"settext", "1789", boxText});
+        auto& session = WineSession::Current();
+        return session
+            .RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--send", "1611",
+                      "0xDEADBEEF", "0xFEEDFACE"})
+            .output;
+    }
+
+    void SelectGroup(const std::string& name) { InspectLines({"selecttree", "1015", name}); }
+
+    std::string RunValue()
+    {
+        return WineSession::Current()
+            .RunWine({"reg", "query", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/v",
+                      "Quorvallis"})
+            .output;
+    }
+};
+
+const std::vector<std::string> kGeneralRows = {
+    "0:Probe|pr|Regular|0",
+    "42:Notes|notes|Regular|3",
+    "7:Remote desktop|rd|Script|0",
+    "-1:Odd|odd||0",
+};
+const std::vector<std::string> kTree = {"0:General*", "1:Mail", "2:Archive", "0:Scripts"};
+
+// Search, selection and counts over groups, subgroups and commands of every
+// kind; and "Search results" kept across a restart.
+TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
+{
+    QuorvallisCommands catalogue;
+    catalogue.shownOnce = true;
+    AddProbeCommand(catalogue, 0);                                                     // 3
+    catalogue.AddCommand(0, L"Notes", L"", 42, L"notes")->timesExecuted = 3;            // 4
+    catalogue.AddCommand(0, L"Remote desktop", L"", 7, L"rd")->kind = CommandKind::Script;  // 5
+    catalogue.AddCommand(0, L"Odd", L"", -1, L"odd")->kind = static_cast<CommandKind>(7);  // 6
+    GroupPtr mail = catalogue.AddSubgroup(catalogue.groups[0], L"Mail", 35);           // 7
+    catalogue.AddSubgroup(mail, L"Archive", 38);                                       // 8
+    catalogue.AddCommand(7, L"Inbox", L"", 36, L"inbox");                              // 9
+    catalogue.AddCommand(1, L"Deploy notes", L"", 4, L"dep")->kind = CommandKind::Script;  // 10
+    WriteCatalogue(catalogue);
+    StartLauncher();
+    Show();
+
+    // The tree in the catalogue's order, subgroups depth first and expanded,
+    // the last selected group ("General") selected and its own commands listed.
+    EXPECT_EQ(Tree(), kTree);
+    const auto items = InspectLines({"tree", "1015"});
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0], (Record{"0", "0", "3", "3", "1", "1", "1", "General"}));
+    EXPECT_EQ(items[1], (Record{"1", "7", "35", "35", "0", "1", "1", "Mail"}));
+    EXPECT_EQ(items[2], (Record{"2", "8", "38", "38", "0", "0", "0", "Archive"}));
+    EXPECT_EQ(Rows(), kGeneralRows);
+    EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-general"));
+
+    // Typed into the box: the hits of every group under "Search results",
+    // created last and selected.
+    SearchFor("ote");
+    const std::vector<std::string> oteHits = {"42:Notes|notes|Regular|3", "7:Remote desktop|rd|Script|0",
+                                              "4:Deploy notes|dep|Script|0"};
+    EXPECT_TRUE(WaitForRows(oteHits)) << ::testing::PrintToString(Rows());
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Mail", "2:Archive", "0:Scripts", "0:Search results*"}));
+    EXPECT_EQ(InspectLines({"tree", "1015"}).back(), (Record{"0", "2", "21", "21", "1", "0", "0", "Search results"}));
+    EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-search"));
+    // No hit changes nothing; an empty text lists every command.
+    SearchFor("zzz");
+    Pause(1000);
+    EXPECT_EQ(Rows(), oteHits);
+    SearchFor("");
+    EXPECT_TRUE(WaitFor([&] { return Rows().size() == 6; }, 10000)) << ::testing::PrintToString(Rows());
+    EXPECT_EQ(Tree().size(), 5u) << "one search group, not two";
+
+    // Another group's selection removes it.
+    SelectGroup("Mail");
+    EXPECT_TRUE(WaitForRows({"36:Inbox|inbox|Regular|0"}));
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Mail*", "2:Archive", "0:Scripts"}));
+
+    // The search message from another program carries numbers where a text
+    // pointer was once read: the window searches for what its box holds.
+    const std::string sent = SendSearchMessage("rd");
+    EXPECT_NE(sent.find("result 0"), std::string::npos) << sent;
+    EXPECT_TRUE(WaitForRows({"7:Remote desktop|rd|Script|0"}));
+    EXPECT_EQ(launcher_->WaitForExit(0), -1) << "the launcher ended";
+
+    // A command run from the keyboard shows its new count at once.
+    SelectGroup("General");
+    EXPECT_TRUE(WaitForRows(kGeneralRows));
+    EXPECT_EQ(Tree(), kTree);
+    StartTarget();
+    Activate();
+    Type("pr x");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    std::vector<std::string> counted = kGeneralRows;
+    counted[0] = "0:Probe|pr|Regular|1";
+    EXPECT_TRUE(WaitForRows(counted)) << ::testing::PrintToString(Rows());
+
+    // Leaving with "Search results" selected stores it; the next start shows
+    // it selected and empty until another group is selected.
+    SendSearchMessage("Inbox");
+    EXPECT_TRUE(WaitForRows({"36:Inbox|inbox|Regular|0"}));
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_EQ(stored.lastSelectedGroupId, 2);
+    EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 1);
+    StartLauncher();
+    Show();
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Mail", "2:Archive", "0:Scripts", "0:Search results*"}));
+    EXPECT_TRUE(Rows().empty());
+    SelectGroup("Scripts");
+    EXPECT_TRUE(WaitForRows({"4:Deploy notes|dep|Script|0"}));
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Mail", "2:Archive", "0:Scripts*"}));
+}
+
+// The layout, the toolbar and the preferences box: resizing keeps the
+// template's rules, the divider follows the mouse and keeps its share, the
+// key combos and check boxes act at once, the window hides and shows.
+TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
+{
+    WriteCatalogue();
+    StartLauncher();
+    Show();
+
+    // Toolbar: seven buttons with their pictures and two separators, the
+    // search box after them; each button's tooltip, kept once it was shown.
+    const auto buttons = InspectLines({"toolbar"});
+    std::vector<std::string> layout;
+    for (const Record& b : buttons)
+        layout.push_back(b.size() > 4 ? b[1] + "/" + b[2] + "/" + b[4] : "?");
+    EXPECT_EQ(layout, (std::vector<std::string>{"1474/0/16", "1475/1/16", "1476/2/16", "0/0/1", "1477/3/16", "0/0/1",
+                                                "1478/4/16", "1479/5/16", "1480/6/16"}));
+    auto controls = Controls();
+    ASSERT_EQ(buttons.size(), 9u);
+    const int buttonWidth = std::stoi(InspectLines({"toolbarsize"}).at(0).at(0));
+    EXPECT_EQ(controls.at("1789").x, controls.at("ToolbarWindow32").x + 9 * buttonWidth);
+    EXPECT_EQ(controls.at("1789").w, 120);
+    EXPECT_EQ(controls.at("1789").h, 20);
+    const std::vector<int> origin = WindowValues("origin");
+    for (const Record& b : buttons) {
+        if (b[1] == "0")
+            continue;
+        const Rect toolbar = controls.at("ToolbarWindow32");
+        WineSession::Current().Xdotool(
+            {"mousemove", std::to_string(origin[0] + toolbar.x + std::stoi(b[5]) + std::stoi(b[7]) / 2),
+             std::to_string(origin[1] + toolbar.y + std::stoi(b[6]) + std::stoi(b[8]) / 2)});
+        Pause(1500);
+    }
+    std::map<std::string, std::string> tips;
+    for (const Record& tool : InspectLines({"tooltips"}))
+        if (tool.size() >= 3)
+            tips[tool[0]] = tool[2];
+    const std::map<std::string, std::string> expectedTips = {
+        {"1474", "Add a new entry..."},
+        {"1475", "Edit/view the selected entry"},
+        {"1476", "Remove the selected entry(ies)"},
+        {"1477", "Add a new script..."},
+        {"1478", "Add a new group..."},
+        {"1479", "Edit/view the selected group"},
+        {"1480", "Remove the selected group(s)"},
+        {"1789", "Search for a command or more; specify the full command name or part of it only."},
+        {"1007", "If checked then Quorvallis starts every time that windows boots."},
+        {"1008", "If checked then Quorvallis starts in enabled state, allows to run commands. If not checked "
+                 "you'll have to enable it manually in order to run commands."},
+        {"1013", "Select the first control key, this in combination with the next one brings the dialog that "
+                 "accepts the commands. You'll have to press the first and then the second control key in order "
+                 "to bring the dialog."},
+        {"1014", "Select the second control key, this  in combination with the prior one brings the dialog that "
+                 "accepts the commands. You'll have to press the first and then the second control key in order "
+                 "to bring the dialog."},
+    };
+    EXPECT_EQ(tips, expectedTips);
+
+    // The list's columns (a picture and a text each, the count right-aligned)
+    // and the key combos.
+    constexpr int HdfRight = 0x0001, HdfImageString = 0x0800 | 0x4000;
+    EXPECT_EQ(InspectLines({"header", "1003"}),
+              (std::vector<Record>{{"0", "120", std::to_string(HdfImageString), "0", "Name"},
+                                   {"1", "120", std::to_string(HdfImageString), "1", "Shortcut"},
+                                   {"2", "120", std::to_string(HdfImageString), "2", "Type"},
+                                   {"3", "120", std::to_string(HdfImageString | HdfRight), "22", "#times executed"}}));
+    std::vector<std::string> keys;
+    for (const Record& item : InspectLines({"combo", "1013"}))
+        keys.push_back(item[5] + "=" + item[1] + (item[4] == "1" ? "*" : ""));
+    EXPECT_EQ(keys, (std::vector<std::string>{"Ctrl=17*", "Shift=16", "F2=113", "F3=114", "F4=115", "F5=116", "F6=117",
+                                              "F7=118", "F8=119", "F9=120", "F10=121", "F11=122", "F12=123"}));
+
+    // Not below 600 x 400; grown, the template's rules hold and the divider
+    // keeps its share of the splitter.
+    MoveWindow(20, 20, 300, 200);
+    EXPECT_EQ(WindowValues("rect"), (std::vector<int>{20, 20, 600, 400}));
+    MoveWindow(10, 10, 760, 560);
+    controls = Controls();
+    std::vector<int> client = WindowValues("client");
+    MoveWindow(10, 10, 1100, 820);
+    auto grown = Controls();
+    std::vector<int> bigger = WindowValues("client");
+    const int dx = bigger[0] - client[0], dy = bigger[1] - client[1];
+    const auto moved = [&](const std::string& id, int mx, int my) {
+        const Rect a = controls.at(id), b = grown.at(id);
+        EXPECT_EQ(b.x, a.x + mx) << id;
+        EXPECT_EQ(b.y, a.y + my) << id;
+        EXPECT_EQ(b.w, a.w) << id;
+        EXPECT_EQ(b.h, a.h) << id;
+    };
+    moved("1", dx, dy);
+    for (const char* id : {"1006", "1007", "1008", "1018", "1019", "1013", "1014"})
+        moved(id, 0, dy);
+    const Rect frame = grown.at("1002"), splitter = grown.at("QuorvallisSplitter");
+    EXPECT_EQ(frame.w, controls.at("1002").w + dx);
+    EXPECT_EQ(frame.h, controls.at("1002").h + dy);
+    EXPECT_EQ((std::vector<int>{splitter.x - frame.x, splitter.y - frame.y, frame.right() - splitter.right(),
+                                frame.bottom() - splitter.bottom()}),
+              (std::vector<int>{15, 25, 15, 15}));
+    const double share = double(controls.at("1015").w) / controls.at("QuorvallisSplitter").w;
+    // Each width holds the divider to a whole pixel.
+    EXPECT_NEAR(double(grown.at("1015").w) / splitter.w, share,
+                1.0 / controls.at("QuorvallisSplitter").w + 1.0 / splitter.w);
+    EXPECT_EQ(grown.at("1232").bottom(), bigger[1]) << "status bar at the bottom";
+    EXPECT_EQ(grown.at("1232").w, bigger[0]);
+    EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-resized"));
+
+    // The divider follows the mouse and then keeps its new share.
+    const int treeBefore = grown.at("1015").w;
+    const int treeAfter = DragDivider(150);
+    EXPECT_NEAR(treeAfter, treeBefore + 150, 2);
+    EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-divider"));
+    MoveWindow(10, 10, 800, 600);
+    const auto smaller = Controls();
+    EXPECT_NEAR(double(smaller.at("1015").w) / smaller.at("QuorvallisSplitter").w, double(treeAfter) / splitter.w,
+                1.0 / smaller.at("QuorvallisSplitter").w + 1.0 / splitter.w);
+
+    // F5 then Shift, chosen in the combos, open the typing popup at once.
+    InspectLines({"selectcombo", "1013", "5"});
+    InspectLines({"selectcombo", "1014", "1"});
+    StartTarget();
+    Keys({"F5", "shift"});
+    Type("pr k");
+    Keys({"Return"});
+    EXPECT_TRUE(CommandRan()) << "F5 then Shift did not activate";
+
+    // The auto-start box writes the Run value and shows what is in force.
+    InspectLines({"click", "1007"});
+    EXPECT_TRUE(WaitFor([&] { return RunValue().find(folder_.substr(folder_.rfind('/') + 1)) != std::string::npos; },
+                        10000))
+        << RunValue();
+    EXPECT_EQ(InspectLines({"state", "1007"}), (std::vector<Record>{{"1"}}));
+    InspectLines({"click", "1007"});
+    EXPECT_TRUE(WaitFor([&] { return RunValue().find("Quorvallis.exe") == std::string::npos; }, 10000)) << RunValue();
+    EXPECT_EQ(InspectLines({"state", "1007"}), (std::vector<Record>{{"0"}}));
+    InspectLines({"click", "1008"});
+    EXPECT_TRUE(WaitFor([&] { return InspectLines({"state", "1008"}) == std::vector<Record>{{"0"}}; }, 5000));
+
+    // Help > About and the system menu's "About Quorvallis" open the about box.
+    auto& session = WineSession::Current();
+    for (const std::vector<std::string>& open : {std::vector<std::string>{"--post", "0x0111", "40011", "0"},
+                                                  std::vector<std::string>{"--post", "0x0112", "4081", "0"}}) {
+        std::vector<std::string> send{session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences"};
+        send.insert(send.end(), open.begin(), open.end());
+        session.RunWine(send);
+        EXPECT_FALSE(session.WaitForWindow("About", 10000).empty()) << open[2];
+        EXPECT_TRUE(session.Screenshot("mainwindow-about-" + open[2]));
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "About", "--post", "0x0111", "1", "0"});
+        EXPECT_TRUE(WaitFor([&] { return InspectLines({"window"}, "About").size() <= 1; }, 10000));
+    }
+
+    // The close box, File > Close and the Close button only hide the window.
+    for (const std::vector<std::string>& hide :
+         {std::vector<std::string>{"--post", "0x0010", "0", "0"}, std::vector<std::string>{"--post", "0x0111", "40001", "0"}}) {
+        std::vector<std::string> send{session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences"};
+        send.insert(send.end(), hide.begin(), hide.end());
+        session.RunWine(send);
+        EXPECT_TRUE(WaitFor([&] { return !Visible(); }, 10000)) << hide[1];
+        Show();
+    }
+    InspectLines({"click", "1"});
+    EXPECT_TRUE(WaitFor([&] { return !Visible(); }, 10000)) << "Close button";
+
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_EQ(stored.firstControlKey, 116u);
+    EXPECT_EQ(stored.secondControlKey, 16u);
+    EXPECT_FALSE(stored.autoStart);
+    EXPECT_FALSE(stored.enableOnStart);
+}
+
+// The tray icon says whether the launcher is enabled, and leaves with the
+// launcher, also after the taskbar announced itself again.
+TEST_F(MainWindowE2e, TrayIconFollowsTheStateAndLeavesNoGhost)
+{
+    const auto trayTips = [&] {
+        std::vector<std::string> tips;
+        for (const Record& tool : InspectLines({"tooltips"}, "Wine System Tray"))
+            if (tool.size() >= 3 && tool[2].rfind("Quorvallis", 0) == 0)
+                tips.push_back(tool[2]);
+        return tips;
+    };
+    // Icons of launchers that ended without a word stay until the tray notices.
+    const auto before = trayTips();
+    const auto withOurs = [&](const std::string& tip) {
+        std::vector<std::string> tips = before;
+        tips.push_back(tip);
+        return tips;
+    };
+    WriteCatalogue();
+    StartLauncher();
+    EXPECT_TRUE(WaitFor([&] { return trayTips() == withOurs("Quorvallis (enabled)"); }, 10000))
+        << ::testing::PrintToString(trayTips());
+    PostCommand(kDisable);
+    EXPECT_TRUE(WaitFor([&] { return trayTips() == withOurs("Quorvallis (disabled)"); }, 10000))
+        << ::testing::PrintToString(trayTips());
+    auto& session = WineSession::Current();
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--send",
+                     "TaskbarCreated", "0", "0"});
+    EXPECT_EQ(trayTips(), withOurs("Quorvallis (disabled)"));
+    EXPECT_EQ(ExitLauncher(), 0);
+    EXPECT_TRUE(WaitFor([&] { return trayTips() == before; }, 10000)) << ::testing::PrintToString(trayTips());
+}
+
+// At 144 pixels per inch: the first start shows the window with "General"
+// selected; the layout, the divider and the about box's banner at that size.
+TEST_F(MainWindowE2e, FirstStartAt144Dpi)
+{
+    {
+        ScreenDpi dpi(144);
+        StartLauncher();
+        ASSERT_FALSE(WineSession::Current().WaitForWindow("Preferences", 20000).empty());
+    }
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General*", "0:Scripts"}));
+    EXPECT_TRUE(Rows().empty());
+    MoveWindow(10, 10, 1150, 900);
+    EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-144dpi-resized"));
+    const int tree = Controls().at("1015").w;
+    EXPECT_NEAR(DragDivider(200), tree + 200, 2);
+    EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-144dpi-divider"));
+    auto& session = WineSession::Current();
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "0x0111",
+                     "40011", "0"});
+    EXPECT_FALSE(session.WaitForWindow("About", 10000).empty());
+    EXPECT_TRUE(session.Screenshot("mainwindow-144dpi-about"));
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "About", "--post", "0x0111", "1", "0"});
+    EXPECT_EQ(ExitLauncher(), 0);
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_TRUE(stored.shownOnce);
+}
+
+} // namespace

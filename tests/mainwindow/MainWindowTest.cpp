@@ -1,0 +1,365 @@
+// The main window's parts in this process, under Wine: the layout rules, the
+// splitter, the routing of the editing actions, the tray menu, and the real
+// "Preferences" window where a notification arrives while a group goes.
+#include "MainWindowIds.h"
+#include "catalogue/QuorvallisCommands.h"
+#include "platform/ILineWorkers.h"
+#include "platform/WindowMessages.h"
+#include "tests/store/StoreTestSupport.h"
+#include "ui/controls/COwnerDrawMenu.h"
+#include "ui/controls/IconSet.h"
+#include "ui/controls/Splitter.h"
+#include "ui/main/CatalogueView.h"
+#include "ui/main/DlgPreferences.h"
+#include "ui/main/TrayIcon.h"
+
+#include "ArtworkIds.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <boost/make_shared.hpp>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring ClassName(const wchar_t* base)
+{
+    static int serial = 0;
+    return std::wstring(base) + std::to_wstring(++serial);
+}
+
+// A plain top-level window that records the messages its children forward.
+class Host {
+public:
+    explicit Host(int width = 600, int height = 300)
+    {
+        const std::wstring name = ClassName(L"QvTestHost");
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &Host::Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = name.c_str();
+        wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+        RegisterClassW(&wc);
+        window_.reset(CreateWindowExW(0, name.c_str(), L"host", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr));
+        SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    HWND hwnd() const { return window_.get(); }
+    HWND Child(int x, int y, int w, int h)
+    {
+        return CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, x, y, w, h, hwnd(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    std::vector<UINT> forwarded;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<Host*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && (message == WM_NOTIFY || message == WM_COMMAND || message == WM_CONTEXTMENU)) {
+            self->forwarded.push_back(message);
+            return 77;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    UniqueWindow window_;
+};
+
+RECT RectIn(HWND window, HWND parent)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+// The "Name" cell's colours stay within 0..255 whatever the list's colours.
+TEST(CatalogueView, NameCellColoursAreClamped)
+{
+    const auto dark = CatalogueView::NameCellColours(RGB(10, 15, 200), RGB(200, 195, 100));
+    EXPECT_EQ(dark.background, RGB(0, 0, 185));
+    EXPECT_EQ(dark.text, RGB(255, 255, 160));
+}
+
+TEST(Splitter, KeepsItsShareAndMinimumAndFollowsTheMouse)
+{
+    Host host(700, 300);
+    HWND left = host.Child(0, 0, 10, 10);
+    HWND right = host.Child(0, 0, 10, 10);
+    Splitter splitter;
+    ASSERT_TRUE(splitter.Create(host.hwnd(), RECT{0, 0, 400, 200}, host.hwnd()));
+    splitter.SetPanes(left, right);
+    splitter.SetMinimumPaneWidth(35);
+    const int bar = splitter.barWidth();
+    EXPECT_EQ(GetParent(left), splitter.hwnd());
+
+    struct Case {
+        int asked, placed;
+    };
+    for (const Case& c : {Case{100, 100}, Case{5, 35}, Case{390, 400 - bar - 35}}) {
+        splitter.SetDivider(c.asked);
+        EXPECT_EQ(splitter.divider(), c.placed) << c.asked;
+        const RECT l = RectIn(left, splitter.hwnd()), r = RectIn(right, splitter.hwnd());
+        EXPECT_EQ(l.right, c.placed);
+        EXPECT_EQ(r.left, c.placed + bar);
+        EXPECT_EQ(r.right, 400);
+        EXPECT_EQ(l.bottom, 200);
+    }
+
+    // A resize keeps the divider's share of the width.
+    splitter.SetDivider(100);
+    MoveWindow(splitter.hwnd(), 0, 0, 600, 250, TRUE);
+    EXPECT_EQ(splitter.divider(), 150);
+    MoveWindow(splitter.hwnd(), 0, 0, 300, 250, TRUE);
+    EXPECT_EQ(splitter.divider(), 75);
+
+    // Dragged live, the panes follow every move; as an outline, only the
+    // release moves them. Both stop at the minimum.
+    for (auto feedback : {Splitter::DragFeedback::Live, Splitter::DragFeedback::Outline}) {
+        splitter.SetDragFeedback(feedback);
+        splitter.SetDivider(75);
+        const int grip = 75 + bar / 2;
+        SendMessageW(splitter.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grip, 100));
+        SendMessageW(splitter.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grip + 40, 100));
+        EXPECT_EQ(RectIn(left, splitter.hwnd()).right, feedback == Splitter::DragFeedback::Live ? 115 : 75);
+        SendMessageW(splitter.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grip + 60, 100));
+        SendMessageW(splitter.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(grip + 60, 100));
+        EXPECT_EQ(splitter.divider(), 135);
+        EXPECT_EQ(RectIn(left, splitter.hwnd()).right, 135);
+        EXPECT_NE(GetCapture(), splitter.hwnd());
+
+        SendMessageW(splitter.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(135 + bar / 2, 100));
+        SendMessageW(splitter.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-300), 100));
+        SendMessageW(splitter.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-300), 100));
+        EXPECT_EQ(splitter.divider(), 35);
+    }
+    // A press beside the bar does not drag.
+    SendMessageW(splitter.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 100));
+    SendMessageW(splitter.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, 100));
+    SendMessageW(splitter.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(250, 100));
+    EXPECT_EQ(splitter.divider(), 35);
+
+    // What the panes tell their parent reaches the window named at creation.
+    NMHDR header{left, 1015, NM_CLICK};
+    EXPECT_EQ(SendMessageW(splitter.hwnd(), WM_NOTIFY, 1015, reinterpret_cast<LPARAM>(&header)), 77);
+    SendMessageW(splitter.hwnd(), WM_COMMAND, 1, reinterpret_cast<LPARAM>(left));
+    SendMessageW(splitter.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(right), MAKELPARAM(1, 1));
+    EXPECT_EQ(host.forwarded, (std::vector<UINT>{WM_NOTIFY, WM_COMMAND, WM_CONTEXTMENU}));
+}
+
+// The tray menu forgets its records when it is gone, and gives the keyboard
+// back to the window that had it when the menu is dismissed.
+TEST(TrayIcon, DismissedMenuGivesTheForegroundBackAndLeavesNoRecords)
+{
+    Host front(200, 100);
+    Host owner(10, 10);
+    ShowWindow(owner.hwnd(), SW_HIDE);
+    SetForegroundWindow(front.hwnd());
+    ASSERT_EQ(GetForegroundWindow(), front.hwnd());
+
+    IconSet actions;
+    ASSERT_TRUE(actions.Build(IDB_QV_ACTIONS, 10));
+    COwnerDrawMenu images;
+    TrayIcon tray;
+    tray.Add(owner.hwnd(), false);
+    HWND remembered = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            EndMenu();
+        });
+        tray.ShowMenu(images, actions.get(), i % 2 == 0, remembered);
+        KillTimer(nullptr, timer);
+        Pump();
+        EXPECT_EQ(remembered, front.hwnd());
+        EXPECT_EQ(GetForegroundWindow(), front.hwnd()) << "the keyboard was left with the hidden owner";
+        EXPECT_EQ(images.KnownMenuCount(), 0u);
+        EXPECT_EQ(images.ItemRecordCount(), 0u);
+    }
+    EXPECT_TRUE(owner.forwarded.empty()) << "a dismissed menu chose nothing";
+}
+
+namespace {
+
+// Deletes a selected tree item as Windows does: the selection moves first,
+// and the notification names the item on its way out as the old one. A
+// second delete of that item from inside the notification is counted.
+struct DeleteAsWindowsDoes {
+    int depth = 0;
+    int deletedTwice = 0;
+
+    static LPARAM ParamOf(HWND tree, HTREEITEM item)
+    {
+        TVITEMW data{};
+        data.mask = TVIF_PARAM | TVIF_HANDLE;
+        data.hItem = item;
+        TreeView_GetItem(tree, &data);
+        return data.lParam;
+    }
+
+    static LRESULT CALLBACK Proc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+    {
+        auto* self = reinterpret_cast<DeleteAsWindowsDoes*>(data);
+        const auto item = reinterpret_cast<HTREEITEM>(lParam);
+        if (message != TVM_DELETEITEM || !item || item != TreeView_GetSelection(tree))
+            return DefSubclassProc(tree, message, wParam, lParam);
+        if (self->depth > 0) {
+            ++self->deletedTwice;
+            return TRUE;
+        }
+        ++self->depth;
+        NMTREEVIEWW change{};
+        change.hdr.hwndFrom = tree;
+        change.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(tree));
+        change.hdr.code = TVN_SELCHANGEDW;
+        change.action = TVC_UNKNOWN;
+        change.itemOld.mask = change.itemNew.mask = TVIF_HANDLE | TVIF_PARAM;
+        change.itemOld.hItem = item;
+        change.itemOld.lParam = ParamOf(tree, item);
+        change.itemNew.hItem = TreeView_GetRoot(tree);
+        change.itemNew.lParam = ParamOf(tree, change.itemNew.hItem);
+        SendMessageW(GetParent(tree), WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+        const LRESULT result = DefSubclassProc(tree, message, wParam, lParam);
+        --self->depth;
+        return result;
+    }
+};
+
+class NoWorkers : public ILineWorkers {
+public:
+    bool Start(const std::wstring&) override { return false; }
+};
+
+// The real main window in this process, on a catalogue without a file.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        catalogue_ = boost::make_shared<QuorvallisCommands>();
+        catalogue_->enableOnStart = false;
+        catalogue_->AddCommand(0, L"Notes", L"", 42, L"notes");
+        catalogue_->AddCommand(0, L"Calc", L"", 7, L"calc");
+        catalogue_->AddCommand(1, L"Remote notes", L"", 4, L"rn");
+        window_ = std::make_unique<DlgPreferences>(catalogue_, workers_, files_, L"C:\\qvtest\\Quorvallis.exe");
+        ASSERT_TRUE(window_->CreateModeless(nullptr));
+        ShowWindow(window_->hwnd(), SW_SHOW);
+        Pump();
+    }
+    void TearDown() override
+    {
+        window_.reset();
+        Pump();
+    }
+
+    CatalogueView& view() { return window_->view(); }
+
+    std::vector<std::wstring> Names()
+    {
+        std::vector<std::wstring> names;
+        for (int row = 0; row < ListView_GetItemCount(view().list()); ++row) {
+            wchar_t text[64] = L"";
+            ListView_GetItemText(view().list(), row, 0, text, 64);
+            names.push_back(text);
+        }
+        return names;
+    }
+
+    std::vector<std::wstring> TopItems()
+    {
+        std::vector<std::wstring> items;
+        for (HTREEITEM item = TreeView_GetRoot(view().tree()); item; item = TreeView_GetNextSibling(view().tree(), item)) {
+            wchar_t text[64] = L"";
+            TVITEMW data{};
+            data.mask = TVIF_TEXT | TVIF_HANDLE;
+            data.hItem = item;
+            data.pszText = text;
+            data.cchTextMax = 64;
+            TreeView_GetItem(view().tree(), &data);
+            items.push_back(std::wstring(text) + (TreeView_GetSelection(view().tree()) == item ? L"*" : L""));
+        }
+        return items;
+    }
+
+    void Search(const std::wstring& text)
+    {
+        SetWindowTextW(window_->toolbar().searchBox(), text.c_str());
+        // Numbers where a text pointer once was: the box's text is searched.
+        SendMessageW(window_->hwnd(), WM_SEARCHCOMMANDS, 0x1, 0xDEAD);
+    }
+
+    NoWorkers workers_;
+    MemoryFileStore files_;
+    boost::shared_ptr<QuorvallisCommands> catalogue_;
+    std::unique_ptr<DlgPreferences> window_;
+};
+
+}  // namespace
+
+// Tree items carry ids: the search group can go while its item is selected
+// (an editing action removes it), and the view goes on with the group
+// selected next, without deleting the item a second time.
+TEST_F(MainWindow, SearchGroupGoesWhileItsItemIsSelected)
+{
+    EXPECT_EQ(TopItems(), (std::vector<std::wstring>{L"General*", L"Scripts"}));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Notes", L"Calc"}));
+
+    Search(L"otes");
+    EXPECT_EQ(TopItems(), (std::vector<std::wstring>{L"General", L"Scripts", L"Search results*"}));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Notes", L"Remote notes"}));
+    EXPECT_EQ(catalogue_->lastSelectedGroupId, 2);
+
+    // Removed by whoever removes a selected group: the tree moves on, and
+    // the item on its way out is not deleted a second time.
+    DeleteAsWindowsDoes deletion;
+    SetWindowSubclass(view().tree(), &DeleteAsWindowsDoes::Proc, 1, reinterpret_cast<DWORD_PTR>(&deletion));
+    ASSERT_TRUE(catalogue_->RemoveGroup(CatalogueView::kSearchResultsId));
+    ASSERT_TRUE(view().DeleteGroupItem(CatalogueView::kSearchResultsId));
+    RemoveWindowSubclass(view().tree(), &DeleteAsWindowsDoes::Proc, 1);
+    EXPECT_EQ(deletion.deletedTwice, 0);
+    EXPECT_EQ(TopItems().size(), 2u);
+    const int selected = view().SelectedGroupId();
+    EXPECT_TRUE(selected == 0 || selected == 1) << selected;
+    EXPECT_EQ(catalogue_->lastSelectedGroupId, selected);
+    EXPECT_EQ(Names(), selected == 0 ? (std::vector<std::wstring>{L"Notes", L"Calc"})
+                                     : (std::vector<std::wstring>{L"Remote notes"}));
+}
+
+// The "Name" cell is drawn darker, with lighter text, than the others.
+TEST_F(MainWindow, NameCellIsDrawnInItsOwnColours)
+{
+    HWND list = view().list();
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT name{}, shortcut{};
+    ListView_GetSubItemRect(list, 1, 0, LVIR_LABEL, &name);
+    ListView_GetSubItemRect(list, 1, 1, LVIR_LABEL, &shortcut);
+    HDC dc = GetDC(list);
+    const int y = (name.top + name.bottom) / 2;
+    EXPECT_EQ(GetPixel(dc, name.right - 3, y), RGB(240, 240, 240)) << "name cell";
+    EXPECT_EQ(GetPixel(dc, shortcut.right - 3, y), RGB(255, 255, 255)) << "shortcut cell";
+    const auto count = [&](const RECT& cell, COLORREF colour) {
+        int n = 0;
+        for (int py = cell.top; py < cell.bottom; ++py)
+            for (int px = cell.left; px < cell.right; ++px)
+                n += GetPixel(dc, px, py) == colour;
+        return n;
+    };
+    EXPECT_GT(count(name, RGB(60, 60, 60)), 5) << "lighter text in the name cell";
+    EXPECT_EQ(count(name, RGB(0, 0, 0)), 0);
+    EXPECT_GT(count(shortcut, RGB(0, 0, 0)), 5) << "the list's own text colour elsewhere";
+    ReleaseDC(list, dc);
+}
