@@ -165,6 +165,27 @@ bool CatalogueView::DeleteGroupItem(int groupId)
     return true;
 }
 
+void CatalogueView::AddGroupItem(int parentId, const CommandGroup& group)
+{
+    HTREEITEM parent = parentId < 0 ? nullptr : FindItem(TreeView_GetRoot(tree_), parentId);
+    InsertGroup(parent ? parent : TVI_ROOT, group);
+}
+
+void CatalogueView::UpdateGroupItem(const CommandGroup& group)
+{
+    HTREEITEM item = FindItem(TreeView_GetRoot(tree_), group.id);
+    if (!item)
+        return;
+    const std::wstring label = group.name.substr(0, kTreeLabelChars);
+    TVITEMW data{};
+    data.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    data.hItem = item;
+    data.pszText = const_cast<wchar_t*>(label.c_str());
+    data.iImage = group.iconIndex;
+    data.iSelectedImage = group.iconIndex;
+    TreeView_SetItem(tree_, &data);
+}
+
 void CatalogueView::OnSelectionChanged(const NMTREEVIEWW& change)
 {
     // Removing the search results deletes their item from inside this
@@ -250,6 +271,48 @@ std::vector<int> CatalogueView::SelectedCommandIds() const
          row = ListView_GetNextItem(list_, row, LVNI_SELECTED))
         ids.push_back(RowCommandId(static_cast<size_t>(row)));
     return ids;
+}
+
+bool CatalogueView::IsRowSelected(size_t row) const
+{
+    return row < rows_.size() &&
+           (ListView_GetItemState(list_, static_cast<int>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+int CatalogueView::RowOf(int commandId) const
+{
+    for (size_t row = 0; row < rows_.size(); ++row)
+        if (RowCommandId(row) == commandId)
+            return static_cast<int>(row);
+    return -1;
+}
+
+void CatalogueView::AppendRow(const CommandPtr& command)
+{
+    if (!command)
+        return;
+    rows_.push_back(MakeRow(command));
+    // Keeps the selection and the scroll position.
+    ListView_SetItemCountEx(list_, static_cast<int>(rows_.size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const int last = static_cast<int>(rows_.size()) - 1;
+    ListView_RedrawItems(list_, last, last);
+}
+
+void CatalogueView::RewriteRow(size_t row, const CommandPtr& command)
+{
+    if (row >= rows_.size() || !command)
+        return;
+    rows_[row] = MakeRow(command);
+    ListView_RedrawItems(list_, static_cast<int>(row), static_cast<int>(row));
+}
+
+void CatalogueView::DeleteRow(size_t row)
+{
+    if (row >= rows_.size())
+        return;
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+    // The list moves the selection and focus of the rows below up with them.
+    ListView_DeleteItem(list_, static_cast<int>(row));
 }
 
 void CatalogueView::OnCommandExecuted(int commandId)
