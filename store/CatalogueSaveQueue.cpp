@@ -106,6 +106,7 @@ bool CatalogueSaveQueue::Finish(std::chrono::milliseconds wait, std::wstring* er
         shared_->stopping = true;
         shared_->changed.notify_all();
         if (!shared_->changed.wait_for(lock, wait, [&] { return !shared_->writing; })) {
+            shared_->pending.reset();
             lock.unlock();
             // Still writing: it keeps its share of the state and ends with the
             // process; what waits behind it is not written over its file.

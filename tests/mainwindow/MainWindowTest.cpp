@@ -5,6 +5,7 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/ILineWorkers.h"
 #include "platform/WindowMessages.h"
+#include "store/CatalogueFile.h"
 #include "tests/store/StoreTestSupport.h"
 #include "ui/controls/COwnerDrawMenu.h"
 #include "ui/controls/IconSet.h"
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -362,4 +364,39 @@ TEST_F(MainWindow, NameCellIsDrawnInItsOwnColours)
     EXPECT_EQ(count(name, RGB(0, 0, 0)), 0);
     EXPECT_GT(count(shortcut, RGB(0, 0, 0)), 5) << "the list's own text colour elsewhere";
     ReleaseDC(list, dc);
+}
+
+// Remove commands over three selected rows of which the catalogue no longer
+// holds one: the other two go, that row stays, and the file is written once.
+TEST_F(MainWindow, RemovingRowsSkipsWhatTheCatalogueNoLongerHoldsAndSavesOnce)
+{
+    catalogue_->AddCommand(0, L"Mail", L"", 0, L"mail", StepType::OpenWebPage, L"http://m");
+    Search(L"");
+    ASSERT_EQ(Names(), (std::vector<std::wstring>{L"Notes", L"Calc", L"Remote notes", L"Mail"}));
+    ASSERT_TRUE(catalogue_->RemoveCommand(view().RowCommandId(1)));
+    for (int row : {0, 1, 3})
+        ListView_SetItemState(view().list(), row, LVIS_SELECTED, LVIS_SELECTED);
+
+    // The confirmation is answered as a user does, from outside its loop.
+    std::thread user([] {
+        for (int tries = 0; tries < 200; ++tries) {
+            if (HWND box = FindWindowW(L"#32770", L"Remove?")) {
+                wchar_t text[64] = L"";
+                GetDlgItemTextW(box, 0xFFFF, text, 64);
+                if (std::wstring(text) == L"Remove selected items?")
+                    PostMessageW(box, WM_COMMAND, IDYES, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    SendMessageW(window_->hwnd(), WM_COMMAND, IDM_COMMAND_REMOVE, 0);
+    user.join();
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Calc", L"Remote notes"}));
+    ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
+    EXPECT_EQ(window_->saver().SavesWritten(), 1);
+    QuorvallisCommands stored;
+    ASSERT_EQ(Load(window_->saver().path(), stored, files_).outcome, LoadOutcome::Loaded);
+    ASSERT_EQ(stored.allCommands.size(), 1u);
+    EXPECT_EQ(stored.allCommands[0]->name, L"Remote notes");
 }
