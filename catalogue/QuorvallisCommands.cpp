@@ -219,19 +219,8 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
     if (std::find(allCommands.begin(), allCommands.end(), command) != allCommands.end()) return false;
 
     if (command->groupId == old->groupId) {
-        const bool indexed = IndexCurrent();
         command->timesExecuted = old->timesExecuted;
-        *at = command;
-        IndexRemoved(indexed, old);
-        // The new shortcut may already be taken; then its place in the order
-        // among equals needs a walk, so the index is built again.
-        if (IndexCurrent()) {
-            std::vector<CommandPtr>& same = byShortcut_[Folded(command->shortcut)];
-            if (same.empty())
-                same.push_back(command);
-            else
-                indexValid_ = false;
-        }
+        PutInPlace(at, command);
     } else {
         GroupPtr group = FindGroup(command->groupId);
         if (!group || NextId() == 0 || ShortcutTaken(command->shortcut, old.get())) return false;
@@ -271,14 +260,26 @@ bool QuorvallisCommands::UpdateCommand(int id, const CommandPtr& edited) {
         }
         group->commandIds.push_back(id);
     }
-    const bool indexed = IndexCurrent();
-    *at = edited;
-    IndexRemoved(indexed, old);
-    // Among equal shortcuts the order is allCommands': a walk finds it.
-    indexValid_ = false;
+    PutInPlace(at, edited);
     searchIndex_.Invalidate();
     NoteReplacement(old, edited);
     return true;
+}
+
+void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor) {
+    const CommandPtr old = *at;
+    const bool indexed = IndexCurrent();
+    *at = successor;
+    IndexRemoved(indexed, old);
+    // The new shortcut may already be taken; then its place in the order
+    // among equals needs a walk, so the index is built again.
+    if (IndexCurrent()) {
+        std::vector<CommandPtr>& same = byShortcut_[Folded(successor->shortcut)];
+        if (same.empty())
+            same.push_back(successor);
+        else
+            indexValid_ = false;
+    }
 }
 
 CommandPtr QuorvallisCommands::ShortcutHolder(const std::wstring& shortcut, int exceptId) const {

@@ -141,6 +141,8 @@ private:
     int DepthOf(const CommandGroup* group) const;
     bool ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const;
     void AppendCommand(const GroupPtr& group, const CommandPtr& command);
+    // Puts a successor at a listed record's place, keeping the index in step.
+    void PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor);
     void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
     void PruneReplacements();
     // The commands whose shortcut equals this one, in allCommands order.
