@@ -24,7 +24,7 @@ ProcessRunner::Result RunHere(const std::vector<std::string>& argv)
 std::map<std::string, std::string> FileVersion(const std::string& path)
 {
     auto& session = WineSession::Current();
-    const auto read = session.RunWine({session.BuildFile("tests/package/QvFileVersion.exe"), Narrow(WindowsPath(path))});
+    const auto read = session.RunWine({session.BuildFile("tests/harness/QvFileVersion.exe"), Narrow(WindowsPath(path))});
     std::map<std::string, std::string> fields;
     std::istringstream lines(read.output);
     std::string line;
