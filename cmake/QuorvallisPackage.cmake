@@ -11,9 +11,14 @@ install(FILES
   ${PROJECT_SOURCE_DIR}/plugins/example/QuorvallisExamplePlugin.cpp
   ${PROJECT_SOURCE_DIR}/plugins/example/QuorvallisExamplePlugin.def
   DESTINATION "Example plugin")
-# Checked out with Windows line ends (.gitattributes), so every Notepad
-# shows its lines.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/UserGuide.txt DESTINATION . RENAME "User Guide.txt")
+# The guide with Windows line ends, so that every Notepad shows its lines.
+set(guide_source ${PROJECT_SOURCE_DIR}/docs/UserGuide.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${guide_source})
+file(READ ${guide_source} guide)
+string(REPLACE "\r\n" "\n" guide "${guide}")
+string(REPLACE "\n" "\r\n" guide "${guide}")
+file(WRITE "${CMAKE_BINARY_DIR}/package/User Guide.txt" "${guide}")
+install(FILES "${CMAKE_BINARY_DIR}/package/User Guide.txt" DESTINATION .)
 
 # Packaging needs only what the zip holds, not every test and benchmark of
 # the tree; scripts/package.sh builds those targets first.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the portable zip for Windows users: installs what is missing, builds
 # what the zip holds (the program, its hook library, the example plugin) and
-# packs it with CPack. Prints the zip's path; its size goes to the log.
+# packs it with CPack. Prints the zip's path; the log on standard error ends
+# with its size.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"

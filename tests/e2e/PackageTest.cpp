@@ -94,7 +94,7 @@ TEST_F(PackageE2e, UnpackedZipRunsACommandAndKeepsTheCatalogueBesideTheProgram)
     EXPECT_TRUE(fs::is_directory(folder_ + "/Plugins"));
     EXPECT_TRUE(fs::is_empty(folder_ + "/Plugins"));
 
-    // Old Notepads show a guide with bare line feeds as one long line.
+    // Older Notepads show a guide with bare line feeds as one long line.
     const std::string guide = ReadFile(folder_ + "/User Guide.txt");
     ASSERT_GT(guide.size(), 1000u);
     for (size_t at = guide.find('\n'); at != std::string::npos; at = guide.find('\n', at + 1))
