@@ -4,8 +4,8 @@
 #include "LauncherFixture.h"
 
 #include <map>
-#include <tuple>
 #include <set>
+#include <tuple>
 
 using namespace launcher_e2e;
 
@@ -15,16 +15,20 @@ namespace {
 const std::string kVersion = "1.0";
 const std::string kTopFolder = "Quorvallis-" + kVersion + "-win64";
 
-ProcessRunner::Result RunHere(const std::vector<std::string>& argv)
+ProcessRunner::Result RunHere(const std::vector<std::string>& argv,
+                              const std::map<std::string, std::string>& more = {})
 {
-    return ProcessRunner::Run(argv, WineSession::Current().Environment(), 120000);
+    auto environment = WineSession::Current().Environment();
+    environment.insert(more.begin(), more.end());
+    return ProcessRunner::Run(argv, environment, 120000);
 }
 
 // What the file's properties show, as Windows reads its version resource.
 std::map<std::string, std::string> FileVersion(const std::string& path)
 {
     auto& session = WineSession::Current();
-    const auto read = session.RunWine({session.BuildFile("tests/harness/QvFileVersion.exe"), Narrow(WindowsPath(path))});
+    const auto read =
+        session.RunWine({session.BuildFile("tests/harness/QvFileVersion.exe"), Narrow(WindowsPath(path))});
     std::map<std::string, std::string> fields;
     std::istringstream lines(read.output);
     std::string line;
@@ -45,7 +49,9 @@ protected:
     {
         auto& session = WineSession::Current();
         const fs::path build = session.windowsBuild();
-        const auto made = RunHere({QV_SOURCE_DIR "/scripts/package.sh"});
+        // The script packs the build tree this test belongs to.
+        const auto made =
+            RunHere({QV_SOURCE_DIR "/scripts/package.sh"}, {{"QUORVALLIS_BUILD", build.parent_path().string()}});
         ASSERT_EQ(made.exitCode, 0) << made.output;
         zip_ = (build / (kTopFolder + ".zip")).string();
         ASSERT_TRUE(fs::exists(zip_)) << made.output;
