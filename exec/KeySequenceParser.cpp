@@ -119,6 +119,16 @@ public:
                 Emit(KeyAction::Up(kEnter, kPressedKeyUp));
                 ReleaseHeldModifiers();
                 break;
+            case L'\r':
+            case L'\n':
+                // A line break of a multi-line text is one Enter, whichever
+                // way it is stored: the layout makes a line feed Ctrl+Enter,
+                // which sends a mail in some programs.
+                if (c == L'\r' && i + 1 < end && text[i + 1] == L'\n')
+                    ++i;
+                PressKeyValue(kEnter, 1);
+                ReleaseHeldModifiers();
+                break;
             case L'{': {
                 // A brace never closed takes the rest of the text, which
                 // then ends after it.

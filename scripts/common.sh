@@ -22,14 +22,18 @@ SRC
   apt-get update -qq
 }
 
-# Configures (when needed) and builds both trees.
-build_all() {
-  local boost="$QV_CACHE/boost-mingw"
+# Configures the Windows tree when it is new.
+configure_windows() {
   if [[ ! -f "$QV_BUILD/windows/CMakeCache.txt" ]]; then
     cmake -S "$QV_ROOT" -B "$QV_BUILD/windows" -G "Unix Makefiles" \
       -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DQUORVALLIS_BOOST_MINGW="$boost" >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DQUORVALLIS_BOOST_MINGW="$QV_CACHE/boost-mingw" >/dev/null
   fi
+}
+
+# Configures (when needed) and builds both trees.
+build_all() {
+  configure_windows
   cmake --build "$QV_BUILD/windows" -j "$(nproc)"
   if [[ ! -f "$QV_BUILD/native/CMakeCache.txt" ]]; then
     cmake -S "$QV_ROOT" -B "$QV_BUILD/native" -G "Unix Makefiles" \

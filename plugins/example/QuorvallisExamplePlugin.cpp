@@ -4,8 +4,9 @@
 // Quorvallis.exe and restart the launcher. The script-step editor then offers
 // the action "Copy to clipboard"; a script with that step and the shortcut
 // "clip", run by typing
-//     clip "some text"
-// leaves "some text" on the clipboard, ready to paste anywhere.
+//     clip hello
+// leaves "hello" on the clipboard, ready to paste anywhere. A quoted
+// argument keeps its quotes: clip "some text" copies the quotes too.
 //
 // Copy this file as the start of your own plugin. The launcher needs only
 // the four functions below, exported under exactly these names (the .def file

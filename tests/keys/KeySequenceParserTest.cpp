@@ -52,6 +52,11 @@ TEST(KeySequenceParser, CharactersAndModifiers)
         {L"+\u00e9a", "d16 d65 u65/3 u16/2"},
         {L"}", "d16 d221 u221/3 u16/2"},
         {L"a b", "d65 u65/3 d32 u32/3 d66 u66/3"},
+        // A line break is one Enter, whether stored as CR LF, LF or CR.
+        {L"a\r\nb", "d65 u65/3 d13 u13/3 d66 u66/3"},
+        {L"a\nb", "d65 u65/3 d13 u13/3 d66 u66/3"},
+        {L"a\rb", "d65 u65/3 d13 u13/3 d66 u66/3"},
+        {L"^\r\n\r\n", "d17 d13 u13/3 u17/2 d13 u13/3"},
     };
     CheckCases(cases, std::size(cases));
     // A text ends at its first zero.

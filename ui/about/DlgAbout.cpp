@@ -1,6 +1,7 @@
 #include "ui/about/DlgAbout.h"
 
 #include "ArtworkIds.h"
+#include "QuorvallisVersion.h"
 
 DlgAbout::DlgAbout(DWORD fadeMilliseconds)
     : DialogBase(IDD_QV_ABOUT), fadeMilliseconds_(fadeMilliseconds)
@@ -17,7 +18,8 @@ bool DlgAbout::OnInitDialog()
     ok_.SetRounded(true);
     ok_.SetIconResource(IDI_QV_OK);
 
-    SetDlgItemTextW(hwnd(), IDC_QV_ABOUT_TEXT, L"Quorvallis 1.0 \u2014 made by the Quorvallis developers.");
+    SetDlgItemTextW(hwnd(), IDC_QV_ABOUT_TEXT,
+                    L"Quorvallis " QUORVALLIS_VERSION_TEXT L" \u2014 made by the Quorvallis developers.");
     link_.Attach(hwnd(), IDC_QV_ABOUT_LINK, kWebSite);
     // The link is the first tab stop; with the focus there Enter would open
     // the web site instead of closing the box.
