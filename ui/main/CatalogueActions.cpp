@@ -192,12 +192,9 @@ void CatalogueActions::AddCommand()
 
 void CatalogueActions::EditCommand()
 {
-    const std::vector<int> ids = view_.SelectedCommandIds();
-    if (ids.empty())
-        return;
-    CommandPtr command = catalogue_.FindCommand(ids.front());
-    const int row = view_.RowOf(ids.front());
-    if (!command || row < 0)
+    const int row = view_.NextSelectedRow(-1);
+    CommandPtr command = row < 0 ? CommandPtr() : catalogue_.FindCommand(view_.RowCommandId(static_cast<size_t>(row)));
+    if (!command)
         return;
     if (command->kind == CommandKind::Regular) {
         if (command->steps.size() == 1 && command->steps.front())
@@ -280,17 +277,19 @@ void CatalogueActions::ShowEdited(size_t row, int previousGroupId, const Command
 
 void CatalogueActions::RemoveCommands()
 {
-    if (view_.SelectedCommandIds().empty())
+    if (view_.NextSelectedRow(-1) < 0)
         return;
     if (Ask(L"Remove selected items?", L"Remove?", MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
     bool removed = false;
-    for (size_t row = 0; row < view_.RowCount();) {
-        if (view_.IsRowSelected(row) && catalogue_.RemoveCommand(view_.RowCommandId(row))) {
-            view_.DeleteRow(row);
+    // From the top; a deleted row's place is taken by the row below it.
+    for (int row = view_.NextSelectedRow(-1); row >= 0;) {
+        if (catalogue_.RemoveCommand(view_.RowCommandId(static_cast<size_t>(row)))) {
+            view_.DeleteRow(static_cast<size_t>(row));
             removed = true;
+            row = view_.NextSelectedRow(row - 1);
         } else {
-            ++row;
+            row = view_.NextSelectedRow(row);
         }
     }
     if (removed)
@@ -350,7 +349,7 @@ void CatalogueActions::ShowListMenu(POINT where)
     };
     add(IDM_LIST_ADD, L"&Add", kImageAddCommand);
     add(IDM_LIST_ADD_SCRIPT, L"Add Script", kImageAddScript);
-    if (!view_.SelectedCommandIds().empty()) {
+    if (view_.NextSelectedRow(-1) >= 0) {
         add(IDM_LIST_EDIT, L"&Edit", kImageEditCommand);
         AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         add(IDM_LIST_REMOVE, L"&Remove", kImageRemoveCommands);

@@ -264,27 +264,9 @@ int CatalogueView::RowCommandId(size_t row) const
     return row < rows_.size() && rows_[row].command ? rows_[row].command->id : -1;
 }
 
-std::vector<int> CatalogueView::SelectedCommandIds() const
+int CatalogueView::NextSelectedRow(int row) const
 {
-    std::vector<int> ids;
-    for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(list_, row, LVNI_SELECTED))
-        ids.push_back(RowCommandId(static_cast<size_t>(row)));
-    return ids;
-}
-
-bool CatalogueView::IsRowSelected(size_t row) const
-{
-    return row < rows_.size() &&
-           (ListView_GetItemState(list_, static_cast<int>(row), LVIS_SELECTED) & LVIS_SELECTED) != 0;
-}
-
-int CatalogueView::RowOf(int commandId) const
-{
-    for (size_t row = 0; row < rows_.size(); ++row)
-        if (RowCommandId(row) == commandId)
-            return static_cast<int>(row);
-    return -1;
+    return ListView_GetNextItem(list_, row, LVNI_SELECTED);
 }
 
 void CatalogueView::AppendRow(const CommandPtr& command)

@@ -65,11 +65,8 @@ public:
 
     size_t RowCount() const { return rows_.size(); }
     int RowCommandId(size_t row) const;
-    // The ids of the selected rows, from the top.
-    std::vector<int> SelectedCommandIds() const;
-    bool IsRowSelected(size_t row) const;
-    // The row showing a command, or -1.
-    int RowOf(int commandId) const;
+    // The first selected row after `row` (from the top for -1), or -1.
+    int NextSelectedRow(int row) const;
     // A new row at the end of the list.
     void AppendRow(const CommandPtr& command);
     // A row shows the record that took its command's place.
