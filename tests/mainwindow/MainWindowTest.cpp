@@ -242,6 +242,38 @@ struct DeleteAsWindowsDoes {
     }
 };
 
+// Answers the message box with this title, as a user does, from outside the
+// loop that waits for it; Text() is what the box said.
+class BoxAnswer {
+public:
+    BoxAnswer(const wchar_t* title, int button)
+        : user_([this, title, button] {
+              for (int tries = 0; tries < 200; ++tries) {
+                  if (HWND box = FindWindowW(L"#32770", title)) {
+                      wchar_t text[256] = L"";
+                      GetDlgItemTextW(box, 0xFFFF, text, 256);
+                      text_ = text;
+                      PostMessageW(box, WM_COMMAND, button, 0);
+                      return;
+                  }
+                  Sleep(50);
+              }
+          })
+    {
+    }
+    std::wstring Text()
+    {
+        if (user_.joinable())
+            user_.join();
+        return text_;
+    }
+    ~BoxAnswer() { Text(); }
+
+private:
+    std::wstring text_;
+    std::thread user_;
+};
+
 class NoWorkers : public ILineWorkers {
 public:
     bool Start(const std::wstring&) override { return false; }
@@ -377,21 +409,9 @@ TEST_F(MainWindow, RemovingRowsSkipsWhatTheCatalogueNoLongerHoldsAndSavesOnce)
     for (int row : {0, 1, 3})
         ListView_SetItemState(view().list(), row, LVIS_SELECTED, LVIS_SELECTED);
 
-    // The confirmation is answered as a user does, from outside its loop.
-    std::thread user([] {
-        for (int tries = 0; tries < 200; ++tries) {
-            if (HWND box = FindWindowW(L"#32770", L"Remove?")) {
-                wchar_t text[64] = L"";
-                GetDlgItemTextW(box, 0xFFFF, text, 64);
-                if (std::wstring(text) == L"Remove selected items?")
-                    PostMessageW(box, WM_COMMAND, IDYES, 0);
-                return;
-            }
-            Sleep(50);
-        }
-    });
+    BoxAnswer answer(L"Remove?", IDYES);
     SendMessageW(window_->hwnd(), WM_COMMAND, IDM_COMMAND_REMOVE, 0);
-    user.join();
+    EXPECT_EQ(answer.Text(), L"Remove selected items?");
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Calc", L"Remote notes"}));
     ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
     EXPECT_EQ(window_->saver().SavesWritten(), 1);
@@ -399,4 +419,25 @@ TEST_F(MainWindow, RemovingRowsSkipsWhatTheCatalogueNoLongerHoldsAndSavesOnce)
     ASSERT_EQ(Load(window_->saver().path(), stored, files_).outcome, LoadOutcome::Loaded);
     ASSERT_EQ(stored.allCommands.size(), 1u);
     EXPECT_EQ(stored.allCommands[0]->name, L"Remote notes");
+}
+
+// Add group under a group as deep as the file holds says so before any
+// editor opens, and adds nothing.
+TEST_F(MainWindow, AddGroupRefusesNestingDeeperThanTheFileHolds)
+{
+    GroupPtr deepest = catalogue_->groups[0];
+    for (int depth = 2; depth <= QuorvallisCommands::kMaxGroupDepth; ++depth)
+        deepest = catalogue_->AddSubgroup(deepest, L"Level " + std::to_wstring(depth), 0);
+    ASSERT_TRUE(deepest);
+    // Shown and selected as at the next start.
+    catalogue_->lastSelectedGroupId = deepest->id;
+    view().AddGroupItem(catalogue_->groups[0]->id, *catalogue_->groups[0]->subgroups[0]);
+    ASSERT_EQ(view().SelectedGroupId(), deepest->id);
+    const int lastId = catalogue_->lastId;
+
+    BoxAnswer answer(L"Error!", IDOK);
+    SendMessageW(window_->hwnd(), WM_COMMAND, IDM_GROUP_ADD, 0);
+    EXPECT_EQ(answer.Text(), L"Groups nest at most 200 levels deep: \"Level 200\" cannot hold another group.");
+    EXPECT_TRUE(deepest->subgroups.empty());
+    EXPECT_EQ(catalogue_->lastId, lastId);
 }

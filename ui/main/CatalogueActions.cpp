@@ -320,14 +320,25 @@ void CatalogueActions::AddScript()
     Changed();
 }
 
-void CatalogueActions::TrackMenu(HMENU menu, POINT where)
+void CatalogueActions::ShowMenu(const std::vector<MenuItem>& items, POINT where)
 {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu || !menus_)
+        return;
+    menus_->RegisterImageList(menu.get(), actionStrip_);
+    for (const MenuItem& item : items) {
+        if (item.id == 0) {
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        AppendMenuW(menu.get(), MF_STRING, item.id, item.text);
+        menus_->AddImage(menu.get(), item.id, item.image);
+    }
     {
         ModalRuns::Scope scope(modal_);
-        TrackPopupMenu(menu, TPM_LEFTBUTTON, where.x, where.y, 0, window_, nullptr);
+        TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, where.x, where.y, 0, window_, nullptr);
     }
-    if (menus_)
-        menus_->ForgetMenu(menu);
+    menus_->ForgetMenu(menu.get());
 }
 
 void CatalogueActions::ShowListMenu(POINT where)
@@ -339,22 +350,13 @@ void CatalogueActions::ShowListMenu(POINT where)
     }
     if (groupId == CatalogueView::kSearchResultsId)
         return;
-    UniqueMenu menu(CreatePopupMenu());
-    if (!menu || !menus_)
-        return;
-    menus_->RegisterImageList(menu.get(), actionStrip_);
-    const auto add = [&](UINT id, const wchar_t* text, int image) {
-        AppendMenuW(menu.get(), MF_STRING, id, text);
-        menus_->AddImage(menu.get(), id, image);
-    };
-    add(IDM_LIST_ADD, L"&Add", kImageAddCommand);
-    add(IDM_LIST_ADD_SCRIPT, L"Add Script", kImageAddScript);
-    if (view_.NextSelectedRow(-1) >= 0) {
-        add(IDM_LIST_EDIT, L"&Edit", kImageEditCommand);
-        AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-        add(IDM_LIST_REMOVE, L"&Remove", kImageRemoveCommands);
-    }
-    TrackMenu(menu.get(), where);
+    std::vector<MenuItem> items{{IDM_LIST_ADD, L"&Add", kImageAddCommand},
+                                {IDM_LIST_ADD_SCRIPT, L"Add Script", kImageAddScript}};
+    if (view_.NextSelectedRow(-1) >= 0)
+        items.insert(items.end(), {{IDM_LIST_EDIT, L"&Edit", kImageEditCommand},
+                                   {0, nullptr, -1},
+                                   {IDM_LIST_REMOVE, L"&Remove", kImageRemoveCommands}});
+    ShowMenu(items, where);
 }
 
 void CatalogueActions::ShowTreeMenu(POINT where)
@@ -362,19 +364,10 @@ void CatalogueActions::ShowTreeMenu(POINT where)
     const int groupId = view_.SelectedGroupId();
     if (groupId == CatalogueView::kSearchResultsId)
         return;
-    UniqueMenu menu(CreatePopupMenu());
-    if (!menu || !menus_)
-        return;
-    menus_->RegisterImageList(menu.get(), actionStrip_);
-    const auto add = [&](UINT id, const wchar_t* text, int image) {
-        AppendMenuW(menu.get(), MF_STRING, id, text);
-        menus_->AddImage(menu.get(), id, image);
-    };
-    add(IDM_TREE_ADD, L"&Add", kImageAddGroup);
-    if (groupId >= 0) {
-        add(IDM_TREE_EDIT, L"&Edit", kImageEditGroup);
-        AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-        add(IDM_TREE_REMOVE, L"&Remove", kImageRemoveGroup);
-    }
-    TrackMenu(menu.get(), where);
+    std::vector<MenuItem> items{{IDM_TREE_ADD, L"&Add", kImageAddGroup}};
+    if (groupId >= 0)
+        items.insert(items.end(), {{IDM_TREE_EDIT, L"&Edit", kImageEditGroup},
+                                   {0, nullptr, -1},
+                                   {IDM_TREE_REMOVE, L"&Remove", kImageRemoveGroup}});
+    ShowMenu(items, where);
 }

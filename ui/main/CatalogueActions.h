@@ -8,6 +8,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CatalogueView;
 class COwnerDrawMenu;
@@ -67,7 +68,13 @@ private:
     void ShowEdited(size_t row, int previousGroupId, const CommandPtr& edited);
     INT_PTR RunEditor(DialogBase& editor);
     int Ask(const std::wstring& text, const wchar_t* title, UINT flags);
-    void TrackMenu(HMENU menu, POINT where);
+    struct MenuItem {
+        UINT id;  // 0 for a separator
+        const wchar_t* text;
+        int image;
+    };
+    // A context menu owner-drawn with the action strip, at `where`.
+    void ShowMenu(const std::vector<MenuItem>& items, POINT where);
     void Changed();
 
     QuorvallisCommands& catalogue_;

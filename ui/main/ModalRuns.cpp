@@ -44,7 +44,10 @@ void ModalRuns::CancelAll(HWND mainWindow, std::function<void()> whenUnwound)
     whenUnwound_ = std::move(whenUnwound);
     Search search{mainWindow, {}};
     EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&search));
-    // Each loop sees its end once the one inside it has returned.
-    for (HWND dialog : search.dialogs)
+    // Each loop sees its end once the one inside it has returned; a loop
+    // waiting for a message (the exit may come as a sent one) is woken.
+    for (HWND dialog : search.dialogs) {
         EndDialog(dialog, IDCANCEL);
+        PostMessageW(dialog, WM_NULL, 0, 0);
+    }
 }
