@@ -1,6 +1,9 @@
 // The editing actions' costs under Wine, on the real launcher:
 //  - an accepted edit of a command with 10 000 and 100 000 commands: from OK
-//    to the row rewritten (the window answers again) and to the file saved;
+//    until the editor is gone (Wine on a display without a window manager
+//    waits up to 2 s for a hidden window's state, whatever the program), and
+//    from then to the row rewritten (the window answers again) and to the
+//    file saved;
 //  - key delivery while saves of 100 000 commands run, against the same
 //    launcher idle, in the same run.
 #include "bench/LauncherProcess.h"
@@ -79,7 +82,7 @@ void MeasureEdits(const std::wstring& exe, const std::wstring& data, int command
     }
     PostMessageW(window, WM_COMMAND, 1502, 0);
     Inspect(L"--title Preferences selectrows 1003 0");
-    std::vector<double> rewritten, saved;
+    std::vector<double> closed, rewritten, saved;
     for (int round = 0; round < rounds; ++round) {
         PostMessageW(window, WM_COMMAND, kEditCommand, 0);
         HWND editor = WaitForWindow(L"Edit the command...", 20000);
@@ -93,18 +96,21 @@ void MeasureEdits(const std::wstring& exe, const std::wstring& data, int command
         PostMessageW(GetDlgItem(editor, IDOK), BM_CLICK, 0, 0);
         while (IsWindow(editor) && Since(start) < 60000)
             Sleep(0);
+        const double editorClosed = Since(start);
+        closed.push_back(editorClosed);
         // The action goes on without a message loop until the row shows the
         // edit; then the window answers.
         DWORD_PTR result = 0;
         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
-        rewritten.push_back(Since(start));
+        rewritten.push_back(Since(start) - editorClosed);
         while (WriteTime(data) == before && Since(start) < 60000)
             Sleep(1);
-        saved.push_back(Since(start));
+        saved.push_back(Since(start) - editorClosed);
         PumpFor(200);
     }
-    std::printf("  %6d commands: OK to row rewritten median %7.1f ms, to file saved median %7.1f ms (%zu edits)\n",
-                commands, Percentile(rewritten, 0.5), Percentile(saved, 0.5), saved.size());
+    std::printf("  %6d commands: OK to editor closed %7.1f ms; then to row rewritten %6.1f ms, to file saved %6.1f ms "
+                "(medians of %zu edits)\n",
+                commands, Percentile(closed, 0.5), Percentile(rewritten, 0.5), Percentile(saved, 0.5), saved.size());
     launcher.Exit(window);
 }
 
@@ -121,6 +127,8 @@ int wmain()
 
     std::printf("an accepted edit of a command, under Wine:\n");
     MeasureEdits(exe, data, 10000, 7);
+    if (GetEnvironmentVariableW(L"QV_BENCH_QUICK", nullptr, 0))
+        return 0;
     MeasureEdits(exe, data, 100000, 5);
 
     std::printf("key delivery with 100 000 commands, synthesized press to WM_KEYDOWN:\n");

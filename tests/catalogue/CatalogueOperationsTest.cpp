@@ -485,26 +485,23 @@ TEST(Catalogue, UpdateCommandReplacesInPlaceOrRefusesLeavingTheRecord) {
 TEST(Catalogue, StoredSnapshotKeepsTheStateItWasTakenIn) {
     QuorvallisCommands catalogue;
     catalogue.firstControlKey = 116;
-    catalogue.lastSelectedGroupId = 1;
     GroupPtr work = catalogue.AddSubgroup(catalogue.groups[0], L"Work", 5);
     CommandPtr mail = catalogue.AddCommand(work->id, L"Mail", L"", 0, L"mail", StepType::OpenWebPage, L"http://m");
     const auto snapshot = catalogue.StoredSnapshot();
 
     work->name = L"Office";
     catalogue.AddSubgroup(work, L"Later", 0);
-    catalogue.AddCommand(0, L"Later", L"", 0, L"later", StepType::OpenWebPage, L"http://l");
+    catalogue.AddCommand(work->id, L"Later", L"", 0, L"later", StepType::OpenWebPage, L"http://l");
     catalogue.firstControlKey = 17;
     catalogue.RecordSuccessfulRun(mail);
 
     EXPECT_EQ(snapshot->allCommands, std::vector<CommandPtr>{mail});
     EXPECT_EQ(snapshot->allCommands[0]->timesExecuted, 1);
-    ASSERT_EQ(snapshot->groups.size(), 2u);
-    ASSERT_EQ(snapshot->groups[0]->subgroups.size(), 1u);
-    EXPECT_NE(snapshot->groups[0]->subgroups[0], work);
-    EXPECT_EQ(snapshot->groups[0]->subgroups[0]->name, L"Work");
-    EXPECT_TRUE(snapshot->groups[0]->subgroups[0]->subgroups.empty());
-    EXPECT_EQ(snapshot->groups[0]->subgroups[0]->commandIds, std::vector<int>{mail->id});
+    const GroupPtr copy = snapshot->groups.at(0)->subgroups.at(0);
+    EXPECT_NE(copy, work);
+    EXPECT_EQ(copy->name, L"Work");
+    EXPECT_TRUE(copy->subgroups.empty());
+    EXPECT_EQ(copy->commandIds, std::vector<int>{mail->id});
     EXPECT_EQ(snapshot->lastId, mail->id);
     EXPECT_EQ(snapshot->firstControlKey, 116u);
-    EXPECT_EQ(snapshot->lastSelectedGroupId, 1);
 }

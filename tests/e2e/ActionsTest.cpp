@@ -1,102 +1,82 @@
-// The main window's editing actions as a user meets them: the menus, the
-// toolbar and the context menus open the editors, what the editors accept
-// shows in the tree and the list, reaches the file at once and runs from the
-// keyboard after a restart; what the catalogue would refuse keeps the editor
-// open with the reason.
+// The main window's editing actions as a user meets them: the menus and the
+// context menus open the editors, what the editors accept shows in the tree
+// and the list, reaches the file at once and runs from the keyboard after a
+// restart; what the catalogue would refuse keeps the editor open with the
+// reason.
 #include "MainWindowFixture.h"
 
 using namespace launcher_e2e;
 
 namespace {
 
+using Steps = std::initializer_list<std::vector<std::string>>;
+
 constexpr const char* kAddCommand = "Add new command...";
 constexpr const char* kEditCommand = "Edit the command...";
 constexpr const char* kAddGroup = "Add new group...";
 constexpr const char* kEditGroup = "Edit the group...";
 constexpr const char* kScript = "Script";
-constexpr const char* kAddStep = "Add new step...";
 constexpr const char* kError = "Error!";
-
-// Command ids of the main menu.
-constexpr int kMenuAddGroup = 40002, kMenuEditGroup = 40003, kMenuRemoveGroup = 40004, kMenuAddCommand = 40005,
-              kMenuAddScript = 40008;
-// Controls of the editors and of the message boxes.
-constexpr int kOk = 1, kYes = 6, kType = 1009, kField = 1010, kShortcut = 1012, kName = 1013, kAddStepButton = 1024,
-              kGroup = 1038, kStepList = 1023, kMessageText = 0xFFFF;
-// The script editor's popup menu.
-constexpr int kStepDown = 1574, kStepTop = 1575;
+// Main menu items; controls of the editors, as the inspector names them.
+constexpr int kAddGroupItem = 40002, kEditGroupItem = 40003, kRemoveGroupItem = 40004, kAddCommandItem = 40005,
+              kAddScriptItem = 40008;
+const std::string kOk = "1", kType = "1009", kField = "1010", kShortcut = "1012", kName = "1013", kGroup = "1038",
+                  kSteps = "1023";
 
 class ActionsE2e : public MainWindowE2e {
 protected:
     void Menu(int id) { PostCommand(std::to_string(id).c_str()); }
-
-    bool Shown(const std::string& title, int timeoutMs = 10000)
+    bool Shown(const std::string& title)
     {
-        return WaitFor([&] { return inspector::WindowInfo(title, "visible") == Record{"1"}; }, timeoutMs);
+        return WaitFor([&] { return inspector::WindowInfo(title, "visible") == Record{"1"}; });
     }
     bool Gone(const std::string& title)
     {
-        return WaitFor([&] { return inspector::WindowInfo(title, "visible").empty(); }, 10000);
+        return WaitFor([&] { return inspector::WindowInfo(title, "visible").empty(); });
     }
-
-    std::string Text(const std::string& title, int id)
+    std::string Text(const std::string& title, const std::string& id)
     {
-        const auto records = InspectLines({"text", std::to_string(id)}, title);
+        const auto records = InspectLines({"text", id}, title);
         return records.empty() || records[0].empty() ? "" : records[0][0];
     }
-    void SetText(const std::string& title, int id, const std::string& text)
+    // Inspector commands on a window, in order: {"settext", kName, "Work"}, {"click", kOk}.
+    void Do(const std::string& title, Steps steps)
     {
-        InspectLines({"settext", std::to_string(id), text}, title);
+        for (const auto& step : steps)
+            InspectLines(step, title);
     }
-    void Click(const std::string& title, int id) { InspectLines({"click", std::to_string(id)}, title); }
-    void Choose(const std::string& title, int combo, int item)
-    {
-        InspectLines({"selectcombo", std::to_string(combo), std::to_string(item)}, title);
-    }
-
-    // Answers a message box with one of its buttons; returns its text.
+    // Answers a message box with a button; returns what it said.
     std::string Answer(const std::string& title, int button)
     {
         if (!Shown(title))
             return "(no message box)";
-        const std::string text = Text(title, kMessageText);
+        const std::string text = Text(title, "65535");
         auto& session = WineSession::Current();
         session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", title, "--post", "0x0111",
                          std::to_string(button), "0"});
         return Gone(title) ? text : "(the message box stays)";
     }
-
     int ShownMenus() { return static_cast<int>(InspectLines({"menus"}).size()); }
 
-    // A right click as the mouse makes it: in a list row, or low in the tree,
-    // below its items.
-    void RightClick(int control, int row = -1)
+    // A right click with the mouse: in a row of the list, or low in the tree.
+    void RightClick(const std::string& control, int row = -1)
     {
         auto& session = WineSession::Current();
         session.Xdotool({"windowfocus", "--sync", session.WaitForWindow("Preferences", 10000)});
         const std::vector<int> origin = WindowValues("origin");
-        const Rect box = Controls().at(std::to_string(control));
+        const Rect box = Controls().at(control);
         int x = box.x + box.w / 2, y = box.y + box.h - 10;
         if (row >= 0) {
-            const auto rect = InspectLines({"rowrect", std::to_string(control), std::to_string(row)});
-            x = std::stoi(rect.at(0).at(0)) + 20;
-            y = std::stoi(rect.at(0).at(1)) + std::stoi(rect.at(0).at(3)) / 2;
+            const Record rect = InspectLines({"rowrect", control, std::to_string(row)}).at(0);
+            x = std::stoi(rect.at(0)) + 20;
+            y = std::stoi(rect.at(1)) + std::stoi(rect.at(3)) / 2;
         }
         session.Xdotool({"mousemove", std::to_string(origin[0] + x), std::to_string(origin[1] + y)});
         Pause(200);
         session.Xdotool({"click", "3"});
     }
 
-    // The command of the probe that logs to `log` and stays 1.5 s.
-    std::string ProbeLine(const std::string& log)
-    {
-        return Narrow(L"\"" + WindowsPath(folder_ + "/QvProbe.exe") + L"\" --title Ran --log " +
-                      WindowsPath(folder_ + "/" + log) + L" --exit-after-ms 1500 --arg %%");
-    }
-
-    std::string File() { return ReadFile(folder_ + "/Preferences.data"); }
-
-    // The catalogue in the file, read while the launcher may still run.
+    // The catalogue in the file, while the launcher may still run.
     bool Stored(const std::function<bool(const QuorvallisCommands&)>& holds)
     {
         return WaitFor([&] {
@@ -122,28 +102,25 @@ TEST_F(ActionsE2e, AddedCommandIsCheckedBeforeTheEditorClosesThenSavedAndRun)
     WriteCatalogue();
     StartLauncher();
     Show();
-    const std::string before = File();
+    const std::string before = ReadFile(folder_ + "/Preferences.data");
+    const std::string line = Narrow(L"\"" + WindowsPath(folder_ + "/QvProbe.exe") + L"\" --title Ran --log " +
+                                    WindowsPath(folder_ + "/second.log") + L" --exit-after-ms 1500 --arg %%");
 
-    Menu(kMenuAddCommand);
+    Menu(kAddCommandItem);
     ASSERT_TRUE(Shown(kAddCommand));
-    SetText(kAddCommand, kName, "Second probe");
-    SetText(kAddCommand, kShortcut, "PR");
-    Choose(kAddCommand, kType, 1);
-    SetText(kAddCommand, kField, ProbeLine("second.log"));
-    Click(kAddCommand, kOk);
-    EXPECT_EQ(Answer(kError, kOk),
+    Do(kAddCommand, {{"settext", kName, "Second probe"}, {"settext", kShortcut, "PR"}, {"selectcombo", kType, "1"},
+                     {"settext", kField, line}, {"click", kOk}});
+    EXPECT_EQ(Answer(kError, 1),
               "The shortcut \"PR\" is already used by the command \"Probe\". Please, choose another shortcut.");
     ASSERT_TRUE(Shown(kAddCommand)) << "the editor closed";
     EXPECT_EQ(Text(kAddCommand, kName), "Second probe");
-    EXPECT_EQ(Text(kAddCommand, kField), ProbeLine("second.log"));
+    EXPECT_EQ(Text(kAddCommand, kField), line);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"0:Probe|pr|Regular|0"}));
-    EXPECT_EQ(File(), before) << "saved although nothing was added";
+    EXPECT_EQ(ReadFile(folder_ + "/Preferences.data"), before) << "saved although nothing was added";
 
-    SetText(kAddCommand, kShortcut, "pr2");
-    Click(kAddCommand, kOk);
+    Do(kAddCommand, {{"settext", kShortcut, "pr2"}, {"click", kOk}});
     ASSERT_TRUE(Gone(kAddCommand));
-    EXPECT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "0:Second probe|pr2|Regular|0"}))
-        << ::testing::PrintToString(Rows());
+    EXPECT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "0:Second probe|pr2|Regular|0"}));
     EXPECT_TRUE(Stored([](const QuorvallisCommands& c) {
         CommandPtr added = c.FindCommandByShortcut(L"pr2");
         return added && added->id == 4 && added->groupId == 0 && added->steps.size() == 1 &&
@@ -157,34 +134,51 @@ TEST_F(ActionsE2e, AddedCommandIsCheckedBeforeTheEditorClosesThenSavedAndRun)
 }
 
 // Edit command from the list's context menu, chosen by its underlined
-// letter: a new shortcut and group take the row out of the list, the id
-// stays, and after a restart only the new shortcut runs.
-TEST_F(ActionsE2e, EditedShortcutAndGroupKeepTheIdAndOnlyTheNewShortcutRuns)
+// letter: a new shortcut and group take the row out of the list and keep
+// the id. A script of three steps reordered with Top and Down is added.
+// After a restart only the new shortcut runs, and the script runs its steps
+// in the new order.
+TEST_F(ActionsE2e, EditsAndAReorderedScriptRunAsEditedAfterARestart)
 {
     WriteCatalogue(true, true, {{L"nt", L"x"}});
     StartLauncher();
     Show();
     ASSERT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "0:nt|nt|Regular|0"}));
-
-    RightClick(1003, 0);
+    RightClick("1003", 0);
     ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";
     EXPECT_TRUE(WineSession::Current().Screenshot("actions-list-menu"));
     Keys({"e"});
     ASSERT_TRUE(Shown(kEditCommand)) << "E did not choose \"&Edit\"";
-    EXPECT_EQ(Text(kEditCommand, kShortcut), "pr");
     // Its own shortcut in other letters is no conflict; another's is.
-    SetText(kEditCommand, kShortcut, "NT");
-    Click(kEditCommand, kOk);
-    EXPECT_NE(Answer(kError, kOk).find("already used by the command \"nt\""), std::string::npos);
-    SetText(kEditCommand, kShortcut, "px");
-    Choose(kEditCommand, kGroup, 1);
-    Click(kEditCommand, kOk);
+    Do(kEditCommand, {{"settext", kShortcut, "NT"}, {"click", kOk}});
+    EXPECT_NE(Answer(kError, 1).find("already used by the command \"nt\""), std::string::npos);
+    Do(kEditCommand, {{"settext", kShortcut, "px"}, {"selectcombo", kGroup, "1"}, {"click", kOk}});
     ASSERT_TRUE(Gone(kEditCommand));
-    EXPECT_TRUE(WaitForRows({"0:nt|nt|Regular|0"})) << ::testing::PrintToString(Rows());
+    EXPECT_TRUE(WaitForRows({"0:nt|nt|Regular|0"}));
+
+    Menu(kAddScriptItem);
+    ASSERT_TRUE(Shown(kScript));
+    Do(kScript, {{"settext", kName, "Letters"}, {"settext", kShortcut, "abc"}});
+    for (const char* letter : {"a", "b", "c"}) {
+        Do(kScript, {{"click", "1024"}});
+        ASSERT_TRUE(Shown("Add new step..."));
+        Do("Add new step...", {{"selectcombo", kType, "2"}, {"settext", kField, letter}, {"click", kOk}});
+        ASSERT_TRUE(Gone("Add new step..."));
+    }
+    // Top for "c", then Down for "a".
+    Do(kScript, {{"selectrows", kSteps, "2"}, {"sendcommand", "1575"}, {"selectrows", kSteps, "1"},
+                 {"sendcommand", "1574"}});
+    std::string order;
+    for (const Record& row : InspectLines({"list", kSteps}, kScript))
+        order += row.size() > 5 ? row[5] : "?";
+    EXPECT_EQ(order, "cba");
+    Do(kScript, {{"click", kOk}});
+    ASSERT_TRUE(Gone(kScript));
+    EXPECT_TRUE(WaitForRows({"0:nt|nt|Regular|0", "4:Letters|abc|Script|0"}));
     SelectGroup("Scripts");
     EXPECT_TRUE(WaitForRows({"0:Probe|px|Regular|0"}));
     EXPECT_TRUE(Stored([](const QuorvallisCommands& c) {
-        return c.allCommands.size() == 2 && c.allCommands[0]->id == 3 && c.allCommands[0]->groupId == 1 &&
+        return c.allCommands.size() == 3 && c.allCommands[0]->id == 3 && c.allCommands[0]->groupId == 1 &&
                c.allCommands[0]->shortcut == L"px";
     })) << "not in its place in the file";
 
@@ -196,6 +190,10 @@ TEST_F(ActionsE2e, EditedShortcutAndGroupKeepTheIdAndOnlyTheNewShortcutRuns)
     RunLine("px new");
     ASSERT_TRUE(CommandRan());
     EXPECT_NE(ReadFile(ranLog_).find("--arg new"), std::string::npos) << ReadFile(ranLog_);
+    Pause(2000);
+    StartTarget("Target2");
+    RunLine("abc");
+    EXPECT_TRUE(WaitFor([&] { return TargetChars() == "cba"; })) << TargetChars();
 }
 
 // Groups: added from the tree's menu by its letter, renamed, and in the file
@@ -208,23 +206,17 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     WriteCatalogue();
     StartLauncher();
     Show();
-    RightClick(1015);
+    RightClick("1015");
     ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";
     Keys({"a"});
     ASSERT_TRUE(Shown(kAddGroup)) << "A did not choose \"&Add\"";
-    SetText(kAddGroup, kName, "Work");
-    Click(kAddGroup, kOk);
-    ASSERT_TRUE(Gone(kAddGroup));
-    EXPECT_TRUE(WaitFor([&] { return Tree() == std::vector<std::string>{"0:General*", "1:Work", "0:Scripts"}; }))
-        << ::testing::PrintToString(Tree());
+    Do(kAddGroup, {{"settext", kName, "Work"}, {"click", kOk}});
+    EXPECT_TRUE(WaitFor([&] { return Tree() == std::vector<std::string>{"0:General*", "1:Work", "0:Scripts"}; }));
     SelectGroup("Work");
-    Menu(kMenuEditGroup);
+    Menu(kEditGroupItem);
     ASSERT_TRUE(Shown(kEditGroup));
     EXPECT_EQ(Text(kEditGroup, kName), "Work");
-    SetText(kEditGroup, kName, "Office");
-    Click(kEditGroup, kOk);
-    ASSERT_TRUE(Gone(kEditGroup));
-    EXPECT_TRUE(WaitFor([&] { return Tree() == std::vector<std::string>{"0:General", "1:Office*", "0:Scripts"}; }));
+    Do(kEditGroup, {{"settext", kName, "Office"}, {"click", kOk}});
     ASSERT_TRUE(Stored([](const QuorvallisCommands& c) {
         return c.groups[0]->subgroups.size() == 1 && c.groups[0]->subgroups[0]->name == L"Office";
     }));
@@ -236,34 +228,31 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Office*", "0:Scripts"})) << "lost in the crash";
     SendSearchMessage("pr");
     ASSERT_TRUE(WaitForRows({"0:Probe|pr|Regular|0"}));
-    for (int id : {kMenuAddCommand, kMenuAddScript, kMenuAddGroup, kMenuEditGroup})
+    for (int id : {kAddCommandItem, kAddScriptItem, kAddGroupItem, kEditGroupItem})
         Menu(id);
-    for (int control : {1003, 1015}) {
-        RightClick(control, control == 1003 ? 0 : -1);
+    for (const char* control : {"1003", "1015"}) {
+        RightClick(control, control[3] == '3' ? 0 : -1);
         Pause(1000);
         EXPECT_EQ(ShownMenus(), 0) << control;
     }
     for (const char* title : {kAddCommand, kScript, kAddGroup, kEditGroup})
         EXPECT_TRUE(inspector::WindowInfo(title, "visible").empty()) << title;
 
-    SelectGroup("General");
-    Menu(kMenuRemoveGroup);
-    EXPECT_EQ(Answer("Remove group?", kYes), "Remove group \"General\" and all its commands?");
-    EXPECT_TRUE(WaitFor([&] { return Tree().size() == 1; })) << ::testing::PrintToString(Tree());
-    SelectGroup("Scripts");
-    Menu(kMenuRemoveGroup);
-    EXPECT_EQ(Answer("Remove group?", kYes), "Remove group \"Scripts\" and all its commands?");
-    EXPECT_TRUE(WaitFor([&] { return Tree().empty(); }));
-    Menu(kMenuAddGroup);
+    for (const char* group : {"General", "Scripts"}) {
+        SelectGroup(group);
+        Menu(kRemoveGroupItem);
+        EXPECT_EQ(Answer("Remove group?", 6), "Remove group \"" + std::string(group) + "\" and all its commands?");
+    }
+    EXPECT_TRUE(WaitFor([&] { return Tree().empty(); })) << ::testing::PrintToString(Tree());
+    Menu(kAddGroupItem);
     ASSERT_TRUE(Shown(kAddGroup)) << "no group can be added any more";
-    SetText(kAddGroup, kName, "Fresh");
-    Click(kAddGroup, kOk);
+    Do(kAddGroup, {{"settext", kName, "Fresh"}, {"click", kOk}});
     EXPECT_TRUE(WaitFor([&] { return Tree() == std::vector<std::string>{"0:Fresh"}; }));
 
     SelectGroup("Fresh");
-    Menu(kMenuAddCommand);
+    Menu(kAddCommandItem);
     ASSERT_TRUE(Shown(kAddCommand));
-    SetText(kAddCommand, kName, "Never added");
+    Do(kAddCommand, {{"settext", kName, "Never added"}});
     PostCommand(kExit);
     EXPECT_EQ(launcher_->WaitForExit(20000), 0) << "the exit under the editor failed";
     launcher_.reset();
@@ -272,48 +261,6 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     ASSERT_EQ(stored.groups.size(), 1u);
     EXPECT_EQ(stored.groups[0]->name, L"Fresh");
     EXPECT_TRUE(stored.allCommands.empty()) << "the removed group's command stays";
-}
-
-// A script of three steps, reordered with Top and Down, runs its steps in
-// the new order after a restart.
-TEST_F(ActionsE2e, ReorderedScriptRunsInTheNewOrderAfterARestart)
-{
-    WriteCatalogue();
-    StartLauncher();
-    Show();
-    Menu(kMenuAddScript);
-    ASSERT_TRUE(Shown(kScript));
-    SetText(kScript, kName, "Letters");
-    SetText(kScript, kShortcut, "abc");
-    for (const char* letter : {"a", "b", "c"}) {
-        Click(kScript, kAddStepButton);
-        ASSERT_TRUE(Shown(kAddStep));
-        Choose(kAddStep, kType, 2);
-        SetText(kAddStep, kField, letter);
-        Click(kAddStep, kOk);
-        ASSERT_TRUE(Gone(kAddStep));
-    }
-    const auto order = [&] {
-        std::string texts;
-        for (const Record& row : InspectLines({"list", std::to_string(kStepList)}, kScript))
-            texts += row.size() > 5 ? row[5] : "?";
-        return texts;
-    };
-    ASSERT_TRUE(WaitFor([&] { return order() == "abc"; })) << order();
-    InspectLines({"selectrows", std::to_string(kStepList), "2"}, kScript);
-    InspectLines({"sendcommand", std::to_string(kStepTop)}, kScript);
-    InspectLines({"selectrows", std::to_string(kStepList), "1"}, kScript);
-    InspectLines({"sendcommand", std::to_string(kStepDown)}, kScript);
-    EXPECT_EQ(order(), "cba");
-    Click(kScript, kOk);
-    ASSERT_TRUE(Gone(kScript));
-    EXPECT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "4:Letters|abc|Script|0"})) << ::testing::PrintToString(Rows());
-
-    EXPECT_EQ(ExitLauncher(), 0);
-    StartTarget();
-    StartLauncher();
-    RunLine("abc");
-    EXPECT_TRUE(WaitFor([&] { return TargetChars() == "cba"; })) << TargetChars();
 }
 
 } // namespace

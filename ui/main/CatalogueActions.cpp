@@ -96,6 +96,12 @@ std::wstring CatalogueActions::EntryProblem(const std::wstring& shortcut, int gr
     return {};
 }
 
+void CatalogueActions::TellRefused(const std::wstring& problem)
+{
+    // Without a reason of its own the command is gone from the catalogue.
+    Ask(problem.empty() ? kEditFailed : problem, kError, MB_OK | MB_ICONERROR);
+}
+
 int CatalogueActions::GroupForNewEntries() const
 {
     const int selected = view_.SelectedGroupId();
@@ -180,9 +186,7 @@ void CatalogueActions::AddCommand()
         catalogue_.AddCommand(editor.groupId(), editor.name(), editor.notes(), editor.iconIndex(), editor.shortcut(),
                               static_cast<StepType>(editor.typeCode()), editor.commandText());
     if (!command) {
-        const std::wstring problem =
-            EntryProblem(editor.shortcut(), editor.groupId(), kNoCommand, std::wstring(), true);
-        Ask(problem.empty() ? kEditFailed : problem, kError, MB_OK | MB_ICONERROR);
+        TellRefused(EntryProblem(editor.shortcut(), editor.groupId(), kNoCommand, std::wstring(), true));
         return;
     }
     if (command->groupId == view_.SelectedGroupId())
@@ -228,9 +232,8 @@ void CatalogueActions::EditRegular(const CommandPtr& command, size_t row)
     // A stored type the editor does not offer keeps its step.
     edited->SetRegularStep(static_cast<StepType>(editor.typeCode()), editor.commandText());
     if (!catalogue_.UpdateCommand(id, edited)) {
-        const std::wstring problem =
-            catalogue_.FindCommand(id) ? EntryProblem(edited->shortcut, edited->groupId, id, previous, false) : L"";
-        Ask(problem.empty() ? kEditFailed : problem, kError, MB_OK | MB_ICONERROR);
+        TellRefused(catalogue_.FindCommand(id) ? EntryProblem(edited->shortcut, edited->groupId, id, previous, false)
+                                               : std::wstring());
         return;
     }
     ShowEdited(row, command->groupId, edited);
@@ -256,11 +259,9 @@ void CatalogueActions::EditScript(const CommandPtr& command, size_t row)
     const bool accepted =
         edited->groupId == groupId ? catalogue_.UpdateCommand(id, edited) : catalogue_.ReplaceCommand(id, edited);
     if (!accepted) {
-        const std::wstring problem = catalogue_.FindCommand(id)
-                                         ? EntryProblem(edited->shortcut, edited->groupId, id, previous,
-                                                        edited->groupId != groupId)
-                                         : L"";
-        Ask(problem.empty() ? kEditFailed : problem, kError, MB_OK | MB_ICONERROR);
+        TellRefused(catalogue_.FindCommand(id)
+                        ? EntryProblem(edited->shortcut, edited->groupId, id, previous, edited->groupId != groupId)
+                        : std::wstring());
         return;
     }
     ShowEdited(row, groupId, edited);
@@ -311,8 +312,7 @@ void CatalogueActions::AddScript()
         return;
     CommandPtr script(new QuorvallisCommand(editor.command()));
     if (!catalogue_.InsertCommand(script->groupId, script)) {
-        const std::wstring problem = EntryProblem(script->shortcut, script->groupId, kNoCommand, std::wstring(), true);
-        Ask(problem.empty() ? kEditFailed : problem, kError, MB_OK | MB_ICONERROR);
+        TellRefused(EntryProblem(script->shortcut, script->groupId, kNoCommand, std::wstring(), true));
         return;
     }
     if (script->groupId == view_.SelectedGroupId())

@@ -68,6 +68,9 @@ private:
     void ShowEdited(size_t row, int previousGroupId, const CommandPtr& edited);
     INT_PTR RunEditor(DialogBase& editor);
     int Ask(const std::wstring& text, const wchar_t* title, UINT flags);
+    // An entry the catalogue refused after its editor closed: the reason, or
+    // "Command edit failed!" when the command is gone.
+    void TellRefused(const std::wstring& problem);
     struct MenuItem {
         UINT id;  // 0 for a separator
         const wchar_t* text;
