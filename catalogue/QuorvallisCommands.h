@@ -33,7 +33,8 @@ class QuorvallisPluginsManager;
 //
 // What the user-interface thread must do in turn:
 // - change listed records only through the operations: edit a copy and
-//   ReplaceCommand it, since workers read listed records at any time;
+//   UpdateCommand or ReplaceCommand it, since workers read listed records at
+//   any time;
 // - give a new regular command its step through the AddCommand that takes
 //   it, so no worker finds the command before it has its step.
 // Listed records are therefore never changed in place, except for their

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // What the writer shares with the queue; held by both, so that a writer
 // left behind at exit never reads a queue that is gone.
@@ -29,6 +30,7 @@ struct CatalogueSaveQueue::Shared {
     mutable std::mutex mutex;
     mutable std::condition_variable changed;
     std::unique_ptr<const QuorvallisCommands> pending;
+    std::vector<std::unique_ptr<const QuorvallisCommands>> replaced;
     bool writing = false;
     bool stopping = false;
     int written = 0;
@@ -56,11 +58,14 @@ void CatalogueSaveQueue::WriterLoop(std::shared_ptr<Shared> shared)
         if (shared->stopping)
             return;
         std::unique_ptr<const QuorvallisCommands> snapshot = std::move(shared->pending);
+        std::vector<std::unique_ptr<const QuorvallisCommands>> replaced = std::move(shared->replaced);
+        shared->replaced.clear();
         shared->writing = true;
         lock.unlock();
+        // Snapshots, and the last references to removed records, are
+        // released here, not on the thread that hands them in.
+        replaced.clear();
         Outcome outcome = shared->Write(*snapshot);
-        // The snapshot's last references to removed records go here, not
-        // on the thread that hands snapshots in.
         snapshot.reset();
         if (shared->listener)
             shared->listener(outcome);
@@ -76,16 +81,17 @@ void CatalogueSaveQueue::Submit(std::unique_ptr<const QuorvallisCommands> snapsh
 {
     if (!snapshot)
         return;
-    std::unique_ptr<const QuorvallisCommands> older;
     {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (shared_->stopping)
             return;
-        older = std::move(shared_->pending);
+        // The snapshot it replaces is released by the writer: dropping the
+        // references to every record takes a while on a large catalogue.
+        if (shared_->pending)
+            shared_->replaced.push_back(std::move(shared_->pending));
         shared_->pending = std::move(snapshot);
     }
     shared_->changed.notify_all();
-    // `older` is released here, outside the lock; it only shares records.
 }
 
 bool CatalogueSaveQueue::Finish(std::chrono::milliseconds wait, std::wstring* error)

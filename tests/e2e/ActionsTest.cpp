@@ -197,7 +197,7 @@ TEST_F(ActionsE2e, EditsAndAReorderedScriptRunAsEditedAfterARestart)
 }
 
 // Groups: added from the tree's menu by its letter, renamed, and in the file
-// before the launcher is killed. "Search results" takes no new entries and
+// with a changed preference before the launcher is killed. "Search results" takes no new entries and
 // opens no menu; removing a group removes its commands; with every group
 // gone a new one goes on top; an exit while an editor is open closes it and
 // keeps what was accepted.
@@ -217,8 +217,10 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     ASSERT_TRUE(Shown(kEditGroup));
     EXPECT_EQ(Text(kEditGroup, kName), "Work");
     Do(kEditGroup, {{"settext", kName, "Office"}, {"click", kOk}});
+    Do("Preferences", {{"click", "1008"}});  // "Enable on start"
     ASSERT_TRUE(Stored([](const QuorvallisCommands& c) {
-        return c.groups[0]->subgroups.size() == 1 && c.groups[0]->subgroups[0]->name == L"Office";
+        return c.groups[0]->subgroups.size() == 1 && c.groups[0]->subgroups[0]->name == L"Office" &&
+               !c.enableOnStart;
     }));
     launcher_->Stop();
     launcher_.reset();

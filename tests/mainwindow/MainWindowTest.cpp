@@ -22,6 +22,7 @@
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -243,15 +244,15 @@ struct DeleteAsWindowsDoes {
 };
 
 // Answers the message box with this title, as a user does, from outside the
-// loop that waits for it; Text() is what the box said.
+// loop that waits for it. Text() stops looking and says what the box said.
 class BoxAnswer {
 public:
     BoxAnswer(const wchar_t* title, int button)
         : user_([this, title, button] {
-              for (int tries = 0; tries < 200; ++tries) {
+              for (int tries = 0; tries < 200 && !stop_; ++tries) {
                   if (HWND box = FindWindowW(L"#32770", title)) {
-                      wchar_t text[256] = L"";
-                      GetDlgItemTextW(box, 0xFFFF, text, 256);
+                      wchar_t text[512] = L"";
+                      GetDlgItemTextW(box, 0xFFFF, text, 512);
                       text_ = text;
                       PostMessageW(box, WM_COMMAND, button, 0);
                       return;
@@ -261,15 +262,18 @@ public:
           })
     {
     }
+    ~BoxAnswer() { Text(); }
+    // Call once the loop that shows the box has returned.
     std::wstring Text()
     {
+        stop_ = true;
         if (user_.joinable())
             user_.join();
         return text_;
     }
-    ~BoxAnswer() { Text(); }
 
 private:
+    std::atomic<bool> stop_{false};
     std::wstring text_;
     std::thread user_;
 };
@@ -440,4 +444,30 @@ TEST_F(MainWindow, AddGroupRefusesNestingDeeperThanTheFileHolds)
     EXPECT_EQ(answer.Text(), L"Groups nest at most 200 levels deep: \"Level 200\" cannot hold another group.");
     EXPECT_TRUE(deepest->subgroups.empty());
     EXPECT_EQ(catalogue_->lastId, lastId);
+}
+
+// Saves that fail mid-session are told once, in words true while the
+// launcher runs; after a good save the next failure is told again.
+TEST_F(MainWindow, AFailedSaveIsToldOnceUntilASaveSucceeds)
+{
+    const auto change = [&](MemoryFileStore::Step failAt) {
+        ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
+        files_.failAt = failAt;
+        SendMessageW(window_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ENABLE_ON_START, BN_CLICKED), 0);
+        ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
+    };
+    std::vector<std::wstring> told;
+    for (auto failAt : {MemoryFileStore::Step::ReplaceWith, MemoryFileStore::Step::ReplaceWith,
+                        MemoryFileStore::Step::None, MemoryFileStore::Step::WriteDurably}) {
+        BoxAnswer answer(L"Quorvallis", IDOK);
+        change(failAt);
+        Pump();
+        told.push_back(answer.Text());
+    }
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_NE(told[0].find(L"could not save its preferences"), std::wstring::npos);
+    EXPECT_NE(told[0].find(L"Your changes are kept while Quorvallis runs"), std::wstring::npos) << told[0];
+    EXPECT_EQ(told[1], L"") << "told twice";
+    EXPECT_EQ(told[2], L"");
+    EXPECT_NE(told[3].find(L"could not save its preferences"), std::wstring::npos) << "not told after a good save";
 }

@@ -221,14 +221,14 @@ void CatalogueActions::EditRegular(const CommandPtr& command, size_t row)
     });
     if (RunEditor(editor) != IDOK)
         return;
-    // Workers may be running the listed record: the edit goes to a copy that
-    // takes its place in one step.
-    CommandPtr edited(new QuorvallisCommand(*command));
-    edited->name = editor.name();
-    edited->notes = editor.notes();
-    edited->iconIndex = editor.iconIndex();
-    edited->groupId = editor.groupId();
-    edited->shortcut = editor.shortcut();
+    // Workers may be running the listed record: the edit goes to a new record
+    // that takes its place in one step. Built, not assigned, so that the
+    // catalogue's shortcut index is not made to look for changed records.
+    CommandPtr edited(new QuorvallisCommand(id, editor.name(), editor.notes(), editor.iconIndex(), editor.groupId(),
+                                            editor.shortcut()));
+    edited->kind = command->kind;
+    edited->lastStepId = command->lastStepId;
+    edited->steps = command->steps;
     // A stored type the editor does not offer keeps its step.
     edited->SetRegularStep(static_cast<StepType>(editor.typeCode()), editor.commandText());
     if (!catalogue_.UpdateCommand(id, edited)) {
