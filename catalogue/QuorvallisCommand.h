@@ -2,6 +2,7 @@
 
 #include "catalogue/CommandKind.h"
 #include "catalogue/QuorvallisScriptStep.h"
+#include "catalogue/ExecutionCount.h"
 #include "catalogue/ShortcutText.h"
 
 #include <boost/shared_ptr.hpp>
@@ -43,7 +44,7 @@ public:
     ShortcutText shortcut;
     CommandKind kind = static_cast<CommandKind>(0);
     std::vector<StepPtr> steps;
-    int timesExecuted = 0;
+    ExecutionCount timesExecuted = 0;
 };
 
 using CommandPtr = boost::shared_ptr<QuorvallisCommand>;

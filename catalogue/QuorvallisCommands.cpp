@@ -17,6 +17,14 @@ std::wstring Folded(const std::wstring& shortcut) {
     return folded;
 }
 
+GroupPtr CopyOfTree(const CommandGroup& group) {
+    GroupPtr copy(new CommandGroup(group));
+    for (GroupPtr& child : copy->subgroups) {
+        if (child) child = CopyOfTree(*child);
+    }
+    return copy;
+}
+
 void CollectGroupIds(const CommandGroup& group, std::set<int>& ids) {
     ids.insert(group.id);
     for (const GroupPtr& child : group.subgroups) {
@@ -170,6 +178,15 @@ CommandPtr QuorvallisCommands::AddCommand(int groupId, const std::wstring& name,
     return command;
 }
 
+CommandPtr QuorvallisCommands::AddCommand(int groupId, const std::wstring& name, const std::wstring& notes,
+                                          int iconIndex, const std::wstring& shortcut, StepType type,
+                                          const std::wstring& text) {
+    CommandPtr command(new QuorvallisCommand(0, name, notes, iconIndex, groupId, shortcut));
+    if (!command->SetRegularStep(type, text)) return CommandPtr();
+    // Published by the append, with its step already in place.
+    return InsertCommand(groupId, command) ? command : CommandPtr();
+}
+
 bool QuorvallisCommands::InsertCommand(int groupId, const CommandPtr& command) {
     auto lock = Lock();
     if (!command) return false;
@@ -202,19 +219,8 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
     if (std::find(allCommands.begin(), allCommands.end(), command) != allCommands.end()) return false;
 
     if (command->groupId == old->groupId) {
-        const bool indexed = IndexCurrent();
         command->timesExecuted = old->timesExecuted;
-        *at = command;
-        IndexRemoved(indexed, old);
-        // The new shortcut may already be taken; then its place in the order
-        // among equals needs a walk, so the index is built again.
-        if (IndexCurrent()) {
-            std::vector<CommandPtr>& same = byShortcut_[Folded(command->shortcut)];
-            if (same.empty())
-                same.push_back(command);
-            else
-                indexValid_ = false;
-        }
+        PutInPlace(at, command);
     } else {
         GroupPtr group = FindGroup(command->groupId);
         if (!group || NextId() == 0 || ShortcutTaken(command->shortcut, old.get())) return false;
@@ -227,6 +233,81 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
     }
     NoteReplacement(old, command);
     return true;
+}
+
+bool QuorvallisCommands::UpdateCommand(int id, const CommandPtr& edited) {
+    auto lock = Lock();
+    if (!edited) return false;
+    auto at = std::find_if(allCommands.begin(), allCommands.end(),
+                           [id](const CommandPtr& c) { return c && c->id == id; });
+    if (at == allCommands.end()) return false;
+    const CommandPtr old = *at;
+    if (edited == old) return true;
+    if (std::find(allCommands.begin(), allCommands.end(), edited) != allCommands.end()) return false;
+    GroupPtr group = FindGroup(edited->groupId);
+    if (!group) return false;
+    // A changed shortcut that another command has would make one of the two
+    // unreachable; an unchanged one (a file may hold duplicates) stays.
+    if (!ShortcutsEqual(edited->shortcut, old->shortcut) && ShortcutTaken(edited->shortcut, old.get()))
+        return false;
+
+    edited->id = id;
+    edited->timesExecuted = old->timesExecuted;
+    if (edited->groupId != old->groupId) {
+        if (GroupPtr from = FindGroup(old->groupId)) {
+            auto& ids = from->commandIds;
+            ids.erase(std::remove(ids.begin(), ids.end(), id), ids.end());
+        }
+        group->commandIds.push_back(id);
+    }
+    PutInPlace(at, edited);
+    searchIndex_.Invalidate();
+    NoteReplacement(old, edited);
+    return true;
+}
+
+void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor) {
+    const CommandPtr old = *at;
+    const bool indexed = IndexCurrent();
+    *at = successor;
+    IndexRemoved(indexed, old);
+    // The new shortcut may already be taken; then its place in the order
+    // among equals needs a walk, so the index is built again.
+    if (IndexCurrent()) {
+        std::vector<CommandPtr>& same = byShortcut_[Folded(successor->shortcut)];
+        if (same.empty())
+            same.push_back(successor);
+        else
+            indexValid_ = false;
+    }
+}
+
+CommandPtr QuorvallisCommands::ShortcutHolder(const std::wstring& shortcut, int exceptId) const {
+    auto lock = Lock();
+    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    if (!same) return CommandPtr();
+    for (const CommandPtr& command : *same) {
+        if (command->id != exceptId) return command;
+    }
+    return CommandPtr();
+}
+
+std::unique_ptr<QuorvallisCommands> QuorvallisCommands::StoredSnapshot() const {
+    auto snapshot = std::make_unique<QuorvallisCommands>();
+    auto lock = Lock();
+    snapshot->reserved = reserved;
+    snapshot->lastId = lastId;
+    snapshot->allCommands = allCommands;
+    snapshot->groups.clear();
+    snapshot->groups.reserve(groups.size());
+    for (const GroupPtr& group : groups) snapshot->groups.push_back(group ? CopyOfTree(*group) : GroupPtr());
+    snapshot->enableOnStart = enableOnStart;
+    snapshot->autoStart = autoStart;
+    snapshot->firstControlKey = firstControlKey;
+    snapshot->secondControlKey = secondControlKey;
+    snapshot->lastSelectedGroupId = lastSelectedGroupId;
+    snapshot->shownOnce = shownOnce;
+    return snapshot;
 }
 
 void QuorvallisCommands::NoteReplacement(const CommandPtr& old, const CommandPtr& successor) {
@@ -285,6 +366,21 @@ GroupPtr QuorvallisCommands::AddSubgroup(const GroupPtr& parent, const std::wstr
     parent->subgroups.push_back(group);
     ++lastId;
     return group;
+}
+
+GroupPtr QuorvallisCommands::AddGroup(const std::wstring& name, int iconIndex) {
+    auto lock = Lock();
+    if (NextId() == 0) return GroupPtr();
+    GroupPtr group(new CommandGroup(lastId + 1, iconIndex, name));
+    groups.push_back(group);
+    ++lastId;
+    return group;
+}
+
+int QuorvallisCommands::GroupDepth(int groupId) const {
+    auto lock = Lock();
+    GroupPtr group = FindGroup(groupId);
+    return group ? DepthOf(group.get()) : 0;
 }
 
 bool QuorvallisCommands::RemoveGroup(int id) {
@@ -355,7 +451,7 @@ void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
 int QuorvallisCommands::TimesExecuted(int id) const {
     auto lock = Lock();
     CommandPtr command = FindCommand(id);
-    return command ? command->timesExecuted : -1;
+    return command ? command->timesExecuted.get() : -1;
 }
 
 void QuorvallisCommands::AdoptStoredFields(const QuorvallisCommands& other) {

@@ -3,6 +3,7 @@
 #include "catalogue/CommandGroup.h"
 #include "catalogue/CommandSearchIndex.h"
 #include "catalogue/QuorvallisCommand.h"
+#include "catalogue/StepType.h"
 #include "platform/KeyCodes.h"
 
 #include <boost/shared_ptr.hpp>
@@ -12,6 +13,7 @@
 #include <cstdint>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -31,11 +33,12 @@ class QuorvallisPluginsManager;
 //
 // What the user-interface thread must do in turn:
 // - change listed records only through the operations: edit a copy and
-//   ReplaceCommand it, since workers read listed records at any time;
-// - copy a listed record, or read its count, under Lock() or TimesExecuted,
-//   since workers raise counts at any time;
-// - hold Lock() across AddCommand and the SetRegularStep that follows, so no
-//   worker finds the new command before it has its step.
+//   UpdateCommand or ReplaceCommand it, since workers read listed records at
+//   any time;
+// - give a new regular command its step through the AddCommand that takes
+//   it, so no worker finds the command before it has its step.
+// Listed records are therefore never changed in place, except for their
+// counts (atomic), and a snapshot may share them with a writer thread.
 class QuorvallisCommands {
 public:
     // A catalogue without plugins (tests, scratch copies while reading a file).
@@ -53,12 +56,29 @@ public:
 
     CommandPtr AddCommand(int groupId, const std::wstring& name, const std::wstring& notes, int iconIndex,
                           const std::wstring& shortcut);
+    // A new regular command with its single step, complete before any worker
+    // can find it.
+    CommandPtr AddCommand(int groupId, const std::wstring& name, const std::wstring& notes, int iconIndex,
+                          const std::wstring& shortcut, StepType type, const std::wstring& text);
     bool InsertCommand(int groupId, const CommandPtr& command);
     CommandPtr FindCommand(int id) const;
     bool ReplaceCommand(int id, const CommandPtr& command);
+    // Puts an edited copy in the place of the command with that id: it keeps
+    // the id, the place in allCommands and the count, also when its group
+    // changed. Refused, changing nothing, when no command has the id, the
+    // copy's group is not in the tree, or its shortcut was changed to one
+    // that another command has.
+    bool UpdateCommand(int id, const CommandPtr& edited);
+    // The first command, other than the one with `exceptId`, whose shortcut
+    // equals this one as typed lines are looked up; null when there is none.
+    CommandPtr ShortcutHolder(const std::wstring& shortcut, int exceptId) const;
     bool RemoveCommand(int id);
     GroupPtr AddTopGroup(int id, const std::wstring& name);
     GroupPtr AddSubgroup(const GroupPtr& parent, const std::wstring& name, int iconIndex);
+    // A new top-level group with the next id (the tree may have none left).
+    GroupPtr AddGroup(const std::wstring& name, int iconIndex);
+    // Depth of a group in the tree (top-level 1), 0 when it is not in it.
+    int GroupDepth(int groupId) const;
     bool RemoveGroup(int id);
     int SearchCommands(const std::wstring& text);
     GroupPtr FindGroup(int id) const;
@@ -72,6 +92,12 @@ public:
     void RecordSuccessfulRun(const CommandPtr& command);
     // The count of a command, read under the guard (-1 when there is none).
     int TimesExecuted(int id) const;
+
+    // The stored fields as they are now, for writing on another thread. The
+    // command list shares the records (they are replaced, never changed, and
+    // their counts are atomic); the group tree is copied, since groups are
+    // edited in place.
+    std::unique_ptr<QuorvallisCommands> StoredSnapshot() const;
 
     // Replaces every stored field (lists, counter, preferences) with those of
     // another catalogue, in one step under the guard; used after a file was
@@ -116,6 +142,8 @@ private:
     int DepthOf(const CommandGroup* group) const;
     bool ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const;
     void AppendCommand(const GroupPtr& group, const CommandPtr& command);
+    // Puts a successor at a listed record's place, keeping the index in step.
+    void PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor);
     void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
     void PruneReplacements();
     // The commands whose shortcut equals this one, in allCommands order.

@@ -27,3 +27,13 @@ constexpr unsigned WM_TRAYNOTIFY = 1231;
 // the window reads the text from the search box itself, so a message from
 // another process cannot make it read memory it does not own. Answers 0.
 constexpr unsigned WM_SEARCHCOMMANDS = 1611;
+
+// The main window's messages to itself, in the application range.
+// A problem found while starting, shown once the window is up.
+constexpr unsigned WM_REPORTPROBLEM = 0x8000 + 1;
+// Exit after answering what asked for it (the log-off query, an exit asked
+// for inside a modal loop).
+constexpr unsigned WM_EXITLATER = 0x8000 + 2;
+// Catalogue writer thread -> main window, posted after each save. Carries no
+// data: the window asks its saver how the save went.
+constexpr unsigned WM_SAVEFINISHED = 0x8000 + 3;

@@ -235,7 +235,12 @@ void serialize(Archive& ar, QuorvallisCommand& command, const unsigned int versi
     }
     catalogue_serialization::SerializeEnumAsInt(ar, command.kind);
     ar & command.steps;
-    ar & command.timesExecuted;
+    // Written from a snapshot while workers may raise the count: read once,
+    // never written back.
+    int timesExecuted = command.timesExecuted;
+    ar & timesExecuted;
+    if constexpr (catalogue_serialization::IsLoading<Archive>)
+        command.timesExecuted = timesExecuted;
     catalogue_serialization::FinishRecord(ar, &command);
 }
 

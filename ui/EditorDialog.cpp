@@ -80,6 +80,11 @@ bool EditorDialog::Refused(const std::wstring& problem)
     return true;
 }
 
+bool EditorDialog::RefusedByCaller(const std::wstring& shortcut, int groupId)
+{
+    return acceptance_ && Refused(acceptance_(shortcut, groupId));
+}
+
 std::wstring EditorDialog::TextOf(HWND window)
 {
     if (!window)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,12 @@ class EditorDialog : public DialogBase, public CColourDialog {
 public:
     static constexpr int kAddMode = 0;
     static constexpr int kEditMode = 1;
+
+    // Asked on OK, once the input is complete, whether the caller would take
+    // an entry with this shortcut in this group: the reason it would not, or
+    // an empty text. The editor stays open with the reason shown.
+    using AcceptanceCheck = std::function<std::wstring(const std::wstring& shortcut, int groupId)>;
+    void SetAcceptanceCheck(AcceptanceCheck check) { acceptance_ = std::move(check); }
 
 protected:
     enum class FieldShape { SingleLine, Digits, MultiLine };
@@ -55,6 +62,8 @@ protected:
     // Shows a check's message in an "Error!" box with the error icon; false
     // when there is none.
     bool Refused(const std::wstring& problem);
+    // The caller's answer to an entry (see SetAcceptanceCheck), shown as Refused does.
+    bool RefusedByCaller(const std::wstring& shortcut, int groupId);
     // The whole text of a window.
     static std::wstring TextOf(HWND window);
     std::wstring FieldText(int controlId) const { return TextOf(Item(controlId)); }
@@ -73,6 +82,7 @@ protected:
     // the top of `above`.
     HWND RebuildField(HWND old, int id, HWND after, RECT rect, FieldShape shape, HWND above);
 
+    AcceptanceCheck acceptance_;
     IconSet icons_;
     HeaderCtrl banner_;
     COwnerDrawnButton ok_;

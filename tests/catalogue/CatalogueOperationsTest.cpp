@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -418,4 +419,89 @@ TEST(Catalogue, SubgroupsNestNoDeeperThanTheFileHolds) {
     EXPECT_TRUE(CatalogueConsistency::Check(catalogue, problem)) << std::string(problem.begin(), problem.end());
     // A sibling higher up is still fine.
     EXPECT_TRUE(catalogue.AddSubgroup(catalogue.groups[1], L"shallow", 0));
+}
+
+// An edit takes its record's place in one step: same id, same place, its
+// count, the shortcut index and a running copy's count follow it. What would
+// hide another command, or land in no group, is refused and changes nothing.
+TEST(Catalogue, UpdateCommandReplacesInPlaceOrRefusesLeavingTheRecord) {
+    QuorvallisCommands catalogue;
+    CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail", StepType::OpenWebPage, L"http://m");
+    CommandPtr notes = catalogue.AddCommand(0, L"Notes", L"", 0, L"notes", StepType::OpenWebPage, L"http://n");
+    ASSERT_TRUE(mail && notes && mail->steps.size() == 1);
+    // A file may already hold two commands with one shortcut.
+    CommandPtr twin(new QuorvallisCommand(9, L"Twin", L"", 0, 1, L"NOTES"));
+    catalogue.allCommands.push_back(twin);
+    mail->timesExecuted = 5;
+
+    struct Case {
+        const char* what;
+        int id;
+        std::wstring shortcut;
+        int groupId;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"no such command", 99, L"x", 0, false},
+        {"group gone", mail->id, L"mail", 77, false},
+        {"another's shortcut in other letters", mail->id, L"Notes", 0, false},
+        {"a duplicate kept as it was", twin->id, L"notes", 0, true},
+        {"own shortcut in other letters", mail->id, L"MAIL", 0, true},
+        {"new shortcut and group", mail->id, L"post", 1, true},
+    };
+    for (const Case& c : cases) {
+        const CommandPtr before = catalogue.FindCommand(c.id);
+        const std::vector<CommandPtr> list = catalogue.allCommands;
+        CommandPtr edited(new QuorvallisCommand(before ? *before : QuorvallisCommand()));
+        edited->shortcut = c.shortcut;
+        edited->groupId = c.groupId;
+        edited->timesExecuted = 0;
+        EXPECT_EQ(catalogue.UpdateCommand(c.id, edited), c.accepted) << c.what;
+        if (!c.accepted) {
+            EXPECT_EQ(catalogue.allCommands, list) << c.what;
+            continue;
+        }
+        std::vector<CommandPtr> expected = list;
+        std::replace(expected.begin(), expected.end(), before, edited);
+        EXPECT_EQ(catalogue.allCommands, expected) << c.what;
+        EXPECT_EQ(edited->id, c.id) << c.what;
+        EXPECT_EQ(edited->timesExecuted, before->timesExecuted) << c.what;
+    }
+    // The index follows: the new shortcut finds the record, the old one nothing.
+    EXPECT_EQ(catalogue.FindCommandByShortcut(L"POST"), catalogue.FindCommand(mail->id));
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"mail"));
+    EXPECT_EQ(catalogue.FindCommandByShortcut(L"notes"), notes) << "the first of the duplicates runs";
+    EXPECT_EQ(catalogue.groups[1]->commandIds, std::vector<int>{mail->id});
+    EXPECT_EQ(catalogue.groups[0]->commandIds, (std::vector<int>{notes->id, twin->id}));
+    // A run of the record that was replaced counts for the one in its place.
+    catalogue.RecordSuccessfulRun(mail);
+    EXPECT_EQ(catalogue.TimesExecuted(mail->id), 6);
+    EXPECT_EQ(catalogue.ShortcutHolder(L"Notes", notes->id), catalogue.FindCommand(twin->id));
+    EXPECT_EQ(catalogue.ShortcutHolder(L"post", mail->id), CommandPtr());
+}
+
+// A snapshot shares the records and copies the groups: what the catalogue
+// does afterwards does not reach it, except counts raised by runs.
+TEST(Catalogue, StoredSnapshotKeepsTheStateItWasTakenIn) {
+    QuorvallisCommands catalogue;
+    catalogue.firstControlKey = 116;
+    GroupPtr work = catalogue.AddSubgroup(catalogue.groups[0], L"Work", 5);
+    CommandPtr mail = catalogue.AddCommand(work->id, L"Mail", L"", 0, L"mail", StepType::OpenWebPage, L"http://m");
+    const auto snapshot = catalogue.StoredSnapshot();
+
+    work->name = L"Office";
+    catalogue.AddSubgroup(work, L"Later", 0);
+    catalogue.AddCommand(work->id, L"Later", L"", 0, L"later", StepType::OpenWebPage, L"http://l");
+    catalogue.firstControlKey = 17;
+    catalogue.RecordSuccessfulRun(mail);
+
+    EXPECT_EQ(snapshot->allCommands, std::vector<CommandPtr>{mail});
+    EXPECT_EQ(snapshot->allCommands[0]->timesExecuted, 1);
+    const GroupPtr copy = snapshot->groups.at(0)->subgroups.at(0);
+    EXPECT_NE(copy, work);
+    EXPECT_EQ(copy->name, L"Work");
+    EXPECT_TRUE(copy->subgroups.empty());
+    EXPECT_EQ(copy->commandIds, std::vector<int>{mail->id});
+    EXPECT_EQ(snapshot->lastId, mail->id);
+    EXPECT_EQ(snapshot->firstControlKey, 116u);
 }

@@ -1,12 +1,16 @@
 // Worker threads look commands up, "run" them and record the runs while the
-// user-interface thread edits the catalogue. Built with ThreadSanitizer: any
-// unguarded access is a failure. Counts must not get lost across edits.
+// user-interface thread edits the catalogue and a writer thread walks the
+// snapshots it hands over, as the file writer does. Built with
+// ThreadSanitizer: any unguarded access is a failure. Counts must not get
+// lost across edits, and no worker may find a command without its step.
 #include "catalogue/QuorvallisCommands.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -57,6 +61,7 @@ int main(int argc, char** argv) {
     std::atomic<bool> stop{false};
     std::atomic<long> recorded{0};
     std::atomic<long> misses{0};
+    std::atomic<long> stepless{0};
     std::atomic<size_t> work{0};
     std::vector<std::thread> workers;
     for (int w = 0; w < kWorkers; ++w) {
@@ -76,6 +81,7 @@ int main(int argc, char** argv) {
                 if (catalogue.MainWindow() != nullptr) ++work;
                 // Commands that come and go: their counts may go nowhere.
                 if (CommandPtr passing = catalogue.FindCommandByShortcut(L"t" + std::to_wstring(random() % 8))) {
+                    if (passing->steps.size() != 1) ++stepless;
                     work += Run(passing);
                     catalogue.RecordSuccessfulRun(passing);
                 }
@@ -83,33 +89,58 @@ int main(int argc, char** argv) {
         });
     }
 
+    // The file writer: reads every stored field of the snapshots it is given.
+    std::mutex handoff;
+    std::unique_ptr<QuorvallisCommands> latest;
+    std::atomic<long> written{0};
+    std::thread writer([&] {
+        while (!stop.load()) {
+            std::unique_ptr<QuorvallisCommands> snapshot;
+            {
+                std::lock_guard<std::mutex> lock(handoff);
+                snapshot = std::move(latest);
+            }
+            if (!snapshot) {
+                std::this_thread::yield();
+                continue;
+            }
+            for (const CommandPtr& command : snapshot->allCommands)
+                work += Run(command) + command->name.size() + command->shortcut.size() +
+                        static_cast<size_t>(command->timesExecuted) + static_cast<size_t>(command->groupId);
+            for (const GroupPtr& group : snapshot->groups)
+                work += group->name.size() + group->commandIds.size() + group->subgroups.size();
+            ++written;
+        }
+    });
+
     std::mt19937 random(99);
     long edits = 0;
     const auto end = std::chrono::steady_clock::now() + kEditTime;
     while (std::chrono::steady_clock::now() < end) {
         // Edit a kept command on a copy, as the editors do; now and then move it.
         const int i = static_cast<int>(random() % kKeptCommands);
-        CommandPtr copy;
-        int id = 0;
-        {
-            auto lock = catalogue.Lock();  // the count is written by workers
-            CommandPtr stored = catalogue.FindCommandByShortcut(Kept(i));
-            id = stored->id;
-            copy.reset(new QuorvallisCommand(*stored));
-        }
+        // Counts are atomic: the copy needs no guard.
+        CommandPtr stored = catalogue.FindCommandByShortcut(Kept(i));
+        const int id = stored->id;
+        CommandPtr copy(new QuorvallisCommand(*stored));
         copy->SetRegularStep(StepType::EchoString, L"text " + std::to_wstring(edits));
         if (random() % 4 == 0) copy->groupId = copy->groupId == 0 ? keptGroup->id : 0;
-        if (!catalogue.ReplaceCommand(id, copy)) {
+        // In place, keeping the id, or moved as a new entry.
+        if (!(random() % 2 ? catalogue.UpdateCommand(id, copy) : catalogue.ReplaceCommand(id, copy))) {
             std::fprintf(stderr, "replacing %d failed\n", id);
             return 1;
         }
 
         // Commands and groups that come and go.
         GroupPtr passing = catalogue.AddSubgroup(catalogue.groups[1], L"Passing", 0);
-        for (int t = 0; t < 4; ++t) {
-            auto lock = catalogue.Lock();  // no worker sees the command before its step
-            CommandPtr command = catalogue.AddCommand(passing->id, L"T", L"", 0, L"t" + std::to_wstring(random() % 8));
-            if (command) command->SetRegularStep(StepType::OpenWebPage, L"http://x");
+        for (int t = 0; t < 4; ++t)
+            catalogue.AddCommand(passing->id, L"T", L"", 0, L"t" + std::to_wstring(random() % 8),
+                                 StepType::OpenWebPage, L"http://x");
+        passing->name = L"Renamed";  // groups are edited in place: snapshots copy them
+        {
+            std::unique_ptr<QuorvallisCommands> snapshot = catalogue.StoredSnapshot();
+            std::lock_guard<std::mutex> lock(handoff);
+            latest = std::move(snapshot);
         }
         catalogue.SearchCommands(L"p1");
         // The main window comes and goes as the program starts and ends.
@@ -128,6 +159,7 @@ int main(int argc, char** argv) {
     }
     stop = true;
     for (std::thread& worker : workers) worker.join();
+    writer.join();
 
     long counted = 0;
     int kept = 0;
@@ -139,10 +171,12 @@ int main(int argc, char** argv) {
             ++kept;
         }
     }
-    std::printf("edits %ld, runs recorded %ld, counted %ld, misses %ld, commands %d (work %zu)\n", edits,
-                recorded.load(), counted, misses.load(), kept, work.load());
-    if (kept != kKeptCommands || misses != 0 || counted != recorded || recorded == 0) {
-        std::fprintf(stderr, "lost or invented runs, or a kept command went missing\n");
+    std::printf("edits %ld, runs recorded %ld, counted %ld, misses %ld, commands %d, snapshots written %ld (work %zu)\n",
+                edits, recorded.load(), counted, misses.load(), kept, written.load(), work.load());
+    if (kept != kKeptCommands || misses != 0 || counted != recorded || recorded == 0 || stepless != 0 ||
+        written == 0) {
+        std::fprintf(stderr, "lost or invented runs, a kept command went missing, a command without its step "
+                             "was found, or no snapshot was written\n");
         return 1;
     }
     return 0;

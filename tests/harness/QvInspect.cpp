@@ -27,6 +27,8 @@
 //   toolbarsize [ID]       the toolbar's button size: width height
 //   combo ID               every item of a (extended) combo box: index param image
 //                          indent selected text
+//   menus                  every shown popup menu of the window's process:
+//                          x y w h (screen coordinates)
 //   tooltips               every tool of the process's tooltip windows:
 //                          owner-id flags text (callback texts show "<callback>")
 //   style ID               the control's style and extended style (hex)
@@ -408,6 +410,18 @@ BOOL CALLBACK CollectTooltips(HWND window, LPARAM data)
     return TRUE;
 }
 
+BOOL CALLBACK ListMenu(HWND window, LPARAM data)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    RECT rect{};
+    if (pid == static_cast<DWORD>(data) && ClassOf(window) == L"#32768" && IsWindowVisible(window) &&
+        GetWindowRect(window, &rect))
+        Out(Num(rect.left) + L"\t" + Num(rect.top) + L"\t" + Num(rect.right - rect.left) + L"\t" +
+            Num(rect.bottom - rect.top));
+    return TRUE;
+}
+
 int Tooltips(HWND top)
 {
     ProcessWindows found{};
@@ -509,6 +523,10 @@ int wmain(int argc, wchar_t** argv)
         status = ShowWindowInfo(top);
     } else if (command == L"controls") {
         EnumChildWindows(top, &ListControl, reinterpret_cast<LPARAM>(top));
+    } else if (command == L"menus") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(top, &pid);
+        EnumWindows(&ListMenu, static_cast<LPARAM>(pid));
     } else if (command == L"tooltips") {
         status = Tooltips(top);
     } else if (command == L"command" && args.size() >= 1) {

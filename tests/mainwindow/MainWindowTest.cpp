@@ -5,6 +5,7 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/ILineWorkers.h"
 #include "platform/WindowMessages.h"
+#include "store/CatalogueFile.h"
 #include "tests/store/StoreTestSupport.h"
 #include "ui/controls/COwnerDrawMenu.h"
 #include "ui/controls/IconSet.h"
@@ -21,7 +22,9 @@
 #include <boost/make_shared.hpp>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -240,6 +243,41 @@ struct DeleteAsWindowsDoes {
     }
 };
 
+// Answers the message box with this title, as a user does, from outside the
+// loop that waits for it. Text() stops looking and says what the box said.
+class BoxAnswer {
+public:
+    BoxAnswer(const wchar_t* title, int button)
+        : user_([this, title, button] {
+              for (int tries = 0; tries < 200 && !stop_; ++tries) {
+                  if (HWND box = FindWindowW(L"#32770", title)) {
+                      wchar_t text[512] = L"";
+                      GetDlgItemTextW(box, 0xFFFF, text, 512);
+                      text_ = text;
+                      PostMessageW(box, WM_COMMAND, button, 0);
+                      return;
+                  }
+                  Sleep(50);
+              }
+          })
+    {
+    }
+    ~BoxAnswer() { Text(); }
+    // Call once the loop that shows the box has returned.
+    std::wstring Text()
+    {
+        stop_ = true;
+        if (user_.joinable())
+            user_.join();
+        return text_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::wstring text_;
+    std::thread user_;
+};
+
 class NoWorkers : public ILineWorkers {
 public:
     bool Start(const std::wstring&) override { return false; }
@@ -362,4 +400,74 @@ TEST_F(MainWindow, NameCellIsDrawnInItsOwnColours)
     EXPECT_EQ(count(name, RGB(0, 0, 0)), 0);
     EXPECT_GT(count(shortcut, RGB(0, 0, 0)), 5) << "the list's own text colour elsewhere";
     ReleaseDC(list, dc);
+}
+
+// Remove commands over three selected rows of which the catalogue no longer
+// holds one: the other two go, that row stays, and the file is written once.
+TEST_F(MainWindow, RemovingRowsSkipsWhatTheCatalogueNoLongerHoldsAndSavesOnce)
+{
+    catalogue_->AddCommand(0, L"Mail", L"", 0, L"mail", StepType::OpenWebPage, L"http://m");
+    Search(L"");
+    ASSERT_EQ(Names(), (std::vector<std::wstring>{L"Notes", L"Calc", L"Remote notes", L"Mail"}));
+    ASSERT_TRUE(catalogue_->RemoveCommand(view().RowCommandId(1)));
+    for (int row : {0, 1, 3})
+        ListView_SetItemState(view().list(), row, LVIS_SELECTED, LVIS_SELECTED);
+
+    BoxAnswer answer(L"Remove?", IDYES);
+    SendMessageW(window_->hwnd(), WM_COMMAND, IDM_COMMAND_REMOVE, 0);
+    EXPECT_EQ(answer.Text(), L"Remove selected items?");
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Calc", L"Remote notes"}));
+    ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
+    EXPECT_EQ(window_->saver().SavesWritten(), 1);
+    QuorvallisCommands stored;
+    ASSERT_EQ(Load(window_->saver().path(), stored, files_).outcome, LoadOutcome::Loaded);
+    ASSERT_EQ(stored.allCommands.size(), 1u);
+    EXPECT_EQ(stored.allCommands[0]->name, L"Remote notes");
+}
+
+// Add group under a group as deep as the file holds says so before any
+// editor opens, and adds nothing.
+TEST_F(MainWindow, AddGroupRefusesNestingDeeperThanTheFileHolds)
+{
+    GroupPtr deepest = catalogue_->groups[0];
+    for (int depth = 2; depth <= QuorvallisCommands::kMaxGroupDepth; ++depth)
+        deepest = catalogue_->AddSubgroup(deepest, L"Level " + std::to_wstring(depth), 0);
+    ASSERT_TRUE(deepest);
+    // Shown and selected as at the next start.
+    catalogue_->lastSelectedGroupId = deepest->id;
+    view().AddGroupItem(catalogue_->groups[0]->id, *catalogue_->groups[0]->subgroups[0]);
+    ASSERT_EQ(view().SelectedGroupId(), deepest->id);
+    const int lastId = catalogue_->lastId;
+
+    BoxAnswer answer(L"Error!", IDOK);
+    SendMessageW(window_->hwnd(), WM_COMMAND, IDM_GROUP_ADD, 0);
+    EXPECT_EQ(answer.Text(), L"Groups nest at most 200 levels deep: \"Level 200\" cannot hold another group.");
+    EXPECT_TRUE(deepest->subgroups.empty());
+    EXPECT_EQ(catalogue_->lastId, lastId);
+}
+
+// Saves that fail mid-session are told once, in words true while the
+// launcher runs; after a good save the next failure is told again.
+TEST_F(MainWindow, AFailedSaveIsToldOnceUntilASaveSucceeds)
+{
+    const auto change = [&](MemoryFileStore::Step failAt) {
+        ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
+        files_.failAt = failAt;
+        SendMessageW(window_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ENABLE_ON_START, BN_CLICKED), 0);
+        ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
+    };
+    std::vector<std::wstring> told;
+    for (auto failAt : {MemoryFileStore::Step::ReplaceWith, MemoryFileStore::Step::ReplaceWith,
+                        MemoryFileStore::Step::None, MemoryFileStore::Step::WriteDurably}) {
+        BoxAnswer answer(L"Quorvallis", IDOK);
+        change(failAt);
+        Pump();
+        told.push_back(answer.Text());
+    }
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_NE(told[0].find(L"could not save its preferences"), std::wstring::npos);
+    EXPECT_NE(told[0].find(L"Your changes are kept while Quorvallis runs"), std::wstring::npos) << told[0];
+    EXPECT_EQ(told[1], L"") << "told twice";
+    EXPECT_EQ(told[2], L"");
+    EXPECT_NE(told[3].find(L"could not save its preferences"), std::wstring::npos) << "not told after a good save";
 }

@@ -100,7 +100,8 @@ void DlgEditCommand::OnOk()
     const std::wstring notes = FieldText(IDC_QV_NOTES);
     int groupId = -1;
     const bool groupChosen = ChosenGroup(groupCombo_, &groupId);
-    if (Refused(EditorChecks::CommandProblem(name, commandText, shortcut, groupChosen)))
+    if (Refused(EditorChecks::CommandProblem(name, commandText, shortcut, groupChosen)) ||
+        RefusedByCaller(shortcut, groupId))
         return;
     typeCode_ = chosenType_;
     iconIndex_ = chosenIcon_;

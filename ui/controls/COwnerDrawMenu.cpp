@@ -259,6 +259,53 @@ void COwnerDrawMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
     }
 }
 
+wchar_t COwnerDrawMenu::Mnemonic(const std::wstring& text)
+{
+    for (size_t at = 0; at + 1 < text.size(); ++at) {
+        if (text[at] != L'&')
+            continue;
+        if (text[at + 1] != L'&')
+            return text[at + 1];
+        ++at;  // "&&" is a plain ampersand
+    }
+    return 0;
+}
+
+LRESULT COwnerDrawMenu::AnswerMenuChar(HMENU menu, wchar_t key) const
+{
+    if (items_.find(menu) == items_.end() || key == 0)
+        return 0;
+    // CharUpperW takes a single character in the pointer's low word.
+    const auto upper = [](wchar_t c) {
+        return static_cast<wchar_t>(
+            reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+    };
+    std::vector<int> matches;
+    int lit = -1;
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA | MIIM_STATE;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info))
+            continue;
+        if (info.fState & MFS_HILITE)
+            lit = position;
+        const Item* item = FindItem(info.dwItemData);
+        if (item && !item->separator && !(info.fState & MFS_DISABLED) && Mnemonic(item->text) != 0 &&
+            upper(Mnemonic(item->text)) == upper(key))
+            matches.push_back(position);
+    }
+    if (matches.empty())
+        return 0;
+    if (matches.size() == 1)
+        return MAKELRESULT(matches.front(), MNC_EXECUTE);
+    // Several share the letter: each press moves on to the next, as the
+    // system does for its own items.
+    auto next = std::upper_bound(matches.begin(), matches.end(), lit);
+    return MAKELRESULT(next == matches.end() ? matches.front() : *next, MNC_SELECT);
+}
+
 bool COwnerDrawMenu::HandleMenuMessage(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     switch (message) {
@@ -290,6 +337,13 @@ bool COwnerDrawMenu::HandleMenuMessage(HWND owner, UINT message, WPARAM wParam, 
             return false;
         DrawItem(*draw);
         *result = TRUE;
+        return true;
+    }
+    case WM_MENUCHAR: {
+        const LRESULT answer = AnswerMenuChar(reinterpret_cast<HMENU>(lParam), static_cast<wchar_t>(LOWORD(wParam)));
+        if (answer == 0)
+            return false;
+        *result = answer;
         return true;
     }
     default:

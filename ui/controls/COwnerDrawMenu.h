@@ -12,7 +12,8 @@
 // Popup menus drawn with an icon column. The window that shows the menus
 // registers an image list per menu, names each item's image, and passes its
 // menu messages (WM_INITMENUPOPUP, WM_UNINITMENUPOPUP, WM_EXITMENULOOP,
-// WM_MEASUREITEM, WM_DRAWITEM) to HandleMenuMessage.
+// WM_MEASUREITEM, WM_DRAWITEM, WM_MENUCHAR) to HandleMenuMessage. Owner-drawn
+// items get no mnemonics from the system: WM_MENUCHAR answers them.
 class COwnerDrawMenu {
 public:
     static constexpr int kIconColumnWidth = 24;
@@ -49,6 +50,12 @@ public:
     void MakeOwnerDrawn(HMENU menu);
     void MeasureItem(HWND owner, MEASUREITEMSTRUCT* item) const;
     void DrawItem(const DRAWITEMSTRUCT& item) const;
+    // The answer to WM_MENUCHAR for a key: the item whose underlined letter
+    // it is chosen (or, with several, the next of them selected); 0 when no
+    // item of ours has it.
+    LRESULT AnswerMenuChar(HMENU menu, wchar_t key) const;
+    // The letter after the single "&" of an item text, or 0.
+    static wchar_t Mnemonic(const std::wstring& text);
 
 private:
     struct Item {

@@ -165,6 +165,27 @@ bool CatalogueView::DeleteGroupItem(int groupId)
     return true;
 }
 
+void CatalogueView::AddGroupItem(int parentId, const CommandGroup& group)
+{
+    HTREEITEM parent = parentId < 0 ? nullptr : FindItem(TreeView_GetRoot(tree_), parentId);
+    InsertGroup(parent ? parent : TVI_ROOT, group);
+}
+
+void CatalogueView::UpdateGroupItem(const CommandGroup& group)
+{
+    HTREEITEM item = FindItem(TreeView_GetRoot(tree_), group.id);
+    if (!item)
+        return;
+    const std::wstring label = group.name.substr(0, kTreeLabelChars);
+    TVITEMW data{};
+    data.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    data.hItem = item;
+    data.pszText = const_cast<wchar_t*>(label.c_str());
+    data.iImage = group.iconIndex;
+    data.iSelectedImage = group.iconIndex;
+    TreeView_SetItem(tree_, &data);
+}
+
 void CatalogueView::OnSelectionChanged(const NMTREEVIEWW& change)
 {
     // Removing the search results deletes their item from inside this
@@ -243,13 +264,37 @@ int CatalogueView::RowCommandId(size_t row) const
     return row < rows_.size() && rows_[row].command ? rows_[row].command->id : -1;
 }
 
-std::vector<int> CatalogueView::SelectedCommandIds() const
+int CatalogueView::NextSelectedRow(int row) const
 {
-    std::vector<int> ids;
-    for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
-         row = ListView_GetNextItem(list_, row, LVNI_SELECTED))
-        ids.push_back(RowCommandId(static_cast<size_t>(row)));
-    return ids;
+    return ListView_GetNextItem(list_, row, LVNI_SELECTED);
+}
+
+void CatalogueView::AppendRow(const CommandPtr& command)
+{
+    if (!command)
+        return;
+    rows_.push_back(MakeRow(command));
+    // Keeps the selection and the scroll position.
+    ListView_SetItemCountEx(list_, static_cast<int>(rows_.size()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const int last = static_cast<int>(rows_.size()) - 1;
+    ListView_RedrawItems(list_, last, last);
+}
+
+void CatalogueView::RewriteRow(size_t row, const CommandPtr& command)
+{
+    if (row >= rows_.size() || !command)
+        return;
+    rows_[row] = MakeRow(command);
+    ListView_RedrawItems(list_, static_cast<int>(row), static_cast<int>(row));
+}
+
+void CatalogueView::DeleteRow(size_t row)
+{
+    if (row >= rows_.size())
+        return;
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+    // The list moves the selection and focus of the rows below up with them.
+    ListView_DeleteItem(list_, static_cast<int>(row));
 }
 
 void CatalogueView::OnCommandExecuted(int commandId)

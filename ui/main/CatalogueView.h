@@ -57,11 +57,22 @@ public:
     // Removes a group's tree item (the group itself is the caller's to remove
     // first); the selection moves on as the tree decides.
     bool DeleteGroupItem(int groupId);
+    // Appends a new group's item as the last child of its parent's item (at
+    // the root when parentId names no item).
+    void AddGroupItem(int parentId, const CommandGroup& group);
+    // Shows a group's new name and picture.
+    void UpdateGroupItem(const CommandGroup& group);
 
     size_t RowCount() const { return rows_.size(); }
     int RowCommandId(size_t row) const;
-    // The ids of the selected rows, from the top.
-    std::vector<int> SelectedCommandIds() const;
+    // The first selected row after `row` (from the top for -1), or -1.
+    int NextSelectedRow(int row) const;
+    // A new row at the end of the list.
+    void AppendRow(const CommandPtr& command);
+    // A row shows the record that took its command's place.
+    void RewriteRow(size_t row, const CommandPtr& command);
+    // The rows below move up into its place, with their selection.
+    void DeleteRow(size_t row);
 
     // What the "Type" column shows for a command kind.
     static const wchar_t* KindText(CommandKind kind);

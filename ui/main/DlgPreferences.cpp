@@ -20,11 +20,6 @@ namespace {
 
 constexpr int kWindowIcon = IDI_QV_PROGRAM;
 
-// Posted to itself: problems found while starting are reported once the
-// window is up; a log-off query ends the program after answering it.
-constexpr UINT WM_REPORTPROBLEM = WM_APP + 1;
-constexpr UINT WM_EXITLATER = WM_APP + 2;
-
 // Pictures of the action strip.
 constexpr int kImageAddCommand = 0, kImageEditCommand = 1, kImageRemoveCommands = 2, kImageAddScript = 3,
               kImageAddGroup = 4, kImageEditGroup = 5, kImageRemoveGroup = 6, kImageClose = 7, kImageEnable = 9,
@@ -73,7 +68,7 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       typing_(*catalogue_, popup_, workers),
       labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
       view_(*catalogue_),
-      actions_(*catalogue_, view_),
+      actions_(*catalogue_, view_, modal_),
       preferences_(*catalogue_, registry_, programPath)
 {
 }
@@ -98,6 +93,7 @@ void DlgPreferences::OnInitDialog()
 
     const LoadResult loaded = Load(storePath_, *catalogue_, files_);
     savePath_ = loaded.savePath;
+    saver_.Start(hwnd(), files_, savePath_);
     if (loaded.outcome == LoadOutcome::Damaged || loaded.outcome == LoadOutcome::Unreadable) {
         std::wstring text = L"The preferences file \"" + storePath_ + L"\" could not be read (" + loaded.error +
                             L"). Quorvallis starts with the catalogue it had";
@@ -129,6 +125,7 @@ void DlgPreferences::OnInitDialog()
     }
 
     view_.Attach(tree, list, smallIcons_.get());
+    actions_.Attach(hwnd(), menuImages_, actionStrip_.get(), [this] { saver_.Changed(*catalogue_); });
     preferences_.Show(hwnd());
     CreateSplitter();
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | SBARS_TOOLTIPS,
@@ -238,19 +235,16 @@ void DlgPreferences::OnDestroy()
         enabled_ = false;
     }
     tray_.Remove();
-    SaveCatalogue();
+    const std::wstring failure = saver_.Finish(*catalogue_);
+    if (!failure.empty())
+        MessageBoxW(nullptr, failure.c_str(), L"Quorvallis", MB_OK | MB_ICONERROR);
     catalogue_->SetMainWindow(nullptr);
 }
 
-void DlgPreferences::SaveCatalogue()
+void DlgPreferences::ShowMessage(const std::wstring& text, UINT icon)
 {
-    if (!Save(savePath_, *catalogue_, files_)) {
-        MessageBoxW(nullptr,
-                    (L"Quorvallis could not save its preferences to \"" + savePath_ +
-                     L"\". Changes made since the last save are lost; the previous file was left as it was.")
-                        .c_str(),
-                    L"Quorvallis", MB_OK | MB_ICONERROR);
-    }
+    ModalRuns::Scope scope(modal_);
+    MessageBoxW(hwnd(), text.c_str(), L"Quorvallis", MB_OK | icon);
 }
 
 // Problems found while starting are shown once the window is up, so the
@@ -306,6 +300,7 @@ void DlgPreferences::ShowFromTray()
 
 void DlgPreferences::ShowAbout()
 {
+    ModalRuns::Scope scope(modal_);
     DlgAbout about;
     about.RunModal(hwnd());
 }
@@ -314,6 +309,16 @@ void DlgPreferences::Exit()
 {
     if (exiting_)
         return;
+    if (modal_.AnyOpen()) {
+        // The window cannot go while a loop inside it runs: end the loops,
+        // then exit from the message loop.
+        if (!exitAsked_) {
+            exitAsked_ = true;
+            HWND window = hwnd();
+            modal_.CancelAll(window, [window] { PostMessageW(window, WM_EXITLATER, 0, 0); });
+        }
+        return;
+    }
     exiting_ = true;
     if (hwnd())
         DestroyWindow(hwnd());
@@ -322,8 +327,14 @@ void DlgPreferences::Exit()
 
 void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
 {
-    if (actions_.Run(id) || preferences_.OnCommand(id, code))
+    if (actions_.Run(id))
         return;
+    bool changed = false;
+    if (preferences_.OnCommand(id, code, changed)) {
+        if (changed)
+            saver_.Changed(*catalogue_);
+        return;
+    }
     switch (id) {
     case IDOK:
     case IDCANCEL:
@@ -505,8 +516,13 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         PostMessageW(hwnd(), WM_EXITLATER, 0, 0);
         return true;
     case WM_ENDSESSION:
-        if (wParam)
+        if (wParam) {
             Exit();
+            // Still in an editor: the session may end as soon as this
+            // returns, so what was accepted goes to the file first.
+            if (!exiting_)
+                saver_.WaitUntilIdle(static_cast<int>(CatalogueSaveQueue::kExitWait.count()));
+        }
         SetResult(0);
         return true;
     case WM_EXITLATER:
@@ -516,9 +532,15 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (!pendingReport_.empty()) {
             const std::wstring text = std::move(pendingReport_);
             pendingReport_.clear();
-            MessageBoxW(hwnd(), text.c_str(), L"Quorvallis", MB_OK | MB_ICONWARNING);
+            ShowMessage(text, MB_ICONWARNING);
         }
         return true;
+    case WM_SAVEFINISHED: {
+        const std::wstring report = saver_.TakeReport();
+        if (!report.empty())
+            ShowMessage(report, MB_ICONERROR);
+        return true;
+    }
     case WM_DESTROY:
         OnDestroy();
         return true;

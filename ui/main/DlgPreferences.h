@@ -14,8 +14,10 @@
 #include "ui/controls/IconSet.h"
 #include "ui/controls/Splitter.h"
 #include "ui/main/CatalogueActions.h"
+#include "ui/main/CatalogueSaver.h"
 #include "ui/main/CatalogueView.h"
 #include "ui/main/MainToolbar.h"
+#include "ui/main/ModalRuns.h"
 #include "ui/main/PreferencesBox.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/popup/DlgInfo.h"
@@ -50,12 +52,15 @@ public:
     void SetEnabled(bool enabled);
     bool IsEnabled() const { return enabled_; }
     // Destroys the window (hook removed, icon deleted, catalogue saved) and
-    // ends the message loop.
+    // ends the message loop. Asked for inside a modal loop (an editor is
+    // open), it ends the open dialogs as cancelled and exits once they are
+    // gone.
     void Exit();
 
     const std::wstring& storePath() const { return storePath_; }
     CatalogueView& view() { return view_; }
     MainToolbar& toolbar() { return toolbar_; }
+    CatalogueSaver& saver() { return saver_; }
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -75,8 +80,8 @@ private:
     void ShowAbout();
     void UpdateToggleMenuItem();
     void RegisterMainMenuImages(HMENU menu);
-    void SaveCatalogue();
     void ReportProblem(const std::wstring& text);
+    void ShowMessage(const std::wstring& text, UINT icon);
 
     boost::shared_ptr<QuorvallisCommands> catalogue_;
     IFileStore& files_;
@@ -101,6 +106,8 @@ private:
     UniqueGdi<HBRUSH> labelBrush_;
     MainToolbar toolbar_;
     CatalogueView view_;
+    ModalRuns modal_;
+    CatalogueSaver saver_;
     CatalogueActions actions_;
     PreferencesBox preferences_;
     Splitter splitter_;
@@ -113,5 +120,6 @@ private:
     QuorvallisHookShared* hookShared_ = nullptr;
     HWND rememberedForeground_ = nullptr;
     bool exiting_ = false;
+    bool exitAsked_ = false;
     std::wstring pendingReport_;
 };

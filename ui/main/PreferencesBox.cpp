@@ -47,8 +47,9 @@ void PreferencesBox::FillKeyCombo(int comboId, unsigned selectedKey) const
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
-bool PreferencesBox::OnCommand(UINT id, UINT code)
+bool PreferencesBox::OnCommand(UINT id, UINT code, bool& changed)
 {
+    changed = false;
     switch (id) {
     case IDC_AUTO_START:
         if (code == BN_CLICKED) {
@@ -57,12 +58,14 @@ bool PreferencesBox::OnCommand(UINT id, UINT code)
             // written (or removed) leaves the box as the system has it.
             const bool inForce = SetAutoStart(wanted, catalogue_, registry_, programPath_);
             CheckDlgButton(dialog_, IDC_AUTO_START, inForce ? BST_CHECKED : BST_UNCHECKED);
+            changed = true;
         }
         return true;
     case IDC_ENABLE_ON_START:
         if (code == BN_CLICKED) {
             const auto lock = catalogue_.Lock();
             catalogue_.enableOnStart = IsDlgButtonChecked(dialog_, IDC_ENABLE_ON_START) == BST_CHECKED;
+            changed = true;
         }
         return true;
     case IDC_FIRST_KEY:
@@ -72,6 +75,7 @@ bool PreferencesBox::OnCommand(UINT id, UINT code)
             if (index >= 0 && index < static_cast<LRESULT>(std::size(kKeyChoices))) {
                 const unsigned key = kKeyChoices[index].virtualKey;
                 (id == IDC_FIRST_KEY ? catalogue_.firstControlKey : catalogue_.secondControlKey) = key;
+                changed = true;
             }
         }
         return true;

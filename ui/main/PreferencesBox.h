@@ -24,7 +24,8 @@ public:
     // Fills the key combos and checks the boxes as the catalogue says.
     void Show(HWND dialog);
     // A command from one of the box's controls; false for any other.
-    bool OnCommand(UINT id, UINT code);
+    // `changed`: a preference took a new value (to be saved).
+    bool OnCommand(UINT id, UINT code, bool& changed);
 
 private:
     void FillKeyCombo(int comboId, unsigned selectedKey) const;

@@ -190,7 +190,7 @@ void DlgEditScript::OnOk()
     const std::wstring shortcut = FieldText(IDC_QV_SHORTCUT);
     int groupId = -1;
     const bool groupChosen = ChosenGroup(groupCombo_, &groupId);
-    if (Refused(EditorChecks::ScriptProblem(name, shortcut, groupChosen)))
+    if (Refused(EditorChecks::ScriptProblem(name, shortcut, groupChosen)) || RefusedByCaller(shortcut, groupId))
         return;
     working_.name = name;
     working_.shortcut = shortcut;
@@ -204,8 +204,10 @@ void DlgEditScript::OnOk()
 bool DlgEditScript::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT menuResult = 0;
-    if (HandleMenuMessage(hwnd(), message, wParam, lParam, &menuResult))
+    if (HandleMenuMessage(hwnd(), message, wParam, lParam, &menuResult)) {
+        SetResult(menuResult);
         return true;
+    }
     return message == WM_NOTIFY && lParam && OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
 }
 

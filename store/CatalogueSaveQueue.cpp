@@ -1,0 +1,147 @@
+#include "store/CatalogueSaveQueue.h"
+
+#include "catalogue/QuorvallisCommands.h"
+#include "store/CatalogueFile.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// What the writer shares with the queue; held by both, so that a writer
+// left behind at exit never reads a queue that is gone.
+struct CatalogueSaveQueue::Shared {
+    Shared(IFileStore& files, std::wstring path, Listener listener)
+        : files(files), path(std::move(path)), listener(std::move(listener))
+    {
+    }
+
+    Outcome Write(const QuorvallisCommands& snapshot)
+    {
+        Outcome outcome;
+        outcome.saved = Save(path, snapshot, files, &outcome.error);
+        return outcome;
+    }
+
+    IFileStore& files;
+    const std::wstring path;
+    const Listener listener;
+
+    mutable std::mutex mutex;
+    mutable std::condition_variable changed;
+    std::unique_ptr<const QuorvallisCommands> pending;
+    std::vector<std::unique_ptr<const QuorvallisCommands>> replaced;
+    bool writing = false;
+    bool stopping = false;
+    int written = 0;
+    Outcome last{true, {}};
+    std::thread writer;
+};
+
+CatalogueSaveQueue::CatalogueSaveQueue(IFileStore& files, std::wstring path, Listener listener)
+    : shared_(std::make_shared<Shared>(files, std::move(path), std::move(listener)))
+{
+    shared_->writer = std::thread(&CatalogueSaveQueue::WriterLoop, shared_);
+}
+
+CatalogueSaveQueue::~CatalogueSaveQueue()
+{
+    Finish(kExitWait);
+}
+
+void CatalogueSaveQueue::WriterLoop(std::shared_ptr<Shared> shared)
+{
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    for (;;) {
+        shared->changed.wait(lock, [&] { return shared->stopping || shared->pending; });
+        // What is still waiting at a stop is written by Finish.
+        if (shared->stopping)
+            return;
+        std::unique_ptr<const QuorvallisCommands> snapshot = std::move(shared->pending);
+        std::vector<std::unique_ptr<const QuorvallisCommands>> replaced = std::move(shared->replaced);
+        shared->replaced.clear();
+        shared->writing = true;
+        lock.unlock();
+        // Snapshots, and the last references to removed records, are
+        // released here, not on the thread that hands them in.
+        replaced.clear();
+        Outcome outcome = shared->Write(*snapshot);
+        snapshot.reset();
+        if (shared->listener)
+            shared->listener(outcome);
+        lock.lock();
+        shared->last = std::move(outcome);
+        ++shared->written;
+        shared->writing = false;
+        shared->changed.notify_all();
+    }
+}
+
+void CatalogueSaveQueue::Submit(std::unique_ptr<const QuorvallisCommands> snapshot)
+{
+    if (!snapshot)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (shared_->stopping)
+            return;
+        // The snapshot it replaces is released by the writer: dropping the
+        // references to every record takes a while on a large catalogue.
+        if (shared_->pending)
+            shared_->replaced.push_back(std::move(shared_->pending));
+        shared_->pending = std::move(snapshot);
+    }
+    shared_->changed.notify_all();
+}
+
+bool CatalogueSaveQueue::Finish(std::chrono::milliseconds wait, std::wstring* error)
+{
+    const auto fail = [&](const std::wstring& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (finished_)
+        return fail(L"the saves were finished already");
+    finished_ = true;
+
+    std::unique_ptr<const QuorvallisCommands> pending;
+    Outcome last;
+    {
+        std::unique_lock<std::mutex> lock(shared_->mutex);
+        shared_->stopping = true;
+        shared_->changed.notify_all();
+        if (!shared_->changed.wait_for(lock, wait, [&] { return !shared_->writing; })) {
+            shared_->pending.reset();
+            lock.unlock();
+            // Still writing: it keeps its share of the state and ends with the
+            // process; what waits behind it is not written over its file.
+            shared_->writer.detach();
+            return fail(L"the previous save did not finish in time");
+        }
+        pending = std::move(shared_->pending);
+        last = shared_->last;
+    }
+    shared_->writer.join();
+    if (pending) {
+        last = shared_->Write(*pending);
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        ++shared_->written;
+        shared_->last = last;
+    }
+    if (!last.saved)
+        return fail(last.error);
+    return true;
+}
+
+bool CatalogueSaveQueue::WaitUntilIdle(std::chrono::milliseconds wait) const
+{
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    return shared_->changed.wait_for(lock, wait, [&] { return !shared_->writing && !shared_->pending; });
+}
+
+int CatalogueSaveQueue::SavesWritten() const
+{
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->written;
+}

@@ -1,0 +1,268 @@
+// The main window's editing actions as a user meets them: the menus and the
+// context menus open the editors, what the editors accept shows in the tree
+// and the list, reaches the file at once and runs from the keyboard after a
+// restart; what the catalogue would refuse keeps the editor open with the
+// reason.
+#include "MainWindowFixture.h"
+
+using namespace launcher_e2e;
+
+namespace {
+
+using Steps = std::initializer_list<std::vector<std::string>>;
+
+constexpr const char* kAddCommand = "Add new command...";
+constexpr const char* kEditCommand = "Edit the command...";
+constexpr const char* kAddGroup = "Add new group...";
+constexpr const char* kEditGroup = "Edit the group...";
+constexpr const char* kScript = "Script";
+constexpr const char* kError = "Error!";
+// Main menu items; controls of the editors, as the inspector names them.
+constexpr int kAddGroupItem = 40002, kEditGroupItem = 40003, kRemoveGroupItem = 40004, kAddCommandItem = 40005,
+              kAddScriptItem = 40008;
+const std::string kOk = "1", kType = "1009", kField = "1010", kShortcut = "1012", kName = "1013", kGroup = "1038",
+                  kSteps = "1023";
+
+class ActionsE2e : public MainWindowE2e {
+protected:
+    void Menu(int id) { PostCommand(std::to_string(id).c_str()); }
+    bool Shown(const std::string& title)
+    {
+        return WaitFor([&] { return inspector::WindowInfo(title, "visible") == Record{"1"}; });
+    }
+    bool Gone(const std::string& title)
+    {
+        return WaitFor([&] { return inspector::WindowInfo(title, "visible").empty(); });
+    }
+    std::string Text(const std::string& title, const std::string& id)
+    {
+        const auto records = InspectLines({"text", id}, title);
+        return records.empty() || records[0].empty() ? "" : records[0][0];
+    }
+    // Inspector commands on a window, in order: {"settext", kName, "Work"}, {"click", kOk}.
+    void Do(const std::string& title, Steps steps)
+    {
+        for (const auto& step : steps)
+            InspectLines(step, title);
+    }
+    // Answers a message box with a button; returns what it said.
+    std::string Answer(const std::string& title, int button)
+    {
+        if (!Shown(title))
+            return "(no message box)";
+        const std::string text = Text(title, "65535");
+        auto& session = WineSession::Current();
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", title, "--post", "0x0111",
+                         std::to_string(button), "0"});
+        return Gone(title) ? text : "(the message box stays)";
+    }
+    int ShownMenus() { return static_cast<int>(InspectLines({"menus"}).size()); }
+
+    // A right click with the mouse: in a row of the list, or low in the tree.
+    void RightClick(const std::string& control, int row = -1)
+    {
+        auto& session = WineSession::Current();
+        session.Xdotool({"windowfocus", "--sync", session.WaitForWindow("Preferences", 10000)});
+        const std::vector<int> origin = WindowValues("origin");
+        const Rect box = Controls().at(control);
+        int x = box.x + box.w / 2, y = box.y + box.h - 10;
+        if (row >= 0) {
+            const Record rect = InspectLines({"rowrect", control, std::to_string(row)}).at(0);
+            x = std::stoi(rect.at(0)) + 20;
+            y = std::stoi(rect.at(1)) + std::stoi(rect.at(3)) / 2;
+        }
+        session.Xdotool({"mousemove", std::to_string(origin[0] + x), std::to_string(origin[1] + y)});
+        Pause(200);
+        session.Xdotool({"click", "3"});
+    }
+
+    // The catalogue in the file, while the launcher may still run.
+    bool Stored(const std::function<bool(const QuorvallisCommands&)>& holds)
+    {
+        return WaitFor([&] {
+            QuorvallisCommands stored;
+            return ReadCatalogue(stored) == LoadOutcome::Loaded && holds(stored);
+        });
+    }
+
+    void RunLine(const std::string& line)
+    {
+        Activate();
+        Type(line);
+        Keys({"Return"});
+    }
+};
+
+// Add command: a shortcut another command has, in other letters, keeps the
+// editor open with everything typed and names that command; nothing is
+// added or saved. Corrected, the command gets its row, is in the file at
+// once and runs from the keyboard.
+TEST_F(ActionsE2e, AddedCommandIsCheckedBeforeTheEditorClosesThenSavedAndRun)
+{
+    WriteCatalogue();
+    StartLauncher();
+    Show();
+    const std::string before = ReadFile(folder_ + "/Preferences.data");
+    const std::string line = Narrow(L"\"" + WindowsPath(folder_ + "/QvProbe.exe") + L"\" --title Ran --log " +
+                                    WindowsPath(folder_ + "/second.log") + L" --exit-after-ms 1500 --arg %%");
+
+    Menu(kAddCommandItem);
+    ASSERT_TRUE(Shown(kAddCommand));
+    Do(kAddCommand, {{"settext", kName, "Second probe"}, {"settext", kShortcut, "PR"}, {"selectcombo", kType, "1"},
+                     {"settext", kField, line}, {"click", kOk}});
+    EXPECT_EQ(Answer(kError, 1),
+              "The shortcut \"PR\" is already used by the command \"Probe\". Please, choose another shortcut.");
+    ASSERT_TRUE(Shown(kAddCommand)) << "the editor closed";
+    EXPECT_EQ(Text(kAddCommand, kName), "Second probe");
+    EXPECT_EQ(Text(kAddCommand, kField), line);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"0:Probe|pr|Regular|0"}));
+    EXPECT_EQ(ReadFile(folder_ + "/Preferences.data"), before) << "saved although nothing was added";
+
+    Do(kAddCommand, {{"settext", kShortcut, "pr2"}, {"click", kOk}});
+    ASSERT_TRUE(Gone(kAddCommand));
+    EXPECT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "0:Second probe|pr2|Regular|0"}));
+    EXPECT_TRUE(Stored([](const QuorvallisCommands& c) {
+        CommandPtr added = c.FindCommandByShortcut(L"pr2");
+        return added && added->id == 4 && added->groupId == 0 && added->steps.size() == 1 &&
+               added->steps[0]->type == StepType::OpenExecutable;
+    })) << "not saved while running";
+
+    StartTarget();
+    RunLine("pr2 one");
+    EXPECT_TRUE(WaitFor([&] { return ReadFile(folder_ + "/second.log").find("one") != std::string::npos; }));
+    EXPECT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "0:Second probe|pr2|Regular|1"}));
+}
+
+// Edit command from the list's context menu, chosen by its underlined
+// letter: a new shortcut and group take the row out of the list and keep
+// the id. A script of three steps reordered with Top and Down is added.
+// After a restart only the new shortcut runs, and the script runs its steps
+// in the new order.
+TEST_F(ActionsE2e, EditsAndAReorderedScriptRunAsEditedAfterARestart)
+{
+    WriteCatalogue(true, true, {{L"nt", L"x"}});
+    StartLauncher();
+    Show();
+    ASSERT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "0:nt|nt|Regular|0"}));
+    RightClick("1003", 0);
+    ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";
+    EXPECT_TRUE(WineSession::Current().Screenshot("actions-list-menu"));
+    Keys({"e"});
+    ASSERT_TRUE(Shown(kEditCommand)) << "E did not choose \"&Edit\"";
+    // Its own shortcut in other letters is no conflict; another's is.
+    Do(kEditCommand, {{"settext", kShortcut, "NT"}, {"click", kOk}});
+    EXPECT_NE(Answer(kError, 1).find("already used by the command \"nt\""), std::string::npos);
+    Do(kEditCommand, {{"settext", kShortcut, "px"}, {"selectcombo", kGroup, "1"}, {"click", kOk}});
+    ASSERT_TRUE(Gone(kEditCommand));
+    EXPECT_TRUE(WaitForRows({"0:nt|nt|Regular|0"}));
+
+    Menu(kAddScriptItem);
+    ASSERT_TRUE(Shown(kScript));
+    Do(kScript, {{"settext", kName, "Letters"}, {"settext", kShortcut, "abc"}});
+    for (const char* letter : {"a", "b", "c"}) {
+        Do(kScript, {{"click", "1024"}});
+        ASSERT_TRUE(Shown("Add new step..."));
+        Do("Add new step...", {{"selectcombo", kType, "2"}, {"settext", kField, letter}, {"click", kOk}});
+        ASSERT_TRUE(Gone("Add new step..."));
+    }
+    // Top for "c", then Down for "a".
+    Do(kScript, {{"selectrows", kSteps, "2"}, {"sendcommand", "1575"}, {"selectrows", kSteps, "1"},
+                 {"sendcommand", "1574"}});
+    std::string order;
+    for (const Record& row : InspectLines({"list", kSteps}, kScript))
+        order += row.size() > 5 ? row[5] : "?";
+    EXPECT_EQ(order, "cba");
+    Do(kScript, {{"click", kOk}});
+    ASSERT_TRUE(Gone(kScript));
+    EXPECT_TRUE(WaitForRows({"0:nt|nt|Regular|0", "4:Letters|abc|Script|0"}));
+    SelectGroup("Scripts");
+    EXPECT_TRUE(WaitForRows({"0:Probe|px|Regular|0"}));
+    EXPECT_TRUE(Stored([](const QuorvallisCommands& c) {
+        return c.allCommands.size() == 3 && c.allCommands[0]->id == 3 && c.allCommands[0]->groupId == 1 &&
+               c.allCommands[0]->shortcut == L"px";
+    })) << "not in its place in the file";
+
+    EXPECT_EQ(ExitLauncher(), 0);
+    StartTarget();
+    StartLauncher();
+    RunLine("pr old");
+    EXPECT_FALSE(CommandRan(2000)) << "the old shortcut still runs";
+    RunLine("px new");
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg new"), std::string::npos) << ReadFile(ranLog_);
+    Pause(2000);
+    StartTarget("Target2");
+    RunLine("abc");
+    EXPECT_TRUE(WaitFor([&] { return TargetChars() == "cba"; })) << TargetChars();
+}
+
+// Groups: added from the tree's menu by its letter, renamed, and in the file
+// with a changed preference before the launcher is killed. "Search results" takes no new entries and
+// opens no menu; removing a group removes its commands; with every group
+// gone a new one goes on top; an exit while an editor is open closes it and
+// keeps what was accepted.
+TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
+{
+    WriteCatalogue();
+    StartLauncher();
+    Show();
+    RightClick("1015");
+    ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";
+    Keys({"a"});
+    ASSERT_TRUE(Shown(kAddGroup)) << "A did not choose \"&Add\"";
+    Do(kAddGroup, {{"settext", kName, "Work"}, {"click", kOk}});
+    EXPECT_TRUE(WaitFor([&] { return Tree() == std::vector<std::string>{"0:General*", "1:Work", "0:Scripts"}; }));
+    SelectGroup("Work");
+    Menu(kEditGroupItem);
+    ASSERT_TRUE(Shown(kEditGroup));
+    EXPECT_EQ(Text(kEditGroup, kName), "Work");
+    Do(kEditGroup, {{"settext", kName, "Office"}, {"click", kOk}});
+    Do("Preferences", {{"click", "1008"}});  // "Enable on start"
+    ASSERT_TRUE(Stored([](const QuorvallisCommands& c) {
+        return c.groups[0]->subgroups.size() == 1 && c.groups[0]->subgroups[0]->name == L"Office" &&
+               !c.enableOnStart;
+    }));
+    launcher_->Stop();
+    launcher_.reset();
+
+    StartLauncher();
+    Show();
+    EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Office*", "0:Scripts"})) << "lost in the crash";
+    SendSearchMessage("pr");
+    ASSERT_TRUE(WaitForRows({"0:Probe|pr|Regular|0"}));
+    for (int id : {kAddCommandItem, kAddScriptItem, kAddGroupItem, kEditGroupItem})
+        Menu(id);
+    for (const char* control : {"1003", "1015"}) {
+        RightClick(control, control[3] == '3' ? 0 : -1);
+        Pause(1000);
+        EXPECT_EQ(ShownMenus(), 0) << control;
+    }
+    for (const char* title : {kAddCommand, kScript, kAddGroup, kEditGroup})
+        EXPECT_TRUE(inspector::WindowInfo(title, "visible").empty()) << title;
+
+    for (const char* group : {"General", "Scripts"}) {
+        SelectGroup(group);
+        Menu(kRemoveGroupItem);
+        EXPECT_EQ(Answer("Remove group?", 6), "Remove group \"" + std::string(group) + "\" and all its commands?");
+    }
+    EXPECT_TRUE(WaitFor([&] { return Tree().empty(); })) << ::testing::PrintToString(Tree());
+    Menu(kAddGroupItem);
+    ASSERT_TRUE(Shown(kAddGroup)) << "no group can be added any more";
+    Do(kAddGroup, {{"settext", kName, "Fresh"}, {"click", kOk}});
+    EXPECT_TRUE(WaitFor([&] { return Tree() == std::vector<std::string>{"0:Fresh"}; }));
+
+    SelectGroup("Fresh");
+    Menu(kAddCommandItem);
+    ASSERT_TRUE(Shown(kAddCommand));
+    Do(kAddCommand, {{"settext", kName, "Never added"}});
+    PostCommand(kExit);
+    EXPECT_EQ(launcher_->WaitForExit(20000), 0) << "the exit under the editor failed";
+    launcher_.reset();
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    ASSERT_EQ(stored.groups.size(), 1u);
+    EXPECT_EQ(stored.groups[0]->name, L"Fresh");
+    EXPECT_TRUE(stored.allCommands.empty()) << "the removed group's command stays";
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+// The save queue writes on a thread of its own: one save at a time, the
+// newest snapshot winning, and at the end whatever still waits is written by
+// the caller, unless the writer is stuck.
+#include "store/CatalogueFile.h"
+#include "store/CatalogueSaveQueue.h"
+#include "tests/store/StoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Holds every write until opened, so that snapshots queue up behind the first.
+class GatedStore : public MemoryFileStore {
+public:
+    bool WriteDurably(const std::wstring& path, const std::string& bytes) override
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ++writes;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return open_; });
+        return MemoryFileStore::WriteDurably(path, bytes);
+    }
+    void WaitForWrites(int count)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return writes >= count; });
+    }
+    void Open()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    int writes = 0;  // read once the writer is idle
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool open_ = false;
+};
+
+// Snapshots told apart by their first key.
+std::unique_ptr<const QuorvallisCommands> Snapshot(unsigned key)
+{
+    QuorvallisCommands catalogue;
+    catalogue.firstControlKey = key;
+    return catalogue.StoredSnapshot();
+}
+
+unsigned StoredKey(MemoryFileStore& files)
+{
+    QuorvallisCommands stored;
+    EXPECT_EQ(Load(L"Preferences.data", stored, files).outcome, LoadOutcome::Loaded);
+    return stored.firstControlKey;
+}
+
+}  // namespace
+
+TEST(CatalogueSaveQueue, TheNewestWaitingSnapshotWinsAndFinishWritesWhatStillWaits)
+{
+    GatedStore files;
+    int heard = 0;
+    CatalogueSaveQueue queue(files, L"Preferences.data", [&](const CatalogueSaveQueue::Outcome& outcome) {
+        heard += outcome.saved ? 1 : 100;
+    });
+    queue.Submit(Snapshot(1));
+    files.WaitForWrites(1);
+    queue.Submit(Snapshot(2));
+    queue.Submit(Snapshot(3));
+    files.Open();
+    ASSERT_TRUE(queue.WaitUntilIdle(10s));
+    EXPECT_EQ(files.writes, 2) << "the snapshot replaced while waiting was written";
+    EXPECT_EQ(heard, 2);
+    EXPECT_EQ(StoredKey(files), 3u);
+
+    // Handed in right before the end: written, by the writer or by Finish.
+    queue.Submit(Snapshot(4));
+    EXPECT_TRUE(queue.Finish(10s));
+    EXPECT_EQ(StoredKey(files), 4u);
+    queue.Submit(Snapshot(5));
+    EXPECT_EQ(queue.SavesWritten(), 3) << "written after the end";
+}
+
+TEST(CatalogueSaveQueue, FailuresAndAStuckWriterAreReportedByFinish)
+{
+    MemoryFileStore failing;
+    failing.failAt = MemoryFileStore::Step::ReplaceWith;
+    std::wstring told, error;
+    CatalogueSaveQueue queue(failing, L"Preferences.data", [&](const CatalogueSaveQueue::Outcome& outcome) {
+        told = outcome.error;
+    });
+    queue.Submit(Snapshot(1));
+    ASSERT_TRUE(queue.WaitUntilIdle(10s));
+    EXPECT_NE(told.find(L"could not be replaced"), std::wstring::npos);
+    EXPECT_FALSE(queue.Finish(10s, &error));
+    EXPECT_EQ(error, told) << "the last failure is forgotten";
+
+    GatedStore stuck;
+    {
+        CatalogueSaveQueue gated(stuck, L"Preferences.data", nullptr);
+        gated.Submit(Snapshot(1));
+        stuck.WaitForWrites(1);
+        gated.Submit(Snapshot(2));
+        EXPECT_FALSE(gated.Finish(50ms, &error));
+        EXPECT_EQ(error, L"the previous save did not finish in time");
+        stuck.Open();
+        ASSERT_TRUE(gated.WaitUntilIdle(10s));
+    }
+    EXPECT_EQ(stuck.writes, 1) << "written beside or after the stuck writer";
+}

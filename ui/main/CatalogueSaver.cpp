@@ -1,0 +1,75 @@
+#include "ui/main/CatalogueSaver.h"
+
+#include "catalogue/QuorvallisCommands.h"
+#include "platform/WindowMessages.h"
+
+void CatalogueSaver::Start(HWND window, IFileStore& files, const std::wstring& path)
+{
+    path_ = path;
+    latest_->window = window;
+    std::shared_ptr<Latest> latest = latest_;
+    queue_ = std::make_unique<CatalogueSaveQueue>(files, path, [latest](const CatalogueSaveQueue::Outcome& outcome) {
+        HWND window = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(latest->mutex);
+            latest->failed = !outcome.saved;
+            latest->error = outcome.error;
+            window = latest->window;
+        }
+        if (window)
+            PostMessageW(window, WM_SAVEFINISHED, 0, 0);
+    });
+}
+
+void CatalogueSaver::Changed(const QuorvallisCommands& catalogue)
+{
+    if (queue_)
+        queue_->Submit(catalogue.StoredSnapshot());
+}
+
+std::wstring CatalogueSaver::TakeReport()
+{
+    bool failed = false;
+    std::wstring error;
+    {
+        std::lock_guard<std::mutex> lock(latest_->mutex);
+        failed = latest_->failed;
+        error = latest_->error;
+    }
+    if (!failed) {
+        failureShown_ = false;
+        return {};
+    }
+    if (failureShown_)
+        return {};
+    failureShown_ = true;
+    return L"Quorvallis could not save its preferences to \"" + path_ + L"\" (" + error +
+           L"). Your changes are kept while Quorvallis runs; it tries again with your next change and when it exits.";
+}
+
+std::wstring CatalogueSaver::Finish(const QuorvallisCommands& catalogue)
+{
+    if (!queue_)
+        return {};
+    {
+        // The window is going: the last outcome is told here, not posted.
+        std::lock_guard<std::mutex> lock(latest_->mutex);
+        latest_->window = nullptr;
+    }
+    queue_->Submit(catalogue.StoredSnapshot());
+    std::wstring error;
+    if (queue_->Finish(CatalogueSaveQueue::kExitWait, &error))
+        return {};
+    return L"Quorvallis could not save its preferences to \"" + path_ + L"\" (" + error +
+           L"). Changes made since the last save are lost; the previous file was left as it was.";
+}
+
+bool CatalogueSaver::WaitUntilIdle(int timeoutMs) const
+{
+    return !queue_ || queue_->WaitUntilIdle(std::chrono::milliseconds(timeoutMs));
+}
+
+int CatalogueSaver::SavesWritten() const
+{
+    return queue_ ? queue_->SavesWritten() : 0;
+}
