@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 std::wstring Wide(const std::string& text)
@@ -247,4 +249,44 @@ TEST(CatalogueText, ReferenceToARecordOfAnotherKindIsRefused)
     QuorvallisCommands target;
     std::wstring error;
     EXPECT_FALSE(CatalogueText::Read(text, target, error)) << std::string(text.begin(), text.end());
+}
+
+TEST(CatalogueText, NumbersAreReadAsTheStreamExtractedThem)
+{
+    // The catalogue's `reserved` (int) and `firstControlKey` (unsigned) in
+    // a catalogue without records.
+    const auto text = [](const std::string& reserved, const std::string& firstKey) {
+        return "22 serialization::archive 3 0 2 " + reserved + " 2 0 0 0 0 0 0 1 0 " + firstKey + " 17 0 1";
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        bool read;
+        int reserved;
+        unsigned firstKey;
+    } cases[] = {
+        {"plus sign", text("+5", "17"), true, 5, 17},
+        {"any blanks before a number", text("\t\r\n 7", "17"), true, 7, 17},
+        {"smallest int", text("-2147483648", "17"), true, INT_MIN, 17},
+        {"int too large", text("2147483648", "17"), false, 0, 0},
+        {"past 64 bits", text("99999999999999999999", "17"), false, 0, 0},
+        {"largest unsigned", text("0", "4294967295"), true, 0, 4294967295u},
+        {"minus before an unsigned wraps", text("0", "-1"), true, 0, 4294967295u},
+        {"unsigned too large", text("0", "4294967296"), false, 0, 0},
+        {"sign alone", text("-", "17"), false, 0, 0},
+        {"two signs", text("--1", "17"), false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QuorvallisCommands catalogue;
+        std::wstring error;
+        ASSERT_EQ(CatalogueText::Read(Wide(c.text), catalogue, error), c.read);
+        if (c.read) {
+            EXPECT_EQ(catalogue.reserved, c.reserved);
+            EXPECT_EQ(catalogue.firstControlKey, c.firstKey);
+            EXPECT_TRUE(catalogue.shownOnce) << "the rest of the text was read as well";
+        } else {
+            EXPECT_EQ(error, L"input stream error");
+        }
+    }
 }
