@@ -5,6 +5,9 @@
 #include "store/CatalogueOutArchive.h"
 #include "store/CatalogueSerialization.h"
 
+#include "catalogue/QuorvallisCommands.h"
+
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <sstream>
@@ -41,6 +44,19 @@ protected:
         Flush();
         return 0;
     }
+    std::streamsize xsputn(const wchar_t* text, std::streamsize count) override
+    {
+        for (std::streamsize left = count; left > 0;) {
+            if (pptr() == epptr())
+                Flush();
+            const std::streamsize now = std::min<std::streamsize>(left, epptr() - pptr());
+            traits_type::copy(pptr(), text, static_cast<std::size_t>(now));
+            pbump(static_cast<int>(now));
+            text += now;
+            left -= now;
+        }
+        return count;
+    }
 
 private:
     void Flush()
@@ -63,6 +79,27 @@ public:
         setg(begin, begin, begin + text.size());
     }
 };
+
+// Room for the bytes of a catalogue at once: its strings and a few dozen
+// characters of numbers and separators around each record, two bytes each.
+// Growing a buffer of megabytes step by step costs more than the walk.
+std::size_t EstimatedBytes(const QuorvallisCommands& catalogue)
+{
+    std::size_t units = 512;
+    for (const CommandPtr& command : catalogue.allCommands) {
+        if (!command)
+            continue;
+        units += 56 + command->name.size() + command->notes.size() + command->shortcut.size();
+        for (const StepPtr& step : command->steps) {
+            if (!step)
+                continue;
+            units += 32 + step->text.size();
+            for (const std::wstring& extra : step->extraStrings)
+                units += 8 + extra.size();
+        }
+    }
+    return units * 2 + units / 8;
+}
 
 template <class Reading>
 bool Guarded(Reading reading, std::wstring& error)
@@ -119,9 +156,10 @@ std::string CatalogueText::WriteBytes(const QuorvallisCommands& catalogue)
 {
     std::string bytes;
     {
+        const auto lock = catalogue.Lock();
+        bytes.reserve(EstimatedBytes(catalogue));
         EncodingBuffer buffer(bytes);
         std::wostream stream(&buffer);
-        const auto lock = catalogue.Lock();
         CatalogueOutArchive archive(stream);
         archive << catalogue;
     }
