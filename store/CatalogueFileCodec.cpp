@@ -68,30 +68,52 @@ void CatalogueFileCodec::AppendEncoded(const wchar_t* units, std::size_t count, 
 
 bool CatalogueFileCodec::Decode(const std::string& bytes, std::wstring& text)
 {
+    text.clear();
+    if (!HasWholeUnits(bytes))
+        return false;
     text.resize(bytes.size() / 2);
-    wchar_t* const first = text.empty() ? nullptr : &text[0];
-    wchar_t* out = first;
-    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* const end = at + bytes.size();
-    for (;;) {
+    const char* at = bytes.data();
+    text.resize(DecodeSome(at, at + bytes.size(), text.empty() ? nullptr : &text[0], text.size()));
+    return true;
+}
+
+std::size_t CatalogueFileCodec::DecodeSome(const char*& from, const char* end, wchar_t* out, std::size_t room)
+{
+    const auto* at = reinterpret_cast<const unsigned char*>(from);
+    const auto* const last = reinterpret_cast<const unsigned char*>(end);
+    wchar_t* const first = out;
+    wchar_t* const full = out + room;
+    while (out < full) {
         // Most pairs hold no 0x0D and are both data.
-        while (end - at >= 2 && at[0] != 0x0D && at[1] != 0x0D) {
+        while (out < full && last - at >= 2 && at[0] != 0x0D && at[1] != 0x0D) {
             *out++ = static_cast<wchar_t>(at[0] | (at[1] << 8));
             at += 2;
         }
-        const int low = NextByte(at, end);
-        if (low < 0)
+        if (out == full)
             break;
-        const int high = NextByte(at, end);
+        const unsigned char* const before = at;
+        const int low = NextByte(at, last);
+        const int high = NextByte(at, last);
         if (high < 0) {
-            text.clear();
-            return false;
+            at = before;
+            break;
         }
         *out++ = static_cast<wchar_t>(low | (high << 8));
     }
-    text.resize(static_cast<std::size_t>(out - first));
-    return true;
+    from = reinterpret_cast<const char*>(at);
+    return static_cast<std::size_t>(out - first);
 }
+
+bool CatalogueFileCodec::HasWholeUnits(const std::string& bytes)
+{
+    std::size_t dropped = 0;
+    for (std::size_t at = bytes.find('\x0D'); at != std::string::npos; at = bytes.find('\x0D', at + 1)) {
+        if (at + 1 < bytes.size() && bytes[at + 1] == '\x0A')
+            ++dropped;
+    }
+    return (bytes.size() - dropped) % 2 == 0;
+}
+
 bool CatalogueFileCodec::IsUtf16Units(const std::wstring& text)
 {
     if constexpr (sizeof(wchar_t) > 2) {

@@ -29,8 +29,8 @@ constexpr int kMaxClassId = 64;
 
 }  // namespace
 
-CatalogueInArchive::CatalogueInArchive(std::wistream& is)
-    : Base(is, boost::archive::no_header | boost::archive::no_codecvt)
+CatalogueInArchive::CatalogueInArchive(std::wistream& is, const TextLeft* textLeft)
+    : Base(is, boost::archive::no_header | boost::archive::no_codecvt), textLeft_(textLeft)
 {
     init();
 }
@@ -46,6 +46,8 @@ CatalogueInArchive::~CatalogueInArchive()
 
 std::size_t CatalogueInArchive::Remaining() const
 {
+    if (textLeft_ != nullptr)
+        return textLeft_->UnitsLeft();
     const std::streamsize left = is.rdbuf()->in_avail();
     return left > 0 ? static_cast<std::size_t>(left) : 0;
 }

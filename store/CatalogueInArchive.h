@@ -32,9 +32,20 @@ class CatalogueInArchive : public boost::archive::text_wiarchive_impl<CatalogueI
 public:
     static constexpr int MaxGroupDepth = QuorvallisCommands::kMaxGroupDepth;
 
+    // A stream buffer that holds only part of the text tells how much is
+    // left in all, so that counts are checked against the whole rest.
+    class TextLeft {
+    public:
+        virtual std::size_t UnitsLeft() const = 0;
+
+    protected:
+        ~TextLeft() = default;
+    };
+
     // Reads the header; throws boost::archive::archive_exception when the
-    // signature or the library version is wrong.
-    explicit CatalogueInArchive(std::wistream& is);
+    // signature or the library version is wrong. Without textLeft, the
+    // stream's buffer holds the whole text.
+    explicit CatalogueInArchive(std::wistream& is, const TextLeft* textLeft = nullptr);
     ~CatalogueInArchive() override;
 
     // Throws when count elements of at least minimumCharacters each cannot
@@ -142,5 +153,6 @@ private:
     std::vector<std::size_t> inProgress_;
     std::size_t lastFinished_ = 0;
     std::unordered_map<const void*, std::size_t> byAddress_;
+    const TextLeft* textLeft_ = nullptr;
     int groupDepth_ = 0;
 };

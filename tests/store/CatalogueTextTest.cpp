@@ -290,3 +290,35 @@ TEST(CatalogueText, NumbersAreReadAsTheStreamExtractedThem)
         }
     }
 }
+
+TEST(CatalogueText, BytesAreReadPieceByPieceAcrossEverySeam)
+{
+    // Names longer than the pieces the bytes are decoded in, made of line
+    // feeds and U+010A (each written with an inserted 0x0D), so that pieces
+    // end at every place among them.
+    QuorvallisCommands source;
+    for (int shift = 0; shift < 4; ++shift) {
+        std::wstring name(static_cast<std::size_t>(shift), L'p');
+        for (int i = 0; i < 14000; ++i)
+            name += std::wstring{L'\n', wchar_t(0x010A), L'n', L'n'};
+        CommandPtr command = MakeCommand(3 + shift, 0, name, L"s" + std::to_wstring(shift));
+        source.allCommands.push_back(command);
+    }
+    const std::string bytes = CatalogueText::WriteBytes(source);
+    QuorvallisCommands target;
+    std::wstring error;
+    ASSERT_TRUE(CatalogueText::ReadBytes(bytes, target, error)) << std::string(error.begin(), error.end());
+    ExpectSameCatalogue(source, target);
+
+    // One byte more or less is not a file of whole characters.
+    for (const std::string& damaged : {bytes + "x", bytes.substr(0, bytes.size() - 1)}) {
+        QuorvallisCommands refused;
+        EXPECT_FALSE(CatalogueText::ReadBytes(damaged, refused, error));
+        EXPECT_EQ(error, L"the file has an odd number of bytes");
+    }
+    // A file cut inside the first name: its length runs past the end.
+    const std::size_t inName = bytes.find(std::string("n\0n\0n\0n\0", 8)) + 200;
+    QuorvallisCommands cut;
+    EXPECT_FALSE(CatalogueText::ReadBytes(bytes.substr(0, inName), cut, error));
+    EXPECT_EQ(error, L"a string runs past the end of the file");
+}
