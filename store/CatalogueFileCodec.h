@@ -18,6 +18,12 @@ public:
     // False when the bytes cannot be UTF-16 text (an odd count once the
     // inserted 0x0D bytes are gone); text is then left empty.
     static bool Decode(const std::string& bytes, std::wstring& text);
+    // Decodes from `at` (advanced past what was used) into at most `room`
+    // units of out; returns how many. A last byte without its pair is left.
+    static std::size_t DecodeSome(const char*& at, const char* end, wchar_t* out, std::size_t room);
+    // Whether the bytes are whole units once the inserted 0x0D bytes are
+    // gone, without decoding them.
+    static bool HasWholeUnits(const std::string& bytes);
     // Where wchar_t is wider than 16 bits, a code point above U+FFFF is split
     // into its surrogate pair so that lengths are counted as on Windows.
     static std::wstring ToUtf16Units(const std::wstring& text);

@@ -1,10 +1,12 @@
 #include "store/CatalogueInArchive.h"
 
+#include <boost/archive/archive_exception.hpp>
 #include <boost/archive/detail/archive_serializer_map.hpp>
 #include <boost/archive/impl/archive_serializer_map.ipp>
 #include <boost/archive/impl/basic_text_iarchive.ipp>
 #include <boost/archive/impl/text_wiarchive_impl.ipp>
 
+#include <iterator>
 #include <stdexcept>
 
 namespace boost {
@@ -27,26 +29,25 @@ constexpr int kMaxClassId = 64;
 
 }  // namespace
 
-CatalogueInArchive::CatalogueInArchive(std::wistream& is)
-    : Base(is, boost::archive::no_header | boost::archive::no_codecvt)
+CatalogueInArchive::CatalogueInArchive(std::wistream& is, const TextLeft* textLeft)
+    : Base(is, boost::archive::no_header | boost::archive::no_codecvt), textLeft_(textLeft)
 {
-    // A record takes a few dozen characters at the least.
-    records_.reserve(Remaining() / 32);
     init();
 }
 
 CatalogueInArchive::~CatalogueInArchive()
 {
     // Records whose reading broke off, or that no pointer took over.
-    for (auto& [address, record] : records_) {
+    for (Record& record : records_) {
         if (record.state != State::Owned)
-            record.destroy(const_cast<void*>(address));
+            record.destroy(const_cast<void*>(record.address));
     }
-    records_.clear();
 }
 
 std::size_t CatalogueInArchive::Remaining() const
 {
+    if (textLeft_ != nullptr)
+        return textLeft_->UnitsLeft();
     const std::streamsize left = is.rdbuf()->in_avail();
     return left > 0 ? static_cast<std::size_t>(left) : 0;
 }
@@ -66,48 +67,83 @@ void CatalogueInArchive::EnterGroup()
 
 void CatalogueInArchive::RecordFinished(const void* record)
 {
-    const auto found = records_.find(record);
-    if (found != records_.end() && found->second.state == State::InProgress)
-        found->second.state = State::Finished;
+    for (auto at = inProgress_.rbegin(); at != inProgress_.rend(); ++at) {
+        if (records_[*at].address == record) {
+            records_[*at].state = State::Finished;
+            lastFinished_ = *at;
+            inProgress_.erase(std::next(at).base());
+            return;
+        }
+    }
 }
 
 CatalogueInArchive::Record& CatalogueInArchive::FindFinished(const void* record, const std::type_info& type)
 {
-    const auto found = records_.find(record);
-    if (found == records_.end() || *found->second.type != type)
+    Record* found = nullptr;
+    if (lastFinished_ < records_.size() && records_[lastFinished_].address == record) {
+        found = &records_[lastFinished_];
+    } else {
+        for (std::size_t i = byAddress_.size(); i < records_.size(); ++i)
+            byAddress_.emplace(records_[i].address, i);
+        const auto at = byAddress_.find(record);
+        if (at != byAddress_.end())
+            found = &records_[at->second];
+    }
+    if (found == nullptr || *found->type != type)
         Fail("a reference names a record of another kind");
-    if (found->second.state == State::InProgress)
+    if (found->state == State::InProgress)
         Fail("a record refers to itself");
-    return found->second;
+    return *found;
+}
+
+void CatalogueInArchive::BadToken()
+{
+    throw boost::archive::archive_exception(boost::archive::archive_exception::input_stream_error);
+}
+
+unsigned long long CatalogueInArchive::ReadMagnitude(bool& negative)
+{
+    using Traits = std::wstreambuf::traits_type;
+    std::wstreambuf& text = *is.rdbuf();
+    Traits::int_type c = text.sgetc();
+    while (c == L' ' || (c >= L'\t' && c <= L'\r'))
+        c = text.snextc();
+    negative = c == L'-';
+    if (c == L'-' || c == L'+')
+        c = text.snextc();
+    if (c < L'0' || c > L'9')
+        BadToken();
+    constexpr unsigned long long kMaximum = std::numeric_limits<unsigned long long>::max();
+    unsigned long long magnitude = 0;
+    do {
+        const unsigned digit = static_cast<unsigned>(c - L'0');
+        if (magnitude > (kMaximum - digit) / 10)
+            BadToken();
+        magnitude = magnitude * 10 + digit;
+        c = text.snextc();
+    } while (c >= L'0' && c <= L'9');
+    return magnitude;
 }
 
 void CatalogueInArchive::load(std::wstring& text)
 {
     std::size_t size = 0;
-    *this >> size;
-    is.get();  // the separating space
+    load(size);
+    is.rdbuf()->sbumpc();  // the separating space
     if (size > Remaining())
         Fail("a string runs past the end of the file");
     text.resize(size);
-    if (size > 0 && !is.read(&text[0], static_cast<std::streamsize>(size)))
+    if (size > 0 && is.rdbuf()->sgetn(&text[0], static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
         Fail("a string runs past the end of the file");
 }
 
 void CatalogueInArchive::load(std::string& text)
 {
-    std::size_t size = 0;
-    *this >> size;
-    is.get();
-    if (size > Remaining())
-        Fail("a string runs past the end of the file");
-    text.clear();
-    text.reserve(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        const auto c = is.get();
-        if (c == std::wistream::traits_type::eof())
-            Fail("a string runs past the end of the file");
-        text.push_back(is.narrow(static_cast<wchar_t>(c), '\0'));
-    }
+    std::wstring wide;
+    load(wide);
+    text.assign(wide.size(), '\0');
+    for (std::size_t i = 0; i < wide.size(); ++i)
+        text[i] = wide[i] < 0x80 ? static_cast<char>(wide[i]) : '\0';
 }
 
 void CatalogueInArchive::load_override(boost::archive::class_id_type& id)

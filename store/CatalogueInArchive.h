@@ -6,10 +6,14 @@
 #include <boost/shared_ptr.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
+#include <limits>
+#include <type_traits>
 #include <unordered_map>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 // The wide text archive that reads the catalogue, hardened for files that
 // come from outside: every count and string length is checked against what
@@ -28,9 +32,20 @@ class CatalogueInArchive : public boost::archive::text_wiarchive_impl<CatalogueI
 public:
     static constexpr int MaxGroupDepth = QuorvallisCommands::kMaxGroupDepth;
 
+    // A stream buffer that holds only part of the text tells how much is
+    // left in all, so that counts are checked against the whole rest.
+    class TextLeft {
+    public:
+        virtual std::size_t UnitsLeft() const = 0;
+
+    protected:
+        ~TextLeft() = default;
+    };
+
     // Reads the header; throws boost::archive::archive_exception when the
-    // signature or the library version is wrong.
-    explicit CatalogueInArchive(std::wistream& is);
+    // signature or the library version is wrong. Without textLeft, the
+    // stream's buffer holds the whole text.
+    explicit CatalogueInArchive(std::wistream& is, const TextLeft* textLeft = nullptr);
     ~CatalogueInArchive() override;
 
     // Throws when count elements of at least minimumCharacters each cannot
@@ -43,7 +58,8 @@ public:
     template <class T>
     void RecordStarted(T* record)
     {
-        records_[record] = Record{&typeid(T), State::InProgress, {}, [](void* p) { delete static_cast<T*>(p); }};
+        inProgress_.push_back(records_.size());
+        records_.push_back(Record{record, &typeid(T), State::InProgress, {}, [](void* p) { delete static_cast<T*>(p); }});
     }
     void RecordFinished(const void* record);
     // The shared pointer for a record the archive has just handed out.
@@ -62,7 +78,36 @@ public:
     }
 
 protected:
-    using Base::load;
+    // Numbers and strings are read straight from the stream buffer: the
+    // stream's extractors would build a sentry and consult the locale's
+    // facets for every token, which the MinGW runtime does slowly.
+    template <class T>
+    void load(T& value)
+    {
+        if constexpr (std::is_same_v<T, bool>) {
+            const int number = ReadNumber<int>();
+            if (number != 0 && number != 1)
+                BadToken();
+            value = number == 1;
+        } else if constexpr (std::is_integral_v<T>) {
+            value = ReadNumber<T>();
+        } else {
+            // The archive's own counters and flags: wrappers that convert to
+            // a reference to their number.
+            LoadWrapped<bool, int_least16_t, uint_least16_t, uint_least32_t, std::size_t>(value);
+        }
+    }
+    template <class Number, class... Others, class T>
+    void LoadWrapped(T& value)
+    {
+        if constexpr (std::is_convertible_v<T&, Number&>) {
+            Number& number = value;
+            load(number);
+        } else {
+            static_assert(sizeof...(Others) > 0, "not a number of the archive");
+            LoadWrapped<Others...>(value);
+        }
+    }
     void load(std::wstring& text);
     void load(std::string& text);
     using Base::load_override;
@@ -71,15 +116,43 @@ protected:
 private:
     enum class State { InProgress, Finished, Owned };
     struct Record {
+        const void* address = nullptr;
         const std::type_info* type = nullptr;
         State state = State::InProgress;
         boost::shared_ptr<void> owner;
         void (*destroy)(void*) = nullptr;
     };
 
+    // A decimal number as the stream would extract it: blanks skipped, an
+    // optional sign, the digits; a minus before an unsigned type wraps.
+    template <class T>
+    T ReadNumber()
+    {
+        bool negative = false;
+        const unsigned long long magnitude = ReadMagnitude(negative);
+        using Unsigned = std::make_unsigned_t<T>;
+        unsigned long long limit = static_cast<Unsigned>(std::numeric_limits<T>::max());
+        if (std::is_signed_v<T> && negative)
+            ++limit;
+        if (magnitude > limit)
+            BadToken();
+        const auto bits = static_cast<Unsigned>(magnitude);
+        return static_cast<T>(negative ? static_cast<Unsigned>(0u - bits) : bits);
+    }
+    unsigned long long ReadMagnitude(bool& negative);
+    [[noreturn]] static void BadToken();
+
     Record& FindFinished(const void* record, const std::type_info& type);
     std::size_t Remaining() const;
 
-    std::unordered_map<const void*, Record> records_;
+    // Every record in the order its reading started; the ones being read,
+    // innermost last; the last one finished, which is nearly always the one
+    // the archive hands out next. Records are looked up by address through
+    // byAddress_, filled only when a lookup needs it.
+    std::vector<Record> records_;
+    std::vector<std::size_t> inProgress_;
+    std::size_t lastFinished_ = 0;
+    std::unordered_map<const void*, std::size_t> byAddress_;
+    const TextLeft* textLeft_ = nullptr;
     int groupDepth_ = 0;
 };

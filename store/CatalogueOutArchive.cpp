@@ -2,6 +2,7 @@
 
 #include "store/CatalogueFileCodec.h"
 
+#include <boost/archive/archive_exception.hpp>
 #include <boost/archive/detail/archive_serializer_map.hpp>
 #include <boost/archive/impl/archive_serializer_map.ipp>
 #include <boost/archive/impl/basic_text_oarchive.ipp>
@@ -24,10 +25,41 @@ CatalogueOutArchive::CatalogueOutArchive(std::wostream& os)
     *this << version;
 }
 
+void CatalogueOutArchive::WriteDigits(unsigned long long magnitude, bool negative)
+{
+    wchar_t digits[24];
+    wchar_t* first = digits + 24;
+    do {
+        *--first = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative)
+        *--first = L'-';
+    WriteUnits(first, static_cast<std::size_t>(digits + 24 - first));
+}
+
+void CatalogueOutArchive::WriteUnits(const wchar_t* units, std::size_t count)
+{
+    const auto wanted = static_cast<std::streamsize>(count);
+    if (os.rdbuf()->sputn(units, wanted) != wanted)
+        throw boost::archive::archive_exception(boost::archive::archive_exception::output_stream_error);
+}
+
 void CatalogueOutArchive::save(const std::wstring& text)
 {
-    if (CatalogueFileCodec::IsUtf16Units(text))
-        Base::save(text);
-    else
-        Base::save(CatalogueFileCodec::ToUtf16Units(text));
+    if (!CatalogueFileCodec::IsUtf16Units(text)) {
+        save(CatalogueFileCodec::ToUtf16Units(text));
+        return;
+    }
+    save(text.size());
+    this->newtoken();
+    WriteUnits(text.data(), text.size());
+}
+
+void CatalogueOutArchive::save(const std::string& text)
+{
+    save(text.size());
+    this->newtoken();
+    for (const char c : text)
+        put(static_cast<wchar_t>(static_cast<unsigned char>(c)));
 }

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -41,7 +42,8 @@ struct CatalogueSaveQueue::Shared {
 CatalogueSaveQueue::CatalogueSaveQueue(IFileStore& files, std::wstring path, Listener listener)
     : shared_(std::make_shared<Shared>(files, std::move(path), std::move(listener)))
 {
-    shared_->writer = std::thread(&CatalogueSaveQueue::WriterLoop, shared_);
+    // The writer starts with the first save: until then its thread would
+    // only hold memory (under Wine, a megabyte of stack).
 }
 
 CatalogueSaveQueue::~CatalogueSaveQueue()
@@ -90,6 +92,14 @@ void CatalogueSaveQueue::Submit(std::unique_ptr<const QuorvallisCommands> snapsh
         if (shared_->pending)
             shared_->replaced.push_back(std::move(shared_->pending));
         shared_->pending = std::move(snapshot);
+        if (!shared_->writer.joinable()) {
+            try {
+                shared_->writer = std::thread(&CatalogueSaveQueue::WriterLoop, shared_);
+            } catch (const std::system_error&) {
+                // No thread to be had now: the snapshot waits for the next
+                // save, which tries again, or for Finish, which writes it.
+            }
+        }
     }
     shared_->changed.notify_all();
 }
@@ -122,7 +132,8 @@ bool CatalogueSaveQueue::Finish(std::chrono::milliseconds wait, std::wstring* er
         pending = std::move(shared_->pending);
         last = shared_->last;
     }
-    shared_->writer.join();
+    if (shared_->writer.joinable())
+        shared_->writer.join();
     if (pending) {
         last = shared_->Write(*pending);
         std::lock_guard<std::mutex> lock(shared_->mutex);

@@ -8,9 +8,9 @@
 class IFileStore;
 class QuorvallisCommands;
 
-// Writes catalogue snapshots to the file on a thread of its own, one save at
-// a time, so that the thread answering the keyboard hook never waits for the
-// disk. A snapshot handed in while a save runs waits; a newer one replaces
+// Writes catalogue snapshots to the file on a thread of its own (started by
+// the first snapshot), one save at a time, so that the thread answering the
+// keyboard hook never waits for the disk. A snapshot handed in while a save runs waits; a newer one replaces
 // it, since it holds every change the older one did.
 class CatalogueSaveQueue {
 public:

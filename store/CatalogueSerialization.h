@@ -230,8 +230,7 @@ void serialize(Archive& ar, QuorvallisCommand& command, const unsigned int versi
         ar & shortcut;
         command.shortcut = std::move(shortcut);
     } else {
-        std::wstring shortcut = command.shortcut;
-        ar & shortcut;
+        ar << command.shortcut.str();
     }
     catalogue_serialization::SerializeEnumAsInt(ar, command.kind);
     ar & command.steps;

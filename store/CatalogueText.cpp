@@ -5,6 +5,9 @@
 #include "store/CatalogueOutArchive.h"
 #include "store/CatalogueSerialization.h"
 
+#include "catalogue/QuorvallisCommands.h"
+
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <sstream>
@@ -41,6 +44,19 @@ protected:
         Flush();
         return 0;
     }
+    std::streamsize xsputn(const wchar_t* text, std::streamsize count) override
+    {
+        for (std::streamsize left = count; left > 0;) {
+            if (pptr() == epptr())
+                Flush();
+            const std::streamsize now = std::min<std::streamsize>(left, epptr() - pptr());
+            traits_type::copy(pptr(), text, static_cast<std::size_t>(now));
+            pbump(static_cast<int>(now));
+            text += now;
+            left -= now;
+        }
+        return count;
+    }
 
 private:
     void Flush()
@@ -64,6 +80,58 @@ public:
     }
 };
 
+// Room for the bytes of a catalogue at once: its strings and a few dozen
+// characters of numbers and separators around each record, two bytes each.
+// Growing a buffer of megabytes step by step costs more than the walk.
+std::size_t EstimatedBytes(const QuorvallisCommands& catalogue)
+{
+    std::size_t units = 512;
+    for (const CommandPtr& command : catalogue.allCommands) {
+        if (!command)
+            continue;
+        units += 56 + command->name.size() + command->notes.size() + command->shortcut.size();
+        for (const StepPtr& step : command->steps) {
+            if (!step)
+                continue;
+            units += 32 + step->text.size();
+            for (const std::wstring& extra : step->extraStrings)
+                units += 8 + extra.size();
+        }
+    }
+    return units * 2 + units / 8;
+}
+
+// Decodes the file's bytes piece by piece as the archive reads them, so that
+// the whole text is never held a second time.
+class DecodingBuffer : public std::wstreambuf, public CatalogueInArchive::TextLeft {
+public:
+    explicit DecodingBuffer(const std::string& bytes) : at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+
+    std::size_t UnitsLeft() const override
+    {
+        // At most: an inserted 0x0D still among the bytes counts as half a unit.
+        return static_cast<std::size_t>(egptr() - gptr()) + static_cast<std::size_t>(end_ - at_) / 2;
+    }
+
+protected:
+    int_type underflow() override
+    {
+        if (gptr() == egptr()) {
+            const std::size_t decoded = CatalogueFileCodec::DecodeSome(at_, end_, buffer_, kSize);
+            setg(buffer_, buffer_, buffer_ + decoded);
+            if (decoded == 0)
+                return traits_type::eof();
+        }
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    static constexpr std::size_t kSize = 1 << 14;
+    const char* at_;
+    const char* const end_;
+    wchar_t buffer_[kSize];
+};
+
 template <class Reading>
 bool Guarded(Reading reading, std::wstring& error)
 {
@@ -85,11 +153,12 @@ bool Guarded(Reading reading, std::wstring& error)
     return true;
 }
 
-bool ReadFrom(std::wistream& stream, QuorvallisCommands& into, std::wstring& error)
+bool ReadFrom(std::wistream& stream, const CatalogueInArchive::TextLeft* textLeft, QuorvallisCommands& into,
+              std::wstring& error)
 {
     return Guarded(
         [&] {
-            CatalogueInArchive archive(stream);
+            CatalogueInArchive archive(stream, textLeft);
             archive >> into;
         },
         error);
@@ -112,16 +181,17 @@ bool CatalogueText::Read(const std::wstring& text, QuorvallisCommands& into, std
 {
     TextBuffer buffer(text);
     std::wistream stream(&buffer);
-    return ReadFrom(stream, into, error);
+    return ReadFrom(stream, nullptr, into, error);
 }
 
 std::string CatalogueText::WriteBytes(const QuorvallisCommands& catalogue)
 {
     std::string bytes;
     {
+        const auto lock = catalogue.Lock();
+        bytes.reserve(EstimatedBytes(catalogue));
         EncodingBuffer buffer(bytes);
         std::wostream stream(&buffer);
-        const auto lock = catalogue.Lock();
         CatalogueOutArchive archive(stream);
         archive << catalogue;
     }
@@ -130,10 +200,11 @@ std::string CatalogueText::WriteBytes(const QuorvallisCommands& catalogue)
 
 bool CatalogueText::ReadBytes(const std::string& bytes, QuorvallisCommands& into, std::wstring& error)
 {
-    std::wstring text;
-    if (!CatalogueFileCodec::Decode(bytes, text)) {
+    if (!CatalogueFileCodec::HasWholeUnits(bytes)) {
         error = L"the file has an odd number of bytes";
         return false;
     }
-    return Read(text, into, error);
+    DecodingBuffer buffer(bytes);
+    std::wistream stream(&buffer);
+    return ReadFrom(stream, &buffer, into, error);
 }

@@ -73,3 +73,28 @@ TEST(CatalogueFileCodec, SplitsCodePointsAboveFfffWhereWcharIsWide)
     EXPECT_EQ(CatalogueFileCodec::ToUtf16Units(wide), (std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}));
     EXPECT_EQ(CatalogueFileCodec::Encode(wide), B({0x3D, 0xD8, 0x00, 0xDE}));
 }
+
+TEST(CatalogueFileCodec, LongTextsAreTheirPiecesOneAfterAnother)
+{
+    // Texts longer than the codec's working pieces, with the characters
+    // that take an extra byte or a 0x0D at every place around the seams.
+    const CodecCase special = {"U+0A0D then a line feed", std::wstring{wchar_t(0x0A0D), L'\n'},
+                               B({0x0D, 0x0D, 0x0A, 0x0D, 0x0A, 0x00})};
+    for (std::size_t padding = 1018; padding <= 1030; ++padding) {
+        SCOPED_TRACE(padding);
+        std::wstring text(padding, L'x');
+        std::string bytes;
+        for (std::size_t i = 0; i < padding; ++i)
+            bytes += B({'x', 0});
+        for (int repeat = 0; repeat < 3; ++repeat) {
+            text += special.text + std::wstring(padding, L'x');
+            bytes += special.bytes;
+            for (std::size_t i = 0; i < padding; ++i)
+                bytes += B({'x', 0});
+        }
+        EXPECT_EQ(CatalogueFileCodec::Encode(text), bytes);
+        std::wstring decoded;
+        ASSERT_TRUE(CatalogueFileCodec::Decode(bytes, decoded));
+        EXPECT_EQ(decoded, text);
+    }
+}

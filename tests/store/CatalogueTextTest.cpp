@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 std::wstring Wide(const std::string& text)
@@ -247,4 +249,76 @@ TEST(CatalogueText, ReferenceToARecordOfAnotherKindIsRefused)
     QuorvallisCommands target;
     std::wstring error;
     EXPECT_FALSE(CatalogueText::Read(text, target, error)) << std::string(text.begin(), text.end());
+}
+
+TEST(CatalogueText, NumbersAreReadAsTheStreamExtractedThem)
+{
+    // The catalogue's `reserved` (int) and `firstControlKey` (unsigned) in
+    // a catalogue without records.
+    const auto text = [](const std::string& reserved, const std::string& firstKey) {
+        return "22 serialization::archive 3 0 2 " + reserved + " 2 0 0 0 0 0 0 1 0 " + firstKey + " 17 0 1";
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        bool read;
+        int reserved;
+        unsigned firstKey;
+    } cases[] = {
+        {"plus sign", text("+5", "17"), true, 5, 17},
+        {"any blanks before a number", text("\t\r\n 7", "17"), true, 7, 17},
+        {"smallest int", text("-2147483648", "17"), true, INT_MIN, 17},
+        {"int too large", text("2147483648", "17"), false, 0, 0},
+        {"past 64 bits", text("99999999999999999999", "17"), false, 0, 0},
+        {"largest unsigned", text("0", "4294967295"), true, 0, 4294967295u},
+        {"minus before an unsigned wraps", text("0", "-1"), true, 0, 4294967295u},
+        {"unsigned too large", text("0", "4294967296"), false, 0, 0},
+        {"sign alone", text("-", "17"), false, 0, 0},
+        {"two signs", text("--1", "17"), false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QuorvallisCommands catalogue;
+        std::wstring error;
+        ASSERT_EQ(CatalogueText::Read(Wide(c.text), catalogue, error), c.read);
+        if (c.read) {
+            EXPECT_EQ(catalogue.reserved, c.reserved);
+            EXPECT_EQ(catalogue.firstControlKey, c.firstKey);
+            EXPECT_TRUE(catalogue.shownOnce) << "the rest of the text was read as well";
+        } else {
+            EXPECT_EQ(error, L"input stream error");
+        }
+    }
+}
+
+TEST(CatalogueText, BytesAreReadPieceByPieceAcrossEverySeam)
+{
+    // Names longer than the pieces the bytes are decoded in, made of line
+    // feeds and U+010A (each written with an inserted 0x0D), so that pieces
+    // end at every place among them.
+    QuorvallisCommands source;
+    for (int shift = 0; shift < 4; ++shift) {
+        std::wstring name(static_cast<std::size_t>(shift), L'p');
+        for (int i = 0; i < 14000; ++i)
+            name += std::wstring{L'\n', wchar_t(0x010A), L'n', L'n'};
+        CommandPtr command = MakeCommand(3 + shift, 0, name, L"s" + std::to_wstring(shift));
+        source.allCommands.push_back(command);
+    }
+    const std::string bytes = CatalogueText::WriteBytes(source);
+    QuorvallisCommands target;
+    std::wstring error;
+    ASSERT_TRUE(CatalogueText::ReadBytes(bytes, target, error)) << std::string(error.begin(), error.end());
+    ExpectSameCatalogue(source, target);
+
+    // One byte more or less is not a file of whole characters.
+    for (const std::string& damaged : {bytes + "x", bytes.substr(0, bytes.size() - 1)}) {
+        QuorvallisCommands refused;
+        EXPECT_FALSE(CatalogueText::ReadBytes(damaged, refused, error));
+        EXPECT_EQ(error, L"the file has an odd number of bytes");
+    }
+    // A file cut inside the first name: its length runs past the end.
+    const std::size_t inName = bytes.find(std::string("n\0n\0n\0n\0", 8)) + 200;
+    QuorvallisCommands cut;
+    EXPECT_FALSE(CatalogueText::ReadBytes(bytes.substr(0, inName), cut, error));
+    EXPECT_EQ(error, L"a string runs past the end of the file");
 }
