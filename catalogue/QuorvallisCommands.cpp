@@ -69,10 +69,10 @@ GroupPtr QuorvallisCommands::FindGroup(int id) const {
 }
 
 bool QuorvallisCommands::ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const {
-    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
     if (!same) return false;
-    for (const CommandPtr& command : *same) {
-        if (command.get() != except) return true;
+    for (const IndexedCommand& entry : *same) {
+        if (entry.command.get() != except) return true;
     }
     return false;
 }
@@ -88,21 +88,24 @@ void QuorvallisCommands::RebuildIndex() const {
     // Read first: a change made during the walk makes the next check rebuild.
     indexedChanges_ = ShortcutText::Changes();
     byShortcut_.clear();
+    nextPlace_ = 0;
     for (const CommandPtr& command : allCommands) {
-        if (command) byShortcut_[Folded(command->shortcut)].push_back(command);
+        if (command) byShortcut_[Folded(command->shortcut)].push_back({command, nextPlace_});
+        ++nextPlace_;
     }
     indexValid_ = true;
     indexedData_ = allCommands.data();
     indexedSize_ = allCommands.size();
 }
 
-const std::vector<CommandPtr>* QuorvallisCommands::CommandsWithShortcut(const std::wstring& shortcut) const {
+const std::vector<QuorvallisCommands::IndexedCommand>* QuorvallisCommands::CommandsWithShortcut(
+    const std::wstring& shortcut) const {
     if (!IndexCurrent()) RebuildIndex();
     const std::wstring key = Folded(shortcut);
     auto it = byShortcut_.find(key);
     if (it == byShortcut_.end()) return nullptr;
-    for (const CommandPtr& command : it->second) {
-        if (!ShortcutsEqual(command->shortcut, shortcut)) {
+    for (const IndexedCommand& entry : it->second) {
+        if (!ShortcutsEqual(entry.command->shortcut, shortcut)) {
             // A listed record was changed behind the operations' back.
             RebuildIndex();
             it = byShortcut_.find(key);
@@ -118,23 +121,26 @@ void QuorvallisCommands::IndexAppended(bool wasCurrent, const CommandPtr& comman
         return;
     }
     // Appended to allCommands, so it is also the last of its shortcut.
-    byShortcut_[Folded(command->shortcut)].push_back(command);
+    byShortcut_[Folded(command->shortcut)].push_back({command, nextPlace_++});
     indexedData_ = allCommands.data();
     indexedSize_ = allCommands.size();
 }
 
-void QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command) {
+std::uint64_t QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command) {
     indexValid_ = false;
-    if (!wasCurrent) return;
+    if (!wasCurrent) return 0;
     auto it = byShortcut_.find(Folded(command->shortcut));
-    if (it == byShortcut_.end()) return;
-    auto at = std::find(it->second.begin(), it->second.end(), command);
-    if (at == it->second.end()) return;
+    if (it == byShortcut_.end()) return 0;
+    auto at = std::find_if(it->second.begin(), it->second.end(),
+                           [&command](const IndexedCommand& entry) { return entry.command == command; });
+    if (at == it->second.end()) return 0;
+    const std::uint64_t place = at->place;
     it->second.erase(at);
     if (it->second.empty()) byShortcut_.erase(it);
     indexValid_ = true;
     indexedData_ = allCommands.data();
     indexedSize_ = allCommands.size();
+    return place;
 }
 
 int QuorvallisCommands::NextId() const {
@@ -270,24 +276,23 @@ void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const 
     const CommandPtr old = *at;
     const bool indexed = IndexCurrent();
     *at = successor;
-    IndexRemoved(indexed, old);
-    // The new shortcut may already be taken; then its place in the order
-    // among equals needs a walk, so the index is built again.
+    const std::uint64_t place = IndexRemoved(indexed, old);
+    // The successor keeps the old record's place, also among the commands
+    // that share its new shortcut.
     if (IndexCurrent()) {
-        std::vector<CommandPtr>& same = byShortcut_[Folded(successor->shortcut)];
-        if (same.empty())
-            same.push_back(successor);
-        else
-            indexValid_ = false;
+        std::vector<IndexedCommand>& same = byShortcut_[Folded(successor->shortcut)];
+        auto after = std::find_if(same.begin(), same.end(),
+                                  [place](const IndexedCommand& entry) { return entry.place > place; });
+        same.insert(after, {successor, place});
     }
 }
 
 CommandPtr QuorvallisCommands::ShortcutHolder(const std::wstring& shortcut, int exceptId) const {
     auto lock = Lock();
-    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
     if (!same) return CommandPtr();
-    for (const CommandPtr& command : *same) {
-        if (command->id != exceptId) return command;
+    for (const IndexedCommand& entry : *same) {
+        if (entry.command->id != exceptId) return entry.command;
     }
     return CommandPtr();
 }
@@ -430,8 +435,30 @@ int QuorvallisCommands::SearchCommands(const std::wstring& text) {
 
 CommandPtr QuorvallisCommands::FindCommandByShortcut(const std::wstring& shortcut) const {
     auto lock = Lock();
-    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
-    return same ? same->front() : CommandPtr();
+    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
+    return same ? same->front().command : CommandPtr();
+}
+
+CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
+    auto lock = Lock();
+    if (word.empty()) return CommandPtr();
+    if (!IndexCurrent()) RebuildIndex();
+    const std::wstring key = Folded(word);
+    const IndexedCommand* best = nullptr;
+    int bestCount = 0;
+    for (auto it = byShortcut_.lower_bound(key);
+         it != byShortcut_.end() && it->first.compare(0, key.size(), key) == 0; ++it) {
+        // The typed line splits at these, so such a shortcut never runs.
+        if (it->first.find_first_of(L" \"") != std::wstring::npos) continue;
+        for (const IndexedCommand& entry : it->second) {
+            const int count = entry.command->timesExecuted;
+            if (!best || count > bestCount || (count == bestCount && entry.place < best->place)) {
+                best = &entry;
+                bestCount = count;
+            }
+        }
+    }
+    return best ? best->command : CommandPtr();
 }
 
 void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {

@@ -6,6 +6,8 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT_PTR kHideTimer = 1;
@@ -41,6 +43,7 @@ void DlgInfo::Show()
             return;
     }
     SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, L"");
+    SetDlgItemTextW(hwnd(), IDC_INFO_COMPLETION, L"");
 
     RECT workArea{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
@@ -103,6 +106,57 @@ void DlgInfo::OnInfoChar(unsigned virtualKey)
         SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, line_.Text().c_str());
 }
 
+void DlgInfo::SetText(const std::wstring& text)
+{
+    if (Exists() && line_.Assign(text))
+        SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, line_.Text().c_str());
+}
+
+// The template has one text; the suggestion is a second one beside it, with
+// the same font, moved to wherever the typed text ends.
+void DlgInfo::CreateCompletionText()
+{
+    HWND typed = GetDlgItem(hwnd(), IDC_INFO_TEXT);
+    RECT box{};
+    GetWindowRect(typed, &box);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+    HWND completion = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                                      box.right, box.top, 0, box.bottom - box.top, hwnd(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INFO_COMPLETION)),
+                                      GetModuleHandleW(nullptr), nullptr);
+    if (completion)
+        SendMessageW(completion, WM_SETFONT, SendMessageW(typed, WM_GETFONT, 0, 0), FALSE);
+}
+
+void DlgInfo::ShowCompletion(const std::wstring& rest, const std::wstring& name)
+{
+    HWND completion = GetDlgItem(hwnd(), IDC_INFO_COMPLETION);
+    if (!Exists() || !completion)
+        return;
+    HWND typed = GetDlgItem(hwnd(), IDC_INFO_TEXT);
+    RECT box{};
+    GetWindowRect(typed, &box);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
+    std::wstring shown = rest;
+    int left = box.right;
+    ScopedWindowDc dc(typed);
+    if (!rest.empty() && dc.get()) {
+        ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(typed, WM_GETFONT, 0, 0)));
+        const auto width = [&dc](const std::wstring& text) {
+            SIZE size{};
+            GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+            return static_cast<int>(size.cx);
+        };
+        left = std::min(box.left + width(line_.Text()), static_cast<int>(box.right));
+        const std::wstring withName = rest + L"  " + name;
+        if (!name.empty() && box.left + width(line_.Text() + withName) <= box.right)
+            shown = withName;
+    }
+    SetWindowPos(completion, nullptr, left, box.top, box.right - left, box.bottom - box.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowTextW(completion, shown.c_str());
+}
+
 void DlgInfo::PaintBackground(HDC dc, SIZE size) const
 {
     const int width = size.cx;
@@ -123,10 +177,11 @@ void DlgInfo::PaintBackground(HDC dc, SIZE size) const
     }
 }
 
-bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM)
+bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        CreateCompletionText();
         return false;
     case WM_INFOCHAR:
         OnInfoChar(static_cast<unsigned>(wParam));
@@ -140,7 +195,8 @@ bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, textColour_);
+        const bool completion = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_INFO_COMPLETION;
+        SetTextColor(dc, completion ? completionColour_ : textColour_);
         SetBkMode(dc, TRANSPARENT);
         SetResult(reinterpret_cast<LRESULT>(backgroundBrush_.get()));
         return true;
