@@ -25,9 +25,10 @@ public:
     // One key event as the keyboard hook saw it: the virtual-key code and the
     // keystroke flags. Returns kPass or kSwallow.
     int OnKeyEvent(unsigned virtualKey, std::uint32_t flags);
-    // Called once the hook has its answer, so the key never waits on the
-    // search: shows the completion of the line as the last key left it.
-    // Does nothing unless a key was typed since the last call.
+    // Called once the hook has its answer (the message replied to), so the
+    // key never waits on the search: shows the completion of the line as
+    // the last key left it. Does nothing unless a key was typed since the
+    // last call.
     void UpdateCompletion();
 
 private:

@@ -87,6 +87,7 @@ bool QuorvallisCommands::IndexCurrent() const {
 void QuorvallisCommands::RebuildIndex() const {
     // Read first: a change made during the walk makes the next check rebuild.
     indexedChanges_ = ShortcutText::Changes();
+    ++indexVersion_;
     byShortcut_.clear();
     nextPlace_ = 0;
     for (const CommandPtr& command : allCommands) {
@@ -120,6 +121,7 @@ void QuorvallisCommands::IndexAppended(bool wasCurrent, const CommandPtr& comman
         indexValid_ = false;
         return;
     }
+    ++indexVersion_;
     // Appended to allCommands, so it is also the last of its shortcut.
     byShortcut_[Folded(command->shortcut)].push_back({command, nextPlace_++});
     indexedData_ = allCommands.data();
@@ -135,6 +137,7 @@ std::uint64_t QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr
                            [&command](const IndexedCommand& entry) { return entry.command == command; });
     if (at == it->second.end()) return 0;
     const std::uint64_t place = at->place;
+    ++indexVersion_;
     it->second.erase(at);
     if (it->second.empty()) byShortcut_.erase(it);
     indexValid_ = true;
@@ -284,6 +287,7 @@ void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const 
         auto after = std::find_if(same.begin(), same.end(),
                                   [place](const IndexedCommand& entry) { return entry.place > place; });
         same.insert(after, {successor, place});
+        ++indexVersion_;
     }
 }
 
@@ -443,22 +447,24 @@ CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
     auto lock = Lock();
     if (word.empty()) return CommandPtr();
     if (!IndexCurrent()) RebuildIndex();
-    const std::wstring key = Folded(word);
-    const IndexedCommand* best = nullptr;
-    int bestCount = 0;
-    for (auto it = byShortcut_.lower_bound(key);
-         it != byShortcut_.end() && it->first.compare(0, key.size(), key) == 0; ++it) {
-        // The typed line splits at these, so such a shortcut never runs.
-        if (it->first.find_first_of(L" \"") != std::wstring::npos) continue;
-        for (const IndexedCommand& entry : it->second) {
-            const int count = entry.command->timesExecuted;
-            if (!best || count > bestCount || (count == bestCount && entry.place < best->place)) {
-                best = &entry;
-                bestCount = count;
-            }
+    // The changes are read before the counts, so a change made meanwhile
+    // makes the next call read them again.
+    const std::uint64_t counts = ExecutionCount::Changes();
+    if (rankedVersion_ != indexVersion_) {
+        std::vector<CompletionRanking::Entry> entries;
+        entries.reserve(allCommands.size());
+        for (const auto& [folded, same] : byShortcut_) {
+            // The typed line splits at these, so such a shortcut never runs.
+            if (folded.find_first_of(L" \"") != std::wstring::npos) continue;
+            for (const IndexedCommand& entry : same) entries.push_back({folded, entry.command, entry.place});
         }
+        ranking_.Reset(std::move(entries));
+        rankedVersion_ = indexVersion_;
+    } else if (rankedCounts_ != counts) {
+        ranking_.Recount();
     }
-    return best ? best->command : CommandPtr();
+    rankedCounts_ = counts;
+    return ranking_.Best(Folded(word));
 }
 
 void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {

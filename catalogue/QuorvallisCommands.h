@@ -2,6 +2,7 @@
 
 #include "catalogue/CommandGroup.h"
 #include "catalogue/CommandSearchIndex.h"
+#include "catalogue/CompletionRanking.h"
 #include "catalogue/QuorvallisCommand.h"
 #include "catalogue/StepType.h"
 #include "platform/KeyCodes.h"
@@ -180,6 +181,13 @@ private:
     mutable std::map<std::wstring, std::vector<IndexedCommand>> byShortcut_;
     // The place the next appended command gets.
     mutable std::uint64_t nextPlace_ = 0;
+    // Raised whenever byShortcut_ changes.
+    mutable std::uint64_t indexVersion_ = 0;
+    // byShortcut_ for CompletionFor, made again when the index changed, its
+    // counts read again when ExecutionCount::Changes() moved.
+    mutable CompletionRanking ranking_;
+    mutable std::uint64_t rankedVersion_ = ~std::uint64_t{0};
+    mutable std::uint64_t rankedCounts_ = 0;
     mutable bool indexValid_ = false;
     mutable const CommandPtr* indexedData_ = nullptr;
     mutable size_t indexedSize_ = 0;
