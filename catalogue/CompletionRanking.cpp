@@ -9,34 +9,53 @@ const CompletionRanking::Rank& CompletionRanking::Better(const Rank& a, const Ra
     return a.place <= b.place ? a : b;
 }
 
+CompletionRanking::Rank CompletionRanking::LeafOf(std::size_t entry) const
+{
+    return Rank{(*entries_[entry].command)->timesExecuted.get(), entries_[entry].place, entry};
+}
+
 void CompletionRanking::Reset(std::vector<Entry> entries)
 {
     entries_ = std::move(entries);
-    BuildTree();
+    Recount();
 }
 
 void CompletionRanking::Recount()
 {
-    BuildTree();
-}
-
-void CompletionRanking::BuildTree()
-{
     const std::size_t n = entries_.size();
-    tree_.assign(2 * n, Rank{0, 0, 0});
+    tree_.resize(2 * n);
     for (std::size_t i = 0; i < n; ++i)
-        tree_[n + i] = Rank{entries_[i].command->timesExecuted.get(), entries_[i].place, i};
+        tree_[n + i] = LeafOf(i);
     for (std::size_t i = n; i-- > 1;)
         tree_[i] = Better(tree_[2 * i], tree_[2 * i + 1]);
 }
 
+void CompletionRanking::Recount(const std::wstring& folded, const CommandPtr& command)
+{
+    for (auto it = FirstFrom(folded); it != entries_.end() && *it->folded == folded; ++it) {
+        if (*it->command != command)
+            continue;
+        const std::size_t n = entries_.size();
+        std::size_t node = n + static_cast<std::size_t>(it - entries_.begin());
+        tree_[node] = LeafOf(node - n);
+        for (node /= 2; node >= 1; node /= 2)
+            tree_[node] = Better(tree_[2 * node], tree_[2 * node + 1]);
+        return;
+    }
+}
+
+std::vector<CompletionRanking::Entry>::const_iterator CompletionRanking::FirstFrom(const std::wstring& folded) const
+{
+    return std::lower_bound(entries_.begin(), entries_.end(), folded,
+                            [](const Entry& entry, const std::wstring& key) { return *entry.folded < key; });
+}
+
 CommandPtr CompletionRanking::Best(const std::wstring& folded) const
 {
-    const auto startsWith = [&folded](const Entry& entry) { return entry.folded.compare(0, folded.size(), folded) == 0; };
-    const auto first = std::lower_bound(entries_.begin(), entries_.end(), folded,
-                                        [](const Entry& entry, const std::wstring& key) { return entry.folded < key; });
+    const auto first = FirstFrom(folded);
     // Every shortcut that starts with the word sorts right after it.
-    const auto last = std::partition_point(first, entries_.end(), startsWith);
+    const auto last = std::partition_point(
+        first, entries_.end(), [&folded](const Entry& entry) { return entry.folded->compare(0, folded.size(), folded) == 0; });
     if (first == last)
         return CommandPtr();
     const std::size_t n = entries_.size();
@@ -49,5 +68,5 @@ CommandPtr CompletionRanking::Best(const std::wstring& folded) const
         if (hi & 1)
             take(tree_[--hi]);
     }
-    return entries_[best->entry].command;
+    return *entries_[best->entry].command;
 }

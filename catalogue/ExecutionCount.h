@@ -16,6 +16,9 @@ public:
     ExecutionCount& operator=(const ExecutionCount& other) { return *this = other.get(); }
     ExecutionCount& operator=(int value)
     {
+        // An edited copy takes the count it already has: no change.
+        if (value_.load(std::memory_order_relaxed) == value)
+            return *this;
         value_.store(value, std::memory_order_relaxed);
         // Counted after the change, as ShortcutText counts.
         changes_.fetch_add(1, std::memory_order_acq_rel);

@@ -456,7 +456,7 @@ CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
         for (const auto& [folded, same] : byShortcut_) {
             // The typed line splits at these, so such a shortcut never runs.
             if (folded.find_first_of(L" \"") != std::wstring::npos) continue;
-            for (const IndexedCommand& entry : same) entries.push_back({folded, entry.command, entry.place});
+            for (const IndexedCommand& entry : same) entries.push_back({&folded, &entry.command, entry.place});
         }
         ranking_.Reset(std::move(entries));
         rankedVersion_ = indexVersion_;
@@ -474,11 +474,23 @@ void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
     if (entry != replacedBy_.end()) {
         // Replaced while it ran: the count belongs to the record in its place.
         // When that one was removed meanwhile, the count goes nowhere.
-        if (CommandPtr successor = entry->second.lock()) ++successor->timesExecuted;
+        if (CommandPtr successor = entry->second.lock()) RaiseCount(successor);
         PruneReplacements();
         return;
     }
+    RaiseCount(command);
+}
+
+void QuorvallisCommands::RaiseCount(const CommandPtr& command) {
+    const std::uint64_t before = ExecutionCount::Changes();
     ++command->timesExecuted;
+    // When the ranking had every count and this is the only change since,
+    // one leaf of it moves instead of all of them.
+    if (rankedCounts_ == before && ExecutionCount::Changes() == before + 1 && rankedVersion_ == indexVersion_ &&
+        IndexCurrent()) {
+        ranking_.Recount(Folded(command->shortcut), command);
+        rankedCounts_ = before + 1;
+    }
 }
 
 int QuorvallisCommands::TimesExecuted(int id) const {

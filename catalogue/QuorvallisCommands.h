@@ -151,6 +151,7 @@ private:
     // Puts a successor at a listed record's place, keeping the index in step.
     void PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor);
     void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
+    void RaiseCount(const CommandPtr& command);
     void PruneReplacements();
     // A listed command with its place in allCommands: places only grow
     // along the list, so removals elsewhere never renumber them.

@@ -147,9 +147,9 @@ void DlgInfo::ShowCompletion(const std::wstring& rest, const std::wstring& name)
             GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
             return static_cast<int>(size.cx);
         };
-        left = std::min(box.left + width(line_.Text()), static_cast<int>(box.right));
+        left = std::min(static_cast<int>(box.left) + width(line_.Text()), static_cast<int>(box.right));
         const std::wstring withName = rest + L"  " + name;
-        if (!name.empty() && box.left + width(line_.Text() + withName) <= box.right)
+        if (!name.empty() && static_cast<int>(box.left) + width(line_.Text() + withName) <= box.right)
             shown = withName;
     }
     SetWindowPos(completion, nullptr, left, box.top, box.right - left, box.bottom - box.top,
