@@ -21,7 +21,8 @@ constexpr Gdiplus::ARGB kOutlineColour = (230u << 24) | (30u << 16) | (30u << 8)
 DlgInfo::DlgInfo()
     : DialogBase(IDD_INFO),
       backgroundColour_(GetSysColor(COLOR_INFOBK)),
-      backgroundBrush_(CreateSolidBrush(backgroundColour_))
+      backgroundBrush_(CreateSolidBrush(backgroundColour_)),
+      measureDc_(CreateCompatibleDC(nullptr))
 {
 }
 
@@ -42,8 +43,8 @@ void DlgInfo::Show()
         if (!CreateModeless(nullptr))
             return;
     }
+    ShowCompletion(L"", L"");
     SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, L"");
-    SetDlgItemTextW(hwnd(), IDC_INFO_COMPLETION, L"");
 
     RECT workArea{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
@@ -88,6 +89,7 @@ void DlgInfo::StepHide()
 void DlgInfo::FinishHide()
 {
     hiding_ = false;
+    completion_ = nullptr;
     if (hwnd()) {
         KillTimer(hwnd(), kHideTimer);
         DestroyWindow(hwnd());
@@ -117,44 +119,50 @@ void DlgInfo::SetText(const std::wstring& text)
 void DlgInfo::CreateCompletionText()
 {
     HWND typed = GetDlgItem(hwnd(), IDC_INFO_TEXT);
-    RECT box{};
-    GetWindowRect(typed, &box);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
-    HWND completion = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                                      box.right, box.top, 0, box.bottom - box.top, hwnd(),
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INFO_COMPLETION)),
-                                      GetModuleHandleW(nullptr), nullptr);
-    if (completion)
-        SendMessageW(completion, WM_SETFONT, SendMessageW(typed, WM_GETFONT, 0, 0), FALSE);
+    GetWindowRect(typed, &textBox_);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&textBox_), 2);
+    textFont_ = reinterpret_cast<HFONT>(SendMessageW(typed, WM_GETFONT, 0, 0));
+    completion_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                                  textBox_.right, textBox_.top, 0, textBox_.bottom - textBox_.top, hwnd(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INFO_COMPLETION)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (completion_)
+        SendMessageW(completion_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
+    completionShown_.clear();
+    completionLeft_ = textBox_.right;
 }
 
+// Every call here is a trip through Wine's server and display driver, and the
+// next key waits for them: the text is measured in a memory context, and the
+// control is moved or given its text only when that changed.
 void DlgInfo::ShowCompletion(const std::wstring& rest, const std::wstring& name)
 {
-    HWND completion = GetDlgItem(hwnd(), IDC_INFO_COMPLETION);
-    if (!Exists() || !completion)
+    if (!Exists() || !completion_)
         return;
-    HWND typed = GetDlgItem(hwnd(), IDC_INFO_TEXT);
-    RECT box{};
-    GetWindowRect(typed, &box);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&box), 2);
     std::wstring shown = rest;
-    int left = box.right;
-    ScopedWindowDc dc(typed);
-    if (!rest.empty() && dc.get()) {
-        ScopedSelectObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(typed, WM_GETFONT, 0, 0)));
-        const auto width = [&dc](const std::wstring& text) {
+    int left = completionLeft_;
+    if (!rest.empty() && measureDc_) {
+        ScopedSelectObject font(measureDc_.get(), textFont_);
+        const auto width = [this](const std::wstring& text) {
             SIZE size{};
-            GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+            GetTextExtentPoint32W(measureDc_.get(), text.c_str(), static_cast<int>(text.size()), &size);
             return static_cast<int>(size.cx);
         };
-        left = std::min(static_cast<int>(box.left) + width(line_.Text()), static_cast<int>(box.right));
+        const int right = textBox_.right;
+        left = std::min(static_cast<int>(textBox_.left) + width(line_.Text()), right);
         const std::wstring withName = rest + L"  " + name;
-        if (!name.empty() && static_cast<int>(box.left) + width(line_.Text() + withName) <= box.right)
+        if (!name.empty() && left + width(withName) <= right)
             shown = withName;
     }
-    SetWindowPos(completion, nullptr, left, box.top, box.right - left, box.bottom - box.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowTextW(completion, shown.c_str());
+    if (left != completionLeft_) {
+        SetWindowPos(completion_, nullptr, left, textBox_.top, textBox_.right - left, textBox_.bottom - textBox_.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        completionLeft_ = left;
+    }
+    if (shown != completionShown_) {
+        SetWindowTextW(completion_, shown.c_str());
+        completionShown_ = shown;
+    }
 }
 
 void DlgInfo::PaintBackground(HDC dc, SIZE size) const
@@ -195,7 +203,7 @@ bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        const bool completion = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_INFO_COMPLETION;
+        const bool completion = completion_ && reinterpret_cast<HWND>(lParam) == completion_;
         SetTextColor(dc, completion ? completionColour_ : textColour_);
         SetBkMode(dc, TRANSPARENT);
         SetResult(reinterpret_cast<LRESULT>(backgroundBrush_.get()));

@@ -46,6 +46,14 @@ private:
     COLORREF textColour_ = RGB(0, 0, 255);
     COLORREF completionColour_ = RGB(96, 112, 200);
     TypedLine line_;
+    // The suggestion's text control (the window destroys it), the typed
+    // text's place and font, and what the suggestion shows from where.
+    HWND completion_ = nullptr;
+    RECT textBox_{};
+    HFONT textFont_ = nullptr;
+    UniqueMemoryDc measureDc_;
+    std::wstring completionShown_;
+    int completionLeft_ = 0;
     Win32KeyboardState keyboard_;
     bool hiding_ = false;
     ULONGLONG hideStarted_ = 0;
