@@ -17,6 +17,11 @@ std::wstring Folded(const std::wstring& shortcut) {
     return folded;
 }
 
+// The typed line splits at these, so a shortcut with one never runs.
+bool Reachable(const std::wstring& folded) {
+    return folded.find_first_of(L" \"") == std::wstring::npos;
+}
+
 GroupPtr CopyOfTree(const CommandGroup& group) {
     GroupPtr copy(new CommandGroup(group));
     for (GroupPtr& child : copy->subgroups) {
@@ -121,9 +126,8 @@ void QuorvallisCommands::IndexAppended(bool wasCurrent, const CommandPtr& comman
         indexValid_ = false;
         return;
     }
-    ++indexVersion_;
     // Appended to allCommands, so it is also the last of its shortcut.
-    byShortcut_[Folded(command->shortcut)].push_back({command, nextPlace_++});
+    IndexInserted(command, nextPlace_++);
     indexedData_ = allCommands.data();
     indexedSize_ = allCommands.size();
 }
@@ -137,7 +141,11 @@ std::uint64_t QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr
                            [&command](const IndexedCommand& entry) { return entry.command == command; });
     if (at == it->second.end()) return 0;
     const std::uint64_t place = at->place;
-    ++indexVersion_;
+    // The ranking's entry points at the key, so it goes first.
+    if (rankedVersion_ == indexVersion_++) {
+        ranking_.Erase(it->first, command);
+        rankedVersion_ = indexVersion_;
+    }
     it->second.erase(at);
     if (it->second.empty()) byShortcut_.erase(it);
     indexValid_ = true;
@@ -282,12 +290,17 @@ void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const 
     const std::uint64_t place = IndexRemoved(indexed, old);
     // The successor keeps the old record's place, also among the commands
     // that share its new shortcut.
-    if (IndexCurrent()) {
-        std::vector<IndexedCommand>& same = byShortcut_[Folded(successor->shortcut)];
-        auto after = std::find_if(same.begin(), same.end(),
-                                  [place](const IndexedCommand& entry) { return entry.place > place; });
-        same.insert(after, {successor, place});
-        ++indexVersion_;
+    if (IndexCurrent()) IndexInserted(successor, place);
+}
+
+void QuorvallisCommands::IndexInserted(const CommandPtr& command, std::uint64_t place) {
+    const auto key = byShortcut_.try_emplace(Folded(command->shortcut)).first;
+    std::vector<IndexedCommand>& same = key->second;
+    same.insert(std::find_if(same.begin(), same.end(), [place](const IndexedCommand& entry) { return entry.place > place; }),
+                {command, place});
+    if (rankedVersion_ == indexVersion_++) {
+        if (Reachable(key->first)) ranking_.Insert({&key->first, command, place});
+        rankedVersion_ = indexVersion_;
     }
 }
 
@@ -454,9 +467,8 @@ CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
         std::vector<CompletionRanking::Entry> entries;
         entries.reserve(allCommands.size());
         for (const auto& [folded, same] : byShortcut_) {
-            // The typed line splits at these, so such a shortcut never runs.
-            if (folded.find_first_of(L" \"") != std::wstring::npos) continue;
-            for (const IndexedCommand& entry : same) entries.push_back({&folded, &entry.command, entry.place});
+            if (!Reachable(folded)) continue;
+            for (const IndexedCommand& entry : same) entries.push_back({&folded, entry.command, entry.place});
         }
         ranking_.Reset(std::move(entries));
         rankedVersion_ = indexVersion_;

@@ -167,6 +167,9 @@ private:
     void IndexAppended(bool wasCurrent, const CommandPtr& command);
     // Returns the place the command had in the index.
     std::uint64_t IndexRemoved(bool wasCurrent, const CommandPtr& command);
+    // Puts a command into a current index at that place; the ranking too,
+    // when it is current.
+    void IndexInserted(const CommandPtr& command, std::uint64_t place);
 
     mutable std::recursive_mutex guard_;
     // Records replaced by ReplaceCommand while a worker may still run them,
@@ -184,8 +187,9 @@ private:
     mutable std::uint64_t nextPlace_ = 0;
     // Raised whenever byShortcut_ changes.
     mutable std::uint64_t indexVersion_ = 0;
-    // byShortcut_ for CompletionFor, made again when the index changed, its
-    // counts read again when ExecutionCount::Changes() moved.
+    // byShortcut_ for CompletionFor: kept in step with it by the operations,
+    // made again when the index was rebuilt, its counts read again when
+    // ExecutionCount::Changes() moved other than by RecordSuccessfulRun.
     mutable CompletionRanking ranking_;
     mutable std::uint64_t rankedVersion_ = ~std::uint64_t{0};
     mutable std::uint64_t rankedCounts_ = 0;
