@@ -124,6 +124,32 @@ public:
     }
     ~KeyProbe() { DestroyWindow(window_); }
 
+    // The window takes the focus, as the application a user types into.
+    void Focus()
+    {
+        SetForegroundWindow(window_);
+        SetFocus(window_);
+        Pump();
+    }
+
+    // Microseconds from `send` (which sends keys) to the next WM_KEYDOWN in
+    // the window; -1 when none arrives within 2 seconds.
+    template <class SendKeys>
+    double TimeToKeyDown(SendKeys send)
+    {
+        arrived_ = false;
+        const auto start = Clock::now();
+        send();
+        MSG msg;
+        while (!arrived_ && Clock::now() - start < std::chrono::seconds(2)) {
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0)
+                break;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return arrived_ ? std::chrono::duration<double, std::micro>(Clock::now() - start).count() : -1;
+    }
+
     // Microseconds from SendInput to WM_KEYDOWN in the window, one per key;
     // `between` runs after each key.
     template <class Between>
@@ -131,22 +157,12 @@ public:
     {
         std::vector<double> delays;
         for (int i = 0; i < count; ++i) {
-            SetForegroundWindow(window_);
-            SetFocus(window_);
-            Pump();
-            arrived_ = false;
-            const auto start = Clock::now();
-            Send('A' + i % 26, false);
-            MSG msg;
-            while (!arrived_ && Clock::now() - start < std::chrono::seconds(2)) {
-                if (GetMessageW(&msg, nullptr, 0, 0) <= 0)
-                    break;
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            if (arrived_)
-                delays.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-            Send('A' + i % 26, true);
+            Focus();
+            const WORD key = static_cast<WORD>('A' + i % 26);
+            const double delay = TimeToKeyDown([key] { Send(key, false); });
+            if (delay >= 0)
+                delays.push_back(delay);
+            Send(key, true);
             PumpFor(10);
             between();
         }
@@ -157,7 +173,6 @@ public:
         return Measure(count, [] {});
     }
 
-private:
     static void Send(WORD vk, bool up)
     {
         INPUT input{};
@@ -166,6 +181,8 @@ private:
         input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         SendInput(1, &input, sizeof(input));
     }
+
+private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_KEYDOWN)

@@ -17,4 +17,9 @@ public:
     // character, keys without one change nothing.
     virtual void TypeKey(unsigned virtualKey) = 0;
     virtual std::wstring Text() const = 0;
+    // Puts a whole text in place of the typed one (an accepted completion).
+    virtual void SetText(const std::wstring& text) = 0;
+    // The rest of the suggested shortcut, shown after the text in a lighter
+    // colour, and the command's name where there is room; empty for none.
+    virtual void ShowCompletion(const std::wstring& rest, const std::wstring& name) = 0;
 };

@@ -19,6 +19,14 @@ wchar_t TypedLine::CharacterFor(unsigned virtualKey, const IKeyboardState& keybo
     return static_cast<wchar_t>(mapped);
 }
 
+bool TypedLine::Assign(const std::wstring& text)
+{
+    if (text.size() > kMaxLength)
+        return false;
+    text_ = text;
+    return true;
+}
+
 bool TypedLine::TypeKey(unsigned virtualKey, const IKeyboardState& keyboard)
 {
     if (virtualKey == KeyCode::Backspace) {

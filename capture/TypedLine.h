@@ -17,6 +17,8 @@ public:
     void Clear() { text_.clear(); }
     // True when the text changed.
     bool TypeKey(unsigned virtualKey, const IKeyboardState& keyboard);
+    // Puts a whole text in place of the line; refused (false) when too long.
+    bool Assign(const std::wstring& text);
     const std::wstring& Text() const { return text_; }
 
     // The character a key adds to the line; 0 when it adds none.

@@ -30,6 +30,8 @@ int TypingStateMachine::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
             virtualKey == catalogue_.secondControlKey) {
             catalogue_.previousKey = -1;
             catalogue_.typingState = kTyping;
+            completion_.clear();
+            completionDue_ = false;
             popup_.Show();
             return kSwallow;
         }
@@ -42,11 +44,19 @@ int TypingStateMachine::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
     }
 }
 
+void TypingStateMachine::EndTyping()
+{
+    catalogue_.previousKey = -1;
+    catalogue_.typingState = kIdle;
+    completion_.clear();
+    completionDue_ = false;
+}
+
 int TypingStateMachine::OnTypingKey(unsigned virtualKey)
 {
     if (virtualKey == KeyCode::Enter) {
-        catalogue_.previousKey = -1;
-        catalogue_.typingState = kIdle;
+        EndTyping();
+        // What was typed, never a suggestion that was not taken.
         std::wstring line = popup_.Text();
         // The popup never holds more; this guards the worker's buffer anyway.
         if (line.size() > TypedLine::kMaxLength)
@@ -56,12 +66,41 @@ int TypingStateMachine::OnTypingKey(unsigned virtualKey)
         return kSwallow;
     }
     if (virtualKey == KeyCode::Escape) {
-        catalogue_.previousKey = -1;
-        catalogue_.typingState = kIdle;
+        EndTyping();
         popup_.Hide();
         return kSwallow;
     }
-    if (popup_.Exists())
+    if (!popup_.Exists())
+        return kSwallow;
+    // These keys add no character, so taking the suggestion changes nothing
+    // they did before.
+    if ((virtualKey == KeyCode::Right || virtualKey == KeyCode::End) && !completion_.empty())
+        popup_.SetText(completion_);
+    else
         popup_.TypeKey(virtualKey);
+    completionDue_ = true;
     return kSwallow;
+}
+
+void TypingStateMachine::UpdateCompletion()
+{
+    if (!completionDue_)
+        return;
+    completionDue_ = false;
+    if (catalogue_.typingState != kTyping || !popup_.Exists())
+        return;
+    const std::wstring typed = popup_.Text();
+    // Only while the shortcut itself is typed: the line's first word ends
+    // at a space or a double quote.
+    CommandPtr command;
+    if (typed.find_first_of(L" \"") == std::wstring::npos)
+        command = catalogue_.CompletionFor(typed);
+    // A shortcut typed whole leaves nothing to suggest.
+    if (!command || command->shortcut.size() <= typed.size()) {
+        completion_.clear();
+        popup_.ShowCompletion(L"", L"");
+        return;
+    }
+    completion_ = command->shortcut;
+    popup_.ShowCompletion(completion_.substr(typed.size()), command->name);
 }

@@ -17,6 +17,11 @@ std::wstring Folded(const std::wstring& shortcut) {
     return folded;
 }
 
+// The typed line splits at these, so a shortcut with one never runs.
+bool Reachable(const std::wstring& folded) {
+    return folded.find_first_of(L" \"") == std::wstring::npos;
+}
+
 GroupPtr CopyOfTree(const CommandGroup& group) {
     GroupPtr copy(new CommandGroup(group));
     for (GroupPtr& child : copy->subgroups) {
@@ -69,10 +74,10 @@ GroupPtr QuorvallisCommands::FindGroup(int id) const {
 }
 
 bool QuorvallisCommands::ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const {
-    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
     if (!same) return false;
-    for (const CommandPtr& command : *same) {
-        if (command.get() != except) return true;
+    for (const IndexedCommand& entry : *same) {
+        if (entry.command.get() != except) return true;
     }
     return false;
 }
@@ -87,22 +92,26 @@ bool QuorvallisCommands::IndexCurrent() const {
 void QuorvallisCommands::RebuildIndex() const {
     // Read first: a change made during the walk makes the next check rebuild.
     indexedChanges_ = ShortcutText::Changes();
+    ++indexVersion_;
     byShortcut_.clear();
+    nextPlace_ = 0;
     for (const CommandPtr& command : allCommands) {
-        if (command) byShortcut_[Folded(command->shortcut)].push_back(command);
+        if (command) byShortcut_[Folded(command->shortcut)].push_back({command, nextPlace_});
+        ++nextPlace_;
     }
     indexValid_ = true;
     indexedData_ = allCommands.data();
     indexedSize_ = allCommands.size();
 }
 
-const std::vector<CommandPtr>* QuorvallisCommands::CommandsWithShortcut(const std::wstring& shortcut) const {
+const std::vector<QuorvallisCommands::IndexedCommand>* QuorvallisCommands::CommandsWithShortcut(
+    const std::wstring& shortcut) const {
     if (!IndexCurrent()) RebuildIndex();
     const std::wstring key = Folded(shortcut);
     auto it = byShortcut_.find(key);
     if (it == byShortcut_.end()) return nullptr;
-    for (const CommandPtr& command : it->second) {
-        if (!ShortcutsEqual(command->shortcut, shortcut)) {
+    for (const IndexedCommand& entry : it->second) {
+        if (!ShortcutsEqual(entry.command->shortcut, shortcut)) {
             // A listed record was changed behind the operations' back.
             RebuildIndex();
             it = byShortcut_.find(key);
@@ -118,23 +127,31 @@ void QuorvallisCommands::IndexAppended(bool wasCurrent, const CommandPtr& comman
         return;
     }
     // Appended to allCommands, so it is also the last of its shortcut.
-    byShortcut_[Folded(command->shortcut)].push_back(command);
+    IndexInserted(command, nextPlace_++);
     indexedData_ = allCommands.data();
     indexedSize_ = allCommands.size();
 }
 
-void QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command) {
+std::uint64_t QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command) {
     indexValid_ = false;
-    if (!wasCurrent) return;
+    if (!wasCurrent) return 0;
     auto it = byShortcut_.find(Folded(command->shortcut));
-    if (it == byShortcut_.end()) return;
-    auto at = std::find(it->second.begin(), it->second.end(), command);
-    if (at == it->second.end()) return;
+    if (it == byShortcut_.end()) return 0;
+    auto at = std::find_if(it->second.begin(), it->second.end(),
+                           [&command](const IndexedCommand& entry) { return entry.command == command; });
+    if (at == it->second.end()) return 0;
+    const std::uint64_t place = at->place;
+    // The ranking's entry points at the key, so it goes first.
+    if (rankedVersion_ == indexVersion_++) {
+        ranking_.Erase(it->first, command);
+        rankedVersion_ = indexVersion_;
+    }
     it->second.erase(at);
     if (it->second.empty()) byShortcut_.erase(it);
     indexValid_ = true;
     indexedData_ = allCommands.data();
     indexedSize_ = allCommands.size();
+    return place;
 }
 
 int QuorvallisCommands::NextId() const {
@@ -270,24 +287,29 @@ void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const 
     const CommandPtr old = *at;
     const bool indexed = IndexCurrent();
     *at = successor;
-    IndexRemoved(indexed, old);
-    // The new shortcut may already be taken; then its place in the order
-    // among equals needs a walk, so the index is built again.
-    if (IndexCurrent()) {
-        std::vector<CommandPtr>& same = byShortcut_[Folded(successor->shortcut)];
-        if (same.empty())
-            same.push_back(successor);
-        else
-            indexValid_ = false;
+    const std::uint64_t place = IndexRemoved(indexed, old);
+    // The successor keeps the old record's place, also among the commands
+    // that share its new shortcut.
+    if (IndexCurrent()) IndexInserted(successor, place);
+}
+
+void QuorvallisCommands::IndexInserted(const CommandPtr& command, std::uint64_t place) {
+    const auto key = byShortcut_.try_emplace(Folded(command->shortcut)).first;
+    std::vector<IndexedCommand>& same = key->second;
+    same.insert(std::find_if(same.begin(), same.end(), [place](const IndexedCommand& entry) { return entry.place > place; }),
+                {command, place});
+    if (rankedVersion_ == indexVersion_++) {
+        if (Reachable(key->first)) ranking_.Insert({&key->first, command, place});
+        rankedVersion_ = indexVersion_;
     }
 }
 
 CommandPtr QuorvallisCommands::ShortcutHolder(const std::wstring& shortcut, int exceptId) const {
     auto lock = Lock();
-    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
+    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
     if (!same) return CommandPtr();
-    for (const CommandPtr& command : *same) {
-        if (command->id != exceptId) return command;
+    for (const IndexedCommand& entry : *same) {
+        if (entry.command->id != exceptId) return entry.command;
     }
     return CommandPtr();
 }
@@ -430,8 +452,31 @@ int QuorvallisCommands::SearchCommands(const std::wstring& text) {
 
 CommandPtr QuorvallisCommands::FindCommandByShortcut(const std::wstring& shortcut) const {
     auto lock = Lock();
-    const std::vector<CommandPtr>* same = CommandsWithShortcut(shortcut);
-    return same ? same->front() : CommandPtr();
+    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
+    return same ? same->front().command : CommandPtr();
+}
+
+CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
+    auto lock = Lock();
+    if (word.empty()) return CommandPtr();
+    if (!IndexCurrent()) RebuildIndex();
+    // The changes are read before the counts, so a change made meanwhile
+    // makes the next call read them again.
+    const std::uint64_t counts = ExecutionCount::Changes();
+    if (rankedVersion_ != indexVersion_) {
+        std::vector<CompletionRanking::Entry> entries;
+        entries.reserve(allCommands.size());
+        for (const auto& [folded, same] : byShortcut_) {
+            if (!Reachable(folded)) continue;
+            for (const IndexedCommand& entry : same) entries.push_back({&folded, entry.command, entry.place});
+        }
+        ranking_.Reset(std::move(entries));
+        rankedVersion_ = indexVersion_;
+    } else if (rankedCounts_ != counts) {
+        ranking_.Recount();
+    }
+    rankedCounts_ = counts;
+    return ranking_.Best(Folded(word));
 }
 
 void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
@@ -441,11 +486,23 @@ void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
     if (entry != replacedBy_.end()) {
         // Replaced while it ran: the count belongs to the record in its place.
         // When that one was removed meanwhile, the count goes nowhere.
-        if (CommandPtr successor = entry->second.lock()) ++successor->timesExecuted;
+        if (CommandPtr successor = entry->second.lock()) RaiseCount(successor);
         PruneReplacements();
         return;
     }
+    RaiseCount(command);
+}
+
+void QuorvallisCommands::RaiseCount(const CommandPtr& command) {
+    const std::uint64_t before = ExecutionCount::Changes();
     ++command->timesExecuted;
+    // When the ranking had every count and this is the only change since,
+    // one leaf of it moves instead of all of them.
+    if (rankedCounts_ == before && ExecutionCount::Changes() == before + 1 && rankedVersion_ == indexVersion_ &&
+        IndexCurrent()) {
+        ranking_.Recount(Folded(command->shortcut), command);
+        rankedCounts_ = before + 1;
+    }
 }
 
 int QuorvallisCommands::TimesExecuted(int id) const {

@@ -2,6 +2,7 @@
 
 #include "catalogue/CommandGroup.h"
 #include "catalogue/CommandSearchIndex.h"
+#include "catalogue/CompletionRanking.h"
 #include "catalogue/QuorvallisCommand.h"
 #include "catalogue/StepType.h"
 #include "platform/KeyCodes.h"
@@ -16,7 +17,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class QuorvallisPluginsManager;
@@ -86,6 +86,12 @@ public:
     // The typed-line lookup: first command of allCommands whose shortcut
     // equals the word, letters A to Z compared without regard to case.
     CommandPtr FindCommandByShortcut(const std::wstring& shortcut) const;
+    // The completion of a word being typed: among the commands whose shortcut
+    // starts with it (compared as the lookup compares), the one run most
+    // often, then the first in allCommands. Shortcuts that a typed line
+    // cannot reach (with a space or a double quote) are left out; null when
+    // nothing matches or the word is empty.
+    CommandPtr CompletionFor(const std::wstring& word) const;
     // Raises the execution count of a command that ran successfully. When the
     // command was replaced by an edit while it ran, the count goes to the
     // record that took its place.
@@ -145,14 +151,25 @@ private:
     // Puts a successor at a listed record's place, keeping the index in step.
     void PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor);
     void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
+    void RaiseCount(const CommandPtr& command);
     void PruneReplacements();
+    // A listed command with its place in allCommands: places only grow
+    // along the list, so removals elsewhere never renumber them.
+    struct IndexedCommand {
+        CommandPtr command;
+        std::uint64_t place;
+    };
     // The commands whose shortcut equals this one, in allCommands order.
-    const std::vector<CommandPtr>* CommandsWithShortcut(const std::wstring& shortcut) const;
+    const std::vector<IndexedCommand>* CommandsWithShortcut(const std::wstring& shortcut) const;
     bool IndexCurrent() const;
     void RebuildIndex() const;
     // Called right after the change, with IndexCurrent() from right before it.
     void IndexAppended(bool wasCurrent, const CommandPtr& command);
-    void IndexRemoved(bool wasCurrent, const CommandPtr& command);
+    // Returns the place the command had in the index.
+    std::uint64_t IndexRemoved(bool wasCurrent, const CommandPtr& command);
+    // Puts a command into a current index at that place; the ranking too,
+    // when it is current.
+    void IndexInserted(const CommandPtr& command, std::uint64_t place);
 
     mutable std::recursive_mutex guard_;
     // Records replaced by ReplaceCommand while a worker may still run them,
@@ -161,10 +178,21 @@ private:
     // once nobody but this map holds the old record or its successor is gone.
     std::map<CommandPtr, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
     // allCommands by folded shortcut, so that a typed line does not walk a
-    // long list. Kept in step by the operations; rebuilt when allCommands was
-    // changed from outside (its size or storage differs) or a hit no longer
-    // matches.
-    mutable std::unordered_map<std::wstring, std::vector<CommandPtr>> byShortcut_;
+    // long list; sorted, so that the shortcuts a typed word completes lie
+    // side by side. Kept in step by the operations; rebuilt when allCommands
+    // was changed from outside (its size or storage differs) or a hit no
+    // longer matches.
+    mutable std::map<std::wstring, std::vector<IndexedCommand>> byShortcut_;
+    // The place the next appended command gets.
+    mutable std::uint64_t nextPlace_ = 0;
+    // Raised whenever byShortcut_ changes.
+    mutable std::uint64_t indexVersion_ = 0;
+    // byShortcut_ for CompletionFor: kept in step with it by the operations,
+    // made again when the index was rebuilt, its counts read again when
+    // ExecutionCount::Changes() moved other than by RecordSuccessfulRun.
+    mutable CompletionRanking ranking_;
+    mutable std::uint64_t rankedVersion_ = ~std::uint64_t{0};
+    mutable std::uint64_t rankedCounts_ = 0;
     mutable bool indexValid_ = false;
     mutable const CommandPtr* indexedData_ = nullptr;
     mutable size_t indexedSize_ = 0;

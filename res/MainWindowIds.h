@@ -10,6 +10,8 @@
 
 // Typing popup.
 #define IDC_INFO_TEXT 1001
+// The suggested end of the shortcut, placed after the typed text.
+#define IDC_INFO_COMPLETION 1009
 
 // Main window controls.
 #define IDC_COMMANDS_FRAME 1002

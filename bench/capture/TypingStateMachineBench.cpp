@@ -24,6 +24,8 @@ struct LinePopup : ITypingPopup {
     bool Exists() const override { return shown; }
     void TypeKey(unsigned vk) override { line.TypeKey(vk, keyboard); }
     std::wstring Text() const override { return line.Text(); }
+    void SetText(const std::wstring& text) override { line.Assign(text); }
+    void ShowCompletion(const std::wstring&, const std::wstring&) override {}
     UsKeyboard keyboard;
     TypedLine line;
     bool shown = false;

@@ -23,6 +23,11 @@ constexpr int S = TypingStateMachine::kSwallow;
 
 constexpr unsigned kCtrl = 17, kShift = 16, kEnter = 13, kEscape = 27, kBack = 8, kF5 = 116;
 
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
 // Records what the state machine asks of the popup and the workers in one log.
 struct Recorder {
     std::vector<std::string> calls;
@@ -49,6 +54,15 @@ public:
         line_.TypeKey(vk, keyboard_);
     }
     std::wstring Text() const override { return line_.Text(); }
+    void SetText(const std::wstring& text) override
+    {
+        log_.calls.push_back("set " + Narrow(text));
+        line_.Assign(text);
+    }
+    void ShowCompletion(const std::wstring& rest, const std::wstring& name) override
+    {
+        log_.calls.push_back("completion " + Narrow(rest) + "|" + Narrow(name));
+    }
 
     bool creatable = true; // false: the window cannot be created
 
@@ -235,12 +249,87 @@ TEST_F(TypingStateMachineTest, AnOverlongPopupTextIsCutToTheBuffer)
         bool Exists() const override { return true; }
         void TypeKey(unsigned) override {}
         std::wstring Text() const override { return std::wstring(5000, L'x'); }
+        void SetText(const std::wstring&) override {}
+        void ShowCompletion(const std::wstring&, const std::wstring&) override {}
     } longPopup;
     TypingStateMachine longMachine{catalogue, longPopup, workers};
     longMachine.OnKeyEvent(kCtrl, kPress);
     longMachine.OnKeyEvent(kCtrl, kPress);
     longMachine.OnKeyEvent(kEnter, kPress);
     EXPECT_EQ(workers.lines.at(0).size(), 1199u);
+}
+
+// Completion, key by key, with the search after each answer as the main
+// window does it: what the popup shows, what Right arrow and End put in the
+// line, and what Enter runs. Ranking and folding are the catalogue's
+// (ShortcutLookupTest); here the keys around them.
+struct CompletionCase {
+    const char* name;
+    std::vector<unsigned> keys;       // after the activation
+    std::string shown;                // the last completion the popup showed
+    std::wstring ran;                 // the line Enter handed over
+};
+
+class CompletionKeys : public TypingStateMachineTest, public ::testing::WithParamInterface<CompletionCase> {};
+
+constexpr unsigned kRight = 0x27, kEnd = 0x23, kLeft = 0x25;
+
+TEST_P(CompletionKeys, ShowTakeAndRun)
+{
+    const auto& c = GetParam();
+    catalogue.AddCommand(0, L"Open the mail", L"", 0, L"Mail");
+    catalogue.AddCommand(0, L"Maps", L"", 0, L"maps")->timesExecuted = 2;
+    catalogue.AddCommand(0, L"Post", L"", 0, L"po");
+    Press({kCtrl, kCtrl});
+    std::string answers;
+    for (unsigned vk : c.keys) {
+        answers += machine.OnKeyEvent(vk, kPress) == P ? 'P' : 'S';
+        machine.UpdateCompletion();
+    }
+    EXPECT_EQ(answers, std::string(c.keys.size(), 'S'));
+    std::string shown = "none";
+    for (const std::string& call : log.calls)
+        if (call.rfind("completion ", 0) == 0)
+            shown = call.substr(11);
+    EXPECT_EQ(shown, c.shown);
+    Press({kEnter});
+    ASSERT_EQ(workers.lines.size(), 1u);
+    EXPECT_EQ(workers.lines[0], c.ran);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CompletionKeys, ::testing::Values(
+    // The most run first, whatever the case typed; Enter runs only what was typed.
+    CompletionCase{"SuggestedButNotTaken", {'M'}, "aps|Maps", L"m"},
+    CompletionCase{"RightTakesIt", {'M', kRight}, "|", L"maps"},
+    CompletionCase{"EndTakesIt", {'M', 'A', kEnd}, "|", L"maps"},
+    CompletionCase{"TakenThenArguments", {'M', 'A', 'I', kRight, ' ', 'X'}, "|", L"Mail x"},
+    CompletionCase{"BackspaceSuggestsAgain", {'P', 'X', kBack}, "o|Post", L"p"},
+    CompletionCase{"WholeShortcutTypedShowsNothing", {'P', 'O'}, "|", L"po"},
+    CompletionCase{"NoMatchShowsNothingAndRightAddsNothing", {'Z', kRight, kEnd}, "|", L"z"},
+    CompletionCase{"OtherArrowsTakeNothing", {'P', kLeft}, "o|Post", L"p"},
+    CompletionCase{"NothingAfterTheFirstWord", {'M', ' ', 'M'}, "|", L"m m"},
+    CompletionCase{"RightOnAnEmptyLine", {kRight}, "|", L""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TypingStateMachineTest, TheSearchComesOnlyAfterAKeyAndSeesCommandsAddedMeanwhile)
+{
+    Press({kCtrl, kCtrl});
+    machine.UpdateCompletion();
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"show"})) << "searched before any key";
+    Press({'N'});
+    machine.UpdateCompletion();
+    machine.UpdateCompletion();
+    EXPECT_EQ(log.calls.back(), "completion |");
+    EXPECT_EQ(log.calls.size(), 3u) << "searched twice for one key";
+    // Added while the popup is open, as the main window may do.
+    catalogue.AddCommand(0, L"News", L"", 0, L"news");
+    Press({'E'});
+    machine.UpdateCompletion();
+    EXPECT_EQ(log.calls.back(), "completion ws|News");
+    Press({kRight, kEscape});
+    machine.UpdateCompletion();
+    EXPECT_EQ(log.calls.back(), "hide");
+    EXPECT_EQ(popup.Text(), L"news");
 }
 
 // Random storms of keys against a model of the activation kept here, never

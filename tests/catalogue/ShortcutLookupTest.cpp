@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,12 +18,32 @@ CommandPtr FirstByWalk(const QuorvallisCommands& catalogue, const std::wstring& 
     return CommandPtr();
 }
 
-const std::vector<std::wstring> kPool = {L"a", L"A", L"b", L"mail", L"MAIL", L"Mail", L"x1", L"X1", L"zz", L""};
+const std::vector<std::wstring> kPool = {L"a", L"A", L"b", L"mail", L"MAIL", L"Mail", L"x1", L"X1", L"zz", L"",
+                                         L"map", L"Ma", L"x"};
+
+// The completion by a walk: the first of the most run among the shortcuts
+// that start with the word.
+CommandPtr CompletionByWalk(const QuorvallisCommands& catalogue, const std::wstring& word) {
+    CommandPtr best;
+    for (const CommandPtr& command : catalogue.allCommands) {
+        if (!command || command->shortcut.size() < word.size() ||
+            !ShortcutsEqual(command->shortcut.str().substr(0, word.size()), word))
+            continue;
+        if (!best || command->timesExecuted > best->timesExecuted) best = command;
+    }
+    return best;
+}
+
+const std::vector<std::wstring> kWords = {L"a", L"M", L"ma", L"MAI", L"x", L"X1", L"z"};
 
 void ExpectLookupsAgree(const QuorvallisCommands& catalogue, int step) {
     for (const std::wstring& shortcut : kPool) {
         ASSERT_EQ(catalogue.FindCommandByShortcut(shortcut), FirstByWalk(catalogue, shortcut))
             << "after step " << step << ", shortcut \"" << std::string(shortcut.begin(), shortcut.end()) << '"';
+    }
+    for (const std::wstring& word : kWords) {
+        ASSERT_EQ(catalogue.CompletionFor(word), CompletionByWalk(catalogue, word))
+            << "after step " << step << ", completing \"" << std::string(word.begin(), word.end()) << '"';
     }
 }
 
@@ -39,6 +60,10 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
     };
 
     for (int step = 0; step < 3000; ++step) {
+        // Runs raise counts at any time, also of records replaced since.
+        if (random() % 4 == 0) {
+            if (CommandPtr listed = anyCommand()) catalogue.RecordSuccessfulRun(listed);
+        }
         switch (random() % 9) {
         case 0:
         case 1:
@@ -125,4 +150,55 @@ TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord) {
         mail->shortcut = L"gone";
         EXPECT_EQ(catalogue.FindCommandByShortcut(L"post"), news);
     }
+}
+
+// The completion of a typed word, ranked and folded: shortcuts that start
+// with the word (letters A to Z in either case, nothing else folded), the
+// most run first, then list order; shortcuts a typed line cannot reach are
+// never offered.
+TEST(ShortcutCompletion, RankingAndFolding) {
+    QuorvallisCommands catalogue;
+    const struct {
+        const wchar_t* shortcut;
+        int runs;
+    } commands[] = {{L"mail", 0}, {L"MAP", 3}, {L"max", 3}, {L"m", 1},   {L"Notes", 0}, {L"net", 0},
+                    {L"my word", 9}, {L"say\"x", 9}, {L"\u00dcber", 0}, {L"x-1", 0}, {L"X+2", 1}};
+    for (const auto& c : commands) {
+        CommandPtr command = catalogue.AddCommand(0, c.shortcut, L"", 0, c.shortcut);
+        ASSERT_TRUE(command);
+        command->timesExecuted = c.runs;
+    }
+    const struct {
+        const wchar_t* word;
+        const wchar_t* expected;  // null: none
+    } cases[] = {
+        {L"m", L"MAP"},        {L"MA", L"MAP"},       {L"mA", L"MAP"},  {L"mai", L"mail"}, {L"MAX", L"max"},
+        {L"mapx", nullptr},    {L"n", L"Notes"},      {L"NE", L"net"},  {L"my", nullptr},  {L"say", nullptr},
+        {L"q", nullptr},       {L"", nullptr},        {L"\u00fc", nullptr}, {L"\u00dc", L"\u00dcber"},
+        {L"x", L"X+2"},        {L"x-", L"x-1"},       {L"M", L"MAP"},
+    };
+    for (const auto& c : cases) {
+        const CommandPtr found = catalogue.CompletionFor(c.word);
+        const std::string word(c.word, c.word + wcslen(c.word));
+        if (!c.expected) {
+            EXPECT_FALSE(found) << word;
+        } else {
+            ASSERT_TRUE(found) << word;
+            EXPECT_EQ(found->shortcut, c.expected) << word;
+        }
+    }
+    // A run moves a command up; one added later, as the main window adds
+    // it, is found at once; a removed one is gone.
+    catalogue.RecordSuccessfulRun(catalogue.FindCommandByShortcut(L"max"));
+    EXPECT_EQ(catalogue.CompletionFor(L"m")->shortcut, L"max");
+    catalogue.AddCommand(0, L"Mango", L"", 0, L"mango")->timesExecuted = 5;
+    EXPECT_EQ(catalogue.CompletionFor(L"ma")->shortcut, L"mango");
+    catalogue.RemoveCommand(catalogue.FindCommandByShortcut(L"mango")->id);
+    EXPECT_EQ(catalogue.CompletionFor(L"ma")->shortcut, L"max");
+    // An edited copy keeps its place and count under its new shortcut.
+    CommandPtr copy(new QuorvallisCommand(*catalogue.FindCommandByShortcut(L"mail")));
+    copy->shortcut = L"Mz";
+    ASSERT_TRUE(catalogue.UpdateCommand(copy->id, copy));
+    EXPECT_EQ(catalogue.CompletionFor(L"mz"), copy);
+    EXPECT_FALSE(catalogue.CompletionFor(L"mai"));
 }

@@ -1,6 +1,7 @@
 // The launcher under Wine, driven like a user would: a target window has the
 // focus, the control keys are pressed twice, a line is typed and Enter runs
 // it. Commands start QvProbe, whose log shows the command line it got.
+#include "Inspector.h"
 #include "LauncherFixture.h"
 
 using namespace launcher_e2e;
@@ -323,6 +324,71 @@ TEST_F(LauncherE2e, KeysTheLauncherWasTooLateForAreNotActedOnLater)
     Type("pr late");
     Keys({"Return"});
     EXPECT_TRUE(CommandRan());
+}
+
+// Completion: the popup shows the rest of the most run shortcut that starts
+// with the typed word, and the command's name, in a second text; Enter runs
+// only what was typed; Right arrow takes the suggestion. Read from the popup
+// as an accessibility tool reads it.
+TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
+{
+    QuorvallisCommands catalogue;
+    catalogue.shownOnce = true;
+    AddProbeCommand(catalogue, 0);
+    catalogue.FindCommandByShortcut(L"pr")->timesExecuted = 5;
+    auto echo = catalogue.AddCommand(0, L"Echo", L"", 0, L"p");
+    ASSERT_TRUE(echo && echo->SetRegularStep(StepType::EchoString, L"e"));
+    WriteCatalogue(catalogue);
+    StartTarget();
+    StartLauncher();
+
+    // The typed text (1001) and the completion (1009); "<none>" without a popup.
+    const auto popupText = [](const char* id) {
+        int status = 0;
+        const auto records = inspector::Inspect("Preferences", {"--untitled", "text", id}, &status);
+        if (status != 0 || records.empty())
+            return std::string("<none>");
+        return records[0].empty() ? std::string() : records[0][0];
+    };
+    const auto shows = [&](const std::string& typed, const std::string& completion) {
+        return WaitFor([&] { return popupText("1001") == typed && popupText("1009") == completion; }, 8000);
+    };
+    // Under Wine the hook misses keys for a moment after a popup went away;
+    // the control keys are pressed again until the popup is there.
+    const auto open = [&] {
+        return WaitFor([&] {
+            Activate();
+            return popupText("1001") == "";
+        }, 20000);
+    };
+
+    // A word that no shortcut starts with: nothing extra.
+    ASSERT_TRUE(open());
+    Type("zq");
+    EXPECT_TRUE(shows("zq", "")) << popupText("1001") << " / " << popupText("1009");
+    Keys({"Escape"});
+
+    // "p" is a whole shortcut, but "pr" has run more: it is suggested, and
+    // Enter still runs "p", which types "e" into the target.
+    ASSERT_TRUE(open());
+    Type("P");
+    EXPECT_TRUE(shows("P", "r  Probe")) << popupText("1001") << " / " << popupText("1009");
+    WineSession::Current().Screenshot("launcher-popup-completion");
+    Keys({"Return"});
+    EXPECT_TRUE(WaitFor([&] { return TargetChars() == "e"; }, 8000)) << TargetChars();
+    EXPECT_FALSE(CommandRan(1000)) << "an unaccepted suggestion ran";
+
+    // Right arrow makes the line the whole shortcut; arguments follow.
+    ASSERT_TRUE(open());
+    Type("p");
+    ASSERT_TRUE(shows("p", "r  Probe")) << popupText("1001") << " / " << popupText("1009");
+    Keys({"Right"});
+    EXPECT_TRUE(shows("pr", "")) << popupText("1001") << " / " << popupText("1009");
+    Type(" done");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg done"), std::string::npos) << ReadFile(ranLog_);
+    EXPECT_EQ(TargetChars(), "e") << "keys of the line reached the target";
 }
 
 // Caps Lock pressed in the application counts for the typed line, as the

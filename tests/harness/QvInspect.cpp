@@ -4,7 +4,10 @@
 // controls of their own), and reads the common controls through a buffer in
 // the target process.
 //
-//   QvInspect.exe [--wait MS] --title TITLE COMMAND [ARGS]
+//   QvInspect.exe [--wait MS] --title TITLE [--untitled] COMMAND [ARGS]
+//
+// --untitled reads instead the visible dialog without a title (the typing
+// popup) of the process that owns the window titled TITLE.
 //
 // Commands (output is UTF-8, one record per line, fields separated by tabs):
 //   window                 the window's handle, class, visibility, rectangles,
@@ -477,9 +480,28 @@ int SelectRows(HWND list, const RemoteBuffer& remote, const std::wstring& indice
     return 0;
 }
 
+struct UntitledSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindUntitled(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<UntitledSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (process != search->process || !IsWindowVisible(window) || GetWindowTextLengthW(window) != 0 ||
+        wcscmp(className, L"#32770") != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 int Usage()
 {
-    fwprintf(stderr, L"usage: QvInspect [--wait MS] --title TITLE COMMAND [ARGS]\n");
+    fwprintf(stderr, L"usage: QvInspect [--wait MS] --title TITLE [--untitled] COMMAND [ARGS]\n");
     return 2;
 }
 
@@ -489,11 +511,14 @@ int wmain(int argc, wchar_t** argv)
 {
     std::wstring title;
     DWORD waitMs = 0;
+    bool untitled = false;
     int i = 1;
     for (; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--title" && i + 1 < argc)
             title = argv[++i];
+        else if (arg == L"--untitled")
+            untitled = true;
         else if (arg == L"--wait" && i + 1 < argc)
             waitMs = wcstoul(argv[++i], nullptr, 10);
         else
@@ -509,6 +534,12 @@ int wmain(int argc, wchar_t** argv)
     const DWORD start = GetTickCount();
     for (;;) {
         top = FindWindowW(nullptr, title.c_str());
+        if (top && untitled) {
+            UntitledSearch search{0, nullptr};
+            GetWindowThreadProcessId(top, &search.process);
+            EnumWindows(&FindUntitled, reinterpret_cast<LPARAM>(&search));
+            top = search.found;
+        }
         if (top || GetTickCount() - start >= waitMs)
             break;
         Sleep(50);

@@ -454,6 +454,10 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         const int answer = typing_.OnKeyEvent(static_cast<unsigned>(wParam), static_cast<std::uint32_t>(lParam));
         AnswerHookKey(hookShared_, sequence, answer != TypingStateMachine::kSwallow);
+        // The hook's wait ends with the reply, not with the search and the
+        // painting of the completion that come after it.
+        ReplyMessage(answer);
+        typing_.UpdateCompletion();
         SetResult(answer);
         return true;
     }

@@ -6,6 +6,8 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT_PTR kHideTimer = 1;
@@ -19,7 +21,8 @@ constexpr Gdiplus::ARGB kOutlineColour = (230u << 24) | (30u << 16) | (30u << 8)
 DlgInfo::DlgInfo()
     : DialogBase(IDD_INFO),
       backgroundColour_(GetSysColor(COLOR_INFOBK)),
-      backgroundBrush_(CreateSolidBrush(backgroundColour_))
+      backgroundBrush_(CreateSolidBrush(backgroundColour_)),
+      measureDc_(CreateCompatibleDC(nullptr))
 {
 }
 
@@ -40,6 +43,7 @@ void DlgInfo::Show()
         if (!CreateModeless(nullptr))
             return;
     }
+    ShowCompletion(L"", L"");
     SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, L"");
 
     RECT workArea{};
@@ -85,6 +89,7 @@ void DlgInfo::StepHide()
 void DlgInfo::FinishHide()
 {
     hiding_ = false;
+    completion_ = nullptr;
     if (hwnd()) {
         KillTimer(hwnd(), kHideTimer);
         DestroyWindow(hwnd());
@@ -101,6 +106,63 @@ void DlgInfo::OnInfoChar(unsigned virtualKey)
 {
     if (line_.TypeKey(virtualKey, keyboard_))
         SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, line_.Text().c_str());
+}
+
+void DlgInfo::SetText(const std::wstring& text)
+{
+    if (Exists() && line_.Assign(text))
+        SetDlgItemTextW(hwnd(), IDC_INFO_TEXT, line_.Text().c_str());
+}
+
+// The template has one text; the suggestion is a second one beside it, with
+// the same font, moved to wherever the typed text ends.
+void DlgInfo::CreateCompletionText()
+{
+    HWND typed = GetDlgItem(hwnd(), IDC_INFO_TEXT);
+    GetWindowRect(typed, &textBox_);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&textBox_), 2);
+    textFont_ = reinterpret_cast<HFONT>(SendMessageW(typed, WM_GETFONT, 0, 0));
+    completion_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                                  textBox_.right, textBox_.top, 0, textBox_.bottom - textBox_.top, hwnd(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INFO_COMPLETION)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (completion_)
+        SendMessageW(completion_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
+    completionShown_.clear();
+    completionLeft_ = textBox_.right;
+}
+
+// Every call here is a trip through Wine's server and display driver, and the
+// next key waits for them: the text is measured in a memory context, and the
+// control is moved or given its text only when that changed.
+void DlgInfo::ShowCompletion(const std::wstring& rest, const std::wstring& name)
+{
+    if (!Exists() || !completion_)
+        return;
+    std::wstring shown = rest;
+    int left = completionLeft_;
+    if (!rest.empty() && measureDc_) {
+        ScopedSelectObject font(measureDc_.get(), textFont_);
+        const auto width = [this](const std::wstring& text) {
+            SIZE size{};
+            GetTextExtentPoint32W(measureDc_.get(), text.c_str(), static_cast<int>(text.size()), &size);
+            return static_cast<int>(size.cx);
+        };
+        const int right = textBox_.right;
+        left = std::min(static_cast<int>(textBox_.left) + width(line_.Text()), right);
+        const std::wstring withName = rest + L"  " + name;
+        if (!name.empty() && left + width(withName) <= right)
+            shown = withName;
+    }
+    if (left != completionLeft_) {
+        SetWindowPos(completion_, nullptr, left, textBox_.top, textBox_.right - left, textBox_.bottom - textBox_.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        completionLeft_ = left;
+    }
+    if (shown != completionShown_) {
+        SetWindowTextW(completion_, shown.c_str());
+        completionShown_ = shown;
+    }
 }
 
 void DlgInfo::PaintBackground(HDC dc, SIZE size) const
@@ -123,10 +185,11 @@ void DlgInfo::PaintBackground(HDC dc, SIZE size) const
     }
 }
 
-bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM)
+bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
+        CreateCompletionText();
         return false;
     case WM_INFOCHAR:
         OnInfoChar(static_cast<unsigned>(wParam));
@@ -140,7 +203,8 @@ bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM)
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, textColour_);
+        const bool completion = completion_ && reinterpret_cast<HWND>(lParam) == completion_;
+        SetTextColor(dc, completion ? completionColour_ : textColour_);
         SetBkMode(dc, TRANSPARENT);
         SetResult(reinterpret_cast<LRESULT>(backgroundBrush_.get()));
         return true;

@@ -9,7 +9,8 @@
 
 // The popup that echoes the line while the user types it: a borderless
 // topmost window in the corner of the work area, created on every show and
-// destroyed on every hide.
+// destroyed on every hide. A second text, lighter, follows the typed one
+// with the suggested end of the shortcut.
 class DlgInfo : public DialogBase, public ITypingPopup {
 public:
     static constexpr unsigned kHideMs = 500;
@@ -24,6 +25,8 @@ public:
     bool Exists() const override;
     void TypeKey(unsigned virtualKey) override;
     std::wstring Text() const override { return line_.Text(); }
+    void SetText(const std::wstring& text) override;
+    void ShowCompletion(const std::wstring& rest, const std::wstring& name) override;
     // Every key the hook reported: Shift and Caps Lock follow them in order.
     void NoteKeyEvent(unsigned virtualKey, std::uint32_t flags) { keyboard_.NoteKeyEvent(virtualKey, flags); }
 
@@ -32,6 +35,7 @@ protected:
 
 private:
     void OnInfoChar(unsigned virtualKey);
+    void CreateCompletionText();
     // The gradient and its outline for a client area of `size`.
     void PaintBackground(HDC dc, SIZE size) const;
     void StepHide();
@@ -40,7 +44,16 @@ private:
     COLORREF backgroundColour_;
     UniqueGdi<HBRUSH> backgroundBrush_;
     COLORREF textColour_ = RGB(0, 0, 255);
+    COLORREF completionColour_ = RGB(96, 112, 200);
     TypedLine line_;
+    // The suggestion's text control (the window destroys it), the typed
+    // text's place and font, and what the suggestion shows from where.
+    HWND completion_ = nullptr;
+    RECT textBox_{};
+    HFONT textFont_ = nullptr;
+    UniqueMemoryDc measureDc_;
+    std::wstring completionShown_;
+    int completionLeft_ = 0;
     Win32KeyboardState keyboard_;
     bool hiding_ = false;
     ULONGLONG hideStarted_ = 0;
