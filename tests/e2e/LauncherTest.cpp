@@ -366,6 +366,12 @@ TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
     ASSERT_TRUE(open());
     Type("zq");
     EXPECT_TRUE(shows("zq", "")) << popupText("1001") << " / " << popupText("1009");
+    // An "&" typed is shown as itself, not as the next letter underlined
+    // (the static control's SS_NOPREFIX).
+    constexpr unsigned long kNoPrefix = 0x80;
+    const auto typedStyle = inspector::Inspect("Preferences", {"--untitled", "style", "1001"});
+    ASSERT_FALSE(typedStyle.empty());
+    EXPECT_NE(std::stoul(typedStyle[0][0], nullptr, 16) & kNoPrefix, 0u) << typedStyle[0][0];
     Keys({"Escape"});
 
     // "p" is a whole shortcut, but "pr" has run more: it is suggested, and

@@ -119,6 +119,8 @@ void DlgInfo::SetText(const std::wstring& text)
 void DlgInfo::CreateCompletionText()
 {
     HWND typed = GetDlgItem(hwnd(), IDC_INFO_TEXT);
+    // The typed line is shown as typed: an "&" is a character, not a mnemonic.
+    SetWindowLongPtrW(typed, GWL_STYLE, GetWindowLongPtrW(typed, GWL_STYLE) | SS_NOPREFIX);
     GetWindowRect(typed, &textBox_);
     MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&textBox_), 2);
     textFont_ = reinterpret_cast<HFONT>(SendMessageW(typed, WM_GETFONT, 0, 0));
