@@ -139,7 +139,9 @@ TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord) {
         ASSERT_EQ(catalogue.FindCommandByShortcut(L"mail"), mail);
         ASSERT_FALSE(catalogue.FindCommandByShortcut(L"post"));
         mail->shortcut = L"post";
-        if (told) ASSERT_TRUE(catalogue.ReplaceCommand(mail->id, mail));
+        if (told) {
+            ASSERT_TRUE(catalogue.ReplaceCommand(mail->id, mail));
+        }
         EXPECT_EQ(catalogue.FindCommandByShortcut(L"POST"), mail) << "told " << told;
         EXPECT_FALSE(catalogue.FindCommandByShortcut(L"mail"));
         EXPECT_FALSE(catalogue.AddCommand(0, L"Post", L"", 0, L"Post")) << "a duplicate got in, told " << told;
