@@ -132,8 +132,9 @@ void DlgPreferences::OnInitDialog()
                                  0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
                                  Instance(), nullptr);
 
-    tray_.Add(hwnd(), enabled_);
-    CreateTooltips();
+    // The hook is installed before the program first waits for input, so
+    // that it answers from the first key; the tray icon and the tooltips
+    // follow right after that wait (FinishStart).
     view_.ShowTree();
     SetEnabled(catalogue_->enableOnStart);
 
@@ -158,6 +159,12 @@ void DlgPreferences::OnInitDialog()
     RECT client{};
     GetClientRect(hwnd(), &client);
     OnSize(client.right, client.bottom);
+}
+
+void DlgPreferences::FinishStart()
+{
+    tray_.Add(hwnd(), enabled_);
+    CreateTooltips();
 }
 
 void DlgPreferences::RegisterMainMenuImages(HMENU menu)
@@ -528,6 +535,14 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_EXITLATER:
         Exit();
         return true;
+    case WM_FINISHSTART:
+        FinishStart();
+        return true;
+    case WM_WINDOWPOSCHANGED:
+        // Rows held back while the window was hidden are listed as it shows.
+        if (lParam && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+            view_.OnShown();
+        return false;
     case WM_REPORTPROBLEM:
         if (!pendingReport_.empty()) {
             const std::wstring text = std::move(pendingReport_);

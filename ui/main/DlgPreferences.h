@@ -67,6 +67,7 @@ protected:
 
 private:
     void OnInitDialog();
+    void FinishStart();
     void OnDestroy();
     void OnCommand(UINT id, UINT code, HWND control);
     bool OnNotify(NMHDR& header);
