@@ -51,12 +51,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             catalogue->shownOnce = true;
         }
         // What the window does not need before it can take keys waits until
-        // the program has first found its queue empty (its first wait for
-        // input), then comes first in the queue.
+        // the program has first waited for input with its queue empty, then
+        // comes first in the queue.
         bool startFinished = false;
         MSG message;
         for (;;) {
             if (!startFinished && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+                // The wait itself, not the look, marks the program idle for
+                // whoever waits for it to take input.
+                MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
                 startFinished = true;
                 PostMessageW(window->hwnd(), WM_FINISHSTART, 0, 0);
             }
