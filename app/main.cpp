@@ -2,6 +2,7 @@
 // main window, the message loop, and the shutdown in the reverse order.
 #include "catalogue/QuorvallisCommands.h"
 #include "plugins/QuorvallisPluginsManager.h"
+#include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileStore.h"
 #include "app/Win32LineWorkers.h"
@@ -49,8 +50,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             ShowWindow(window->hwnd(), SW_SHOW);
             catalogue->shownOnce = true;
         }
+        // What the window does not need before it can take keys waits until
+        // the program has first waited for input with its queue empty, then
+        // comes first in the queue.
+        bool startFinished = false;
         MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        for (;;) {
+            if (!startFinished && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+                // The wait itself, not the look, marks the program idle for
+                // whoever waits for it to take input.
+                MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+                startFinished = true;
+                PostMessageW(window->hwnd(), WM_FINISHSTART, 0, 0);
+            }
+            if (GetMessageW(&message, nullptr, 0, 0) <= 0)
+                break;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -37,3 +37,7 @@ constexpr unsigned WM_EXITLATER = 0x8000 + 2;
 // Catalogue writer thread -> main window, posted after each save. Carries no
 // data: the window asks its saver how the save went.
 constexpr unsigned WM_SAVEFINISHED = 0x8000 + 3;
+// The rest of the main window's start (its controls, menus, tray icon and
+// tree), posted once the program has first waited for input: only what the
+// hook needs comes before.
+constexpr unsigned WM_FINISHSTART = 0x8000 + 4;

@@ -53,6 +53,10 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
     catalogue.AddCommand(1, L"Deploy notes", L"", 4, L"dep")->kind = CommandKind::Script;  // 10
     WriteCatalogue(catalogue);
     StartLauncher();
+    // Started hidden: the window is built right after the start, but the
+    // selected group's rows wait until it is first shown.
+    EXPECT_TRUE(WaitFor([&] { return Tree() == kTree; }, 10000)) << ::testing::PrintToString(Tree());
+    EXPECT_TRUE(Rows().empty()) << "listed while hidden";
     Show();
 
     // The tree in the catalogue's order, subgroups depth first and expanded,
@@ -108,10 +112,19 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
     counted[0] = "0:Probe|pr|Regular|1";
     EXPECT_TRUE(WaitForRows(counted)) << ::testing::PrintToString(Rows());
 
-    // Leaving with "Search results" selected stores it; the next start shows
-    // it selected and empty until another group is selected.
+    // Hidden, a group selected lists nothing until the window shows again;
+    // a search lists its hits at once, and showing keeps them.
+    PostCommand("1");
+    ASSERT_TRUE(WaitFor([&] { return !Visible(); }, 10000)) << "not hidden";
+    SelectGroup("Mail");
+    EXPECT_TRUE(WaitFor([&] { return Rows().empty(); }, 10000)) << ::testing::PrintToString(Rows());
     SendSearchMessage("Inbox");
     EXPECT_TRUE(WaitForRows({"36:Inbox|inbox|Regular|0"}));
+    Show();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"36:Inbox|inbox|Regular|0"}));
+
+    // Leaving with "Search results" selected stores it; the next start shows
+    // it selected and empty until another group is selected.
     EXPECT_EQ(ExitLauncher(), 0);
     QuorvallisCommands stored;
     ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);

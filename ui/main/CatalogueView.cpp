@@ -203,7 +203,23 @@ void CatalogueView::OnSelectionChanged(const NMTREEVIEWW& change)
     }
     const int groupId = static_cast<int>(change.itemNew.lParam);
     catalogue_.lastSelectedGroupId = groupId;
+    // Listing 10 000 rows in a window nobody sees would slow the start.
+    if (!IsWindowVisible(list_)) {
+        ShowRows({});
+        rowsHeld_ = true;
+        return;
+    }
     ShowGroup(groupId);
+}
+
+void CatalogueView::OnShown()
+{
+    if (!rowsHeld_)
+        return;
+    rowsHeld_ = false;
+    const int groupId = SelectedGroupId();
+    if (groupId >= 0)
+        ShowGroup(groupId);
 }
 
 CatalogueView::Row CatalogueView::MakeRow(const CommandPtr& command) const
@@ -228,6 +244,7 @@ void CatalogueView::ShowGroup(int groupId)
 void CatalogueView::ShowRows(std::vector<Row> rows)
 {
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    rowsHeld_ = false;
     rows_ = std::move(rows);
     ListView_SetItemCountEx(list_, static_cast<int>(rows_.size()), 0);
     InvalidateRect(list_, nullptr, TRUE);

@@ -39,8 +39,12 @@ public:
     // columns and header pictures, both controls' pictures from `icons`.
     void Attach(HWND tree, HWND list, HIMAGELIST icons);
     // Fills the tree with every group, in the catalogue's order and depth
-    // first, and selects the group last selected.
+    // first, and selects the group last selected. Its rows are listed once the
+    // list is visible (see OnShown): a start in the background lists none.
     void ShowTree();
+    // The window was shown: the selected group's rows are listed if they
+    // were held back while it was hidden.
+    void OnShown();
     // Lists the commands whose name or shortcut contains `text` under
     // "Search results". Without a hit nothing changes. Returns the hits.
     int Search(const std::wstring& text);
@@ -102,4 +106,6 @@ private:
     std::vector<Row> rows_;
     // The item being deleted, whose selection change must not delete it again.
     HTREEITEM deleting_ = nullptr;
+    // A group was selected while the list was hidden and its rows not listed.
+    bool rowsHeld_ = false;
 };

@@ -77,19 +77,11 @@ DlgPreferences::~DlgPreferences() = default;
 
 void DlgPreferences::OnInitDialog()
 {
+    // Only what the hook needs to answer from the first key: the window, the
+    // catalogue and its keys. The rest of the window is built once the
+    // program has first waited for input (FinishStart), or when needed first.
     catalogue_->SetMainWindow(hwnd());
     hookShared_ = FindHookShared(GetModuleHandleW(L"QuorvallisHOOK.dll"));
-    HWND tree = Item(IDC_GROUP_TREE);
-    HWND list = Item(IDC_COMMAND_LIST);
-
-    smallIcons_.Build(IDB_QV_ICON_SET, 20);
-    actionStrip_.Build(IDB_QV_ACTIONS, 10);
-    windowIcon_.reset(LoadIconOrFallback(Instance(), kWindowIcon, 32));
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
-
-    closeButton_.Attach(hwnd(), IDOK);
-    closeButton_.SetIcons(smallIcons_.MakeIcon(kImageCloseButton));
 
     const LoadResult loaded = Load(storePath_, *catalogue_, files_);
     savePath_ = loaded.savePath;
@@ -103,6 +95,25 @@ void DlgPreferences::OnInitDialog()
             text += L". That file is left as it is; your changes are saved to \"" + savePath_ + L"\"";
         ReportProblem(text + L".");
     }
+    SetEnabled(catalogue_->enableOnStart);
+}
+
+void DlgPreferences::FinishStart()
+{
+    if (built_)
+        return;
+    built_ = true;
+    HWND tree = Item(IDC_GROUP_TREE);
+    HWND list = Item(IDC_COMMAND_LIST);
+
+    smallIcons_.Build(IDB_QV_ICON_SET, 20);
+    actionStrip_.Build(IDB_QV_ACTIONS, 10);
+    windowIcon_.reset(LoadIconOrFallback(Instance(), kWindowIcon, 32));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(windowIcon_.get()));
+
+    closeButton_.Attach(hwnd(), IDOK);
+    closeButton_.SetIcons(smallIcons_.MakeIcon(kImageCloseButton));
 
     commandsFrame_.Attach(hwnd(), IDC_COMMANDS_FRAME);
     preferencesFrame_.Attach(hwnd(), IDC_PREFERENCES_FRAME);
@@ -135,7 +146,8 @@ void DlgPreferences::OnInitDialog()
     tray_.Add(hwnd(), enabled_);
     CreateTooltips();
     view_.ShowTree();
-    SetEnabled(catalogue_->enableOnStart);
+    // The hook is in already; the menu shows its state.
+    UpdateToggleMenuItem();
 
     // The controls stand where the template put them, for its size less the
     // menu bar; the window itself may be smaller already (a small screen).
@@ -327,6 +339,9 @@ void DlgPreferences::Exit()
 
 void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
 {
+    // A command can come (from the popup, from outside) before the window
+    // was built.
+    FinishStart();
     if (actions_.Run(id))
         return;
     bool changed = false;
@@ -410,7 +425,8 @@ void DlgPreferences::OnContextMenu(HWND window, LPARAM position)
 
 void DlgPreferences::OnSize(int width, int height)
 {
-
+    if (!built_)
+        return;
     anchors_.Apply(width, height);
     FitSplitter();
     toolbar_.Fit();
@@ -467,6 +483,7 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_SEARCHCOMMANDS:
         // Whoever sent it, the text comes from the search box.
+        FinishStart();
         view_.Search(toolbar_.SearchText());
         SetResult(0);
         return true;
@@ -532,7 +549,22 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_EXITLATER:
         Exit();
         return true;
+    case WM_FINISHSTART:
+        FinishStart();
+        return true;
+    case WM_SHOWWINDOW:
+        // Whatever shows the window first finds it built.
+        if (wParam)
+            FinishStart();
+        return false;
+    case WM_WINDOWPOSCHANGED:
+        // Rows held back while the window was hidden are listed as it shows.
+        if (lParam && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+            view_.OnShown();
+        return false;
     case WM_REPORTPROBLEM:
+        // The tray icon is there while the box is up.
+        FinishStart();
         if (!pendingReport_.empty()) {
             const std::wstring text = std::move(pendingReport_);
             pendingReport_.clear();

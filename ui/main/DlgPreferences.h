@@ -67,6 +67,8 @@ protected:
 
 private:
     void OnInitDialog();
+    // Builds the rest of the window (controls, menus, tray icon, tree) once.
+    void FinishStart();
     void OnDestroy();
     void OnCommand(UINT id, UINT code, HWND control);
     bool OnNotify(NMHDR& header);
@@ -116,6 +118,7 @@ private:
     AnchoredResize anchors_;
     TrayIcon tray_;
     bool enabled_ = false;
+    bool built_ = false;
     // The hook library's shared section, where it marks the keys it gave up on.
     QuorvallisHookShared* hookShared_ = nullptr;
     HWND rememberedForeground_ = nullptr;

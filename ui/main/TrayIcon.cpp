@@ -55,7 +55,8 @@ void TrayIcon::Add(HWND window, bool enabled)
 void TrayIcon::ShowState(bool enabled)
 {
     enabled_ = enabled;
-    Notify(NIM_MODIFY, NIF_ICON | NIF_TIP);
+    if (added_)
+        Notify(NIM_MODIFY, NIF_ICON | NIF_TIP);
 }
 
 void TrayIcon::Remove()
