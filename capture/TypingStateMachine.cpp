@@ -30,8 +30,7 @@ int TypingStateMachine::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
             virtualKey == catalogue_.secondControlKey) {
             catalogue_.previousKey = -1;
             catalogue_.typingState = kTyping;
-            completion_.clear();
-            completionDue_ = false;
+            ForgetCompletion();
             popup_.Show();
             return kSwallow;
         }
@@ -48,6 +47,11 @@ void TypingStateMachine::EndTyping()
 {
     catalogue_.previousKey = -1;
     catalogue_.typingState = kIdle;
+    ForgetCompletion();
+}
+
+void TypingStateMachine::ForgetCompletion()
+{
     completion_.clear();
     completionDue_ = false;
 }

@@ -34,6 +34,7 @@ public:
 private:
     int OnTypingKey(unsigned virtualKey);
     void EndTyping();
+    void ForgetCompletion();
 
     QuorvallisCommands& catalogue_;
     ITypingPopup& popup_;

@@ -43,8 +43,8 @@ std::wstring CatalogueSaver::TakeReport()
     if (failureShown_)
         return {};
     failureShown_ = true;
-    return L"Quorvallis could not save its preferences to \"" + path_ + L"\" (" + error +
-           L"). Your changes are kept while Quorvallis runs; it tries again with your next change and when it exits.";
+    return FailureText(error, L"Your changes are kept while Quorvallis runs; it tries again with your next change "
+                              L"and when it exits.");
 }
 
 std::wstring CatalogueSaver::Finish(const QuorvallisCommands& catalogue)
@@ -60,8 +60,12 @@ std::wstring CatalogueSaver::Finish(const QuorvallisCommands& catalogue)
     std::wstring error;
     if (queue_->Finish(CatalogueSaveQueue::kExitWait, &error))
         return {};
-    return L"Quorvallis could not save its preferences to \"" + path_ + L"\" (" + error +
-           L"). Changes made since the last save are lost; the previous file was left as it was.";
+    return FailureText(error, L"Changes made since the last save are lost; the previous file was left as it was.");
+}
+
+std::wstring CatalogueSaver::FailureText(const std::wstring& error, const wchar_t* consequence) const
+{
+    return L"Quorvallis could not save its preferences to \"" + path_ + L"\" (" + error + L"). " + consequence;
 }
 
 bool CatalogueSaver::WaitUntilIdle(int timeoutMs) const

@@ -47,6 +47,10 @@ private:
         std::wstring error;
     };
 
+    // The failure told to the user: where, why, and what it means for the
+    // changes (`consequence`).
+    std::wstring FailureText(const std::wstring& error, const wchar_t* consequence) const;
+
     std::wstring path_;
     std::shared_ptr<Latest> latest_ = std::make_shared<Latest>();
     std::unique_ptr<CatalogueSaveQueue> queue_;
