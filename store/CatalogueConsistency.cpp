@@ -2,6 +2,7 @@
 
 #include "catalogue/QuorvallisCommands.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -40,16 +41,16 @@ bool CatalogueConsistency::Check(const QuorvallisCommands& catalogue, std::wstri
     if (!CheckGroups(catalogue.groups, 1, seenGroups, groupIds, problem))
         return false;
 
-    std::set<const QuorvallisCommand*> seenCommands;
+    // Sorted once rather than a tree node per command: this runs on every
+    // load and every save.
+    std::vector<const QuorvallisCommand*> commands;
+    commands.reserve(catalogue.allCommands.size());
     for (const CommandPtr& command : catalogue.allCommands) {
         if (!command) {
             problem = L"a command is missing";
             return false;
         }
-        if (!seenCommands.insert(command.get()).second) {
-            problem = L"a command occurs twice in the list";
-            return false;
-        }
+        commands.push_back(command.get());
         for (const StepPtr& step : command->steps) {
             if (!step) {
                 problem = L"a step of command " + std::to_wstring(command->id) + L" is missing";
@@ -61,6 +62,11 @@ bool CatalogueConsistency::Check(const QuorvallisCommands& catalogue, std::wstri
                       std::to_wstring(command->groupId) + L", which does not exist";
             return false;
         }
+    }
+    std::sort(commands.begin(), commands.end());
+    if (std::adjacent_find(commands.begin(), commands.end()) != commands.end()) {
+        problem = L"a command occurs twice in the list";
+        return false;
     }
     return true;
 }

@@ -8,6 +8,7 @@
 #include "catalogue/QuorvallisCommand.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "catalogue/QuorvallisScriptStep.h"
+#include "store/CatalogueTypeInfo.h"
 
 #include <boost/archive/archive_exception.hpp>
 #include <boost/serialization/collection_size_type.hpp>
@@ -15,6 +16,7 @@
 #include <boost/serialization/level.hpp>
 #include <boost/serialization/library_version_type.hpp>
 #include <boost/serialization/tracking.hpp>
+#include <boost/serialization/type_info_implementation.hpp>
 #include <boost/serialization/version.hpp>
 
 #include <new>
@@ -39,6 +41,19 @@ BOOST_CLASS_TRACKING(CommandPtr, boost::serialization::track_never)
 BOOST_CLASS_TRACKING(StepPtr, boost::serialization::track_never)
 BOOST_CLASS_TRACKING(GroupPtr, boost::serialization::track_never)
 BOOST_CLASS_IMPLEMENTATION(std::vector<int>, boost::serialization::object_serializable)
+
+// The catalogue's own types are described to the archive cheaply (see
+// CatalogueTypeInfo); the standard ones keep the library's description.
+BOOST_CLASS_TYPE_INFO(QuorvallisCommands, CatalogueTypeInfo<QuorvallisCommands>)
+BOOST_CLASS_TYPE_INFO(QuorvallisCommand, CatalogueTypeInfo<QuorvallisCommand>)
+BOOST_CLASS_TYPE_INFO(QuorvallisScriptStep, CatalogueTypeInfo<QuorvallisScriptStep>)
+BOOST_CLASS_TYPE_INFO(CommandGroup, CatalogueTypeInfo<CommandGroup>)
+BOOST_CLASS_TYPE_INFO(CommandPtr, CatalogueTypeInfo<CommandPtr>)
+BOOST_CLASS_TYPE_INFO(StepPtr, CatalogueTypeInfo<StepPtr>)
+BOOST_CLASS_TYPE_INFO(GroupPtr, CatalogueTypeInfo<GroupPtr>)
+BOOST_CLASS_TYPE_INFO(std::vector<CommandPtr>, CatalogueTypeInfo<std::vector<CommandPtr>>)
+BOOST_CLASS_TYPE_INFO(std::vector<StepPtr>, CatalogueTypeInfo<std::vector<StepPtr>>)
+BOOST_CLASS_TYPE_INFO(std::vector<GroupPtr>, CatalogueTypeInfo<std::vector<GroupPtr>>)
 
 namespace catalogue_serialization {
 

@@ -221,6 +221,38 @@ TEST(CatalogueText, NullGroupIsReadButFoundInconsistent)
     EXPECT_EQ(problem, L"a group is missing");
 }
 
+TEST(CatalogueText, InconsistentCataloguesAreRefusedWithTheirFault)
+{
+    const struct {
+        const char* what;
+        void (*spoil)(QuorvallisCommands&);
+        const wchar_t* problem;
+    } cases[] = {
+        {"a command listed twice, apart",
+         [](QuorvallisCommands& c) { c.allCommands.push_back(c.allCommands[0]); },
+         L"a command occurs twice in the list"},
+        {"a group inside two parents",
+         [](QuorvallisCommands& c) { c.groups[0]->subgroups.push_back(c.groups[0]->subgroups[0]); },
+         L"a group occurs twice in the tree"},
+        {"a missing step", [](QuorvallisCommands& c) { c.allCommands[1]->steps.push_back(nullptr); },
+         L"a step of command 4 is missing"},
+        {"an unknown group", [](QuorvallisCommands& c) { c.allCommands[2]->groupId = 77; },
+         L"command 5 names group 77, which does not exist"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QuorvallisCommands catalogue;
+        catalogue.groups[0]->subgroups.push_back(GroupPtr(new CommandGroup(20, 1, L"sub")));
+        for (int id = 3; id <= 5; ++id)
+            catalogue.allCommands.push_back(MakeCommand(id, 0, L"c", L"c" + std::to_wstring(id)));
+        std::wstring problem;
+        ASSERT_TRUE(CatalogueConsistency::Check(catalogue, problem));
+        c.spoil(catalogue);
+        EXPECT_FALSE(CatalogueConsistency::Check(catalogue, problem));
+        EXPECT_EQ(problem, c.problem);
+    }
+}
+
 TEST(CatalogueText, ReferenceToARecordOfAnotherKindIsRefused)
 {
     // A command with one step, then a group whose subgroup list refers back
