@@ -22,6 +22,9 @@ INT_PTR DialogBase::RunModal(HWND owner)
 
 HWND DialogBase::CreateModeless(HWND owner)
 {
+    if (const DLGTEMPLATE* from = ModelessTemplate())
+        return CreateDialogIndirectParamW(Instance(), from, owner, &DialogBase::DialogProc,
+                                          reinterpret_cast<LPARAM>(this));
     return CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templateId_), owner, &DialogBase::DialogProc,
                               reinterpret_cast<LPARAM>(this));
 }

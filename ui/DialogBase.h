@@ -40,6 +40,9 @@ protected:
 
     // Called after the window is gone (WM_NCDESTROY).
     virtual void OnFinalDestroy() {}
+    // The template a modeless dialog is created from when it is not the
+    // resource as it stands; null for the resource.
+    virtual const DLGTEMPLATE* ModelessTemplate() const { return nullptr; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,6 +8,7 @@
 #include "store/CatalogueFile.h"
 #include "tests/store/StoreTestSupport.h"
 #include "ui/controls/COwnerDrawMenu.h"
+#include "ui/controls/HeldDialogItems.h"
 #include "ui/controls/IconSet.h"
 #include "ui/controls/Splitter.h"
 #include "ui/main/CatalogueView.h"
@@ -89,9 +90,71 @@ void Pump()
     }
 }
 
+// Each child in sibling order: class, id, styles, place and size in the
+// client area, whether it has the dialog's font, and its text.
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[256] = L"";
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+std::vector<std::wstring> DescribeChildren(HWND dialog)
+{
+    std::vector<std::wstring> rows;
+    const auto dialogFont = SendMessageW(dialog, WM_GETFONT, 0, 0);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = L"";
+        GetClassNameW(child, name, 64);
+        RECT place{};
+        GetWindowRect(child, &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+        rows.push_back(std::wstring(name) + L" " + std::to_wstring(GetDlgCtrlID(child)) + L" " +
+                       std::to_wstring(GetWindowLongPtrW(child, GWL_STYLE)) + L" " +
+                       std::to_wstring(GetWindowLongPtrW(child, GWL_EXSTYLE)) + L" " + std::to_wstring(place.left) +
+                       L"," + std::to_wstring(place.top) + L" " + std::to_wstring(place.right - place.left) + L"x" +
+                       std::to_wstring(place.bottom - place.top) +
+                       (SendMessageW(child, WM_GETFONT, 0, 0) == dialogFont ? L" font " : L" other font ") +
+                       TextOf(child));
+    }
+    return rows;
+}
+
 }  // namespace
 
 // The "Name" cell's colours stay within 0..255 whatever the list's colours.
+TEST(HeldDialogItems, HeldItemsComeOutAsTheDialogManagerMakesThem)
+{
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_USEREX_CLASSES | ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const DLGPROC plain = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
+    UniqueWindow whole(CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_PREFERENCES), nullptr, plain, 0));
+    ASSERT_TRUE(whole);
+
+    // An id the template does not have is no reason to hold nothing.
+    HeldDialogItems held(instance, IDD_PREFERENCES, {IDC_FIRST_KEY, 4242, IDC_SECOND_KEY});
+    ASSERT_TRUE(held.IsHolding());
+    UniqueWindow split(CreateDialogIndirectParamW(instance, held.Template(), nullptr, plain, 0));
+    ASSERT_TRUE(split);
+    EXPECT_EQ(nullptr, GetDlgItem(split.get(), IDC_FIRST_KEY));
+    EXPECT_EQ(nullptr, GetDlgItem(split.get(), IDC_SECOND_KEY));
+    EXPECT_EQ(L"Second control key:", TextOf(GetDlgItem(split.get(), IDC_SECOND_KEY_LABEL)));
+    EXPECT_EQ(L"Preferences", TextOf(split.get()));
+
+    held.CreateInto(split.get());
+    held.CreateInto(split.get());  // once only
+    EXPECT_FALSE(held.IsHolding());
+    const std::vector<std::wstring> expected = DescribeChildren(whole.get());
+    EXPECT_EQ(expected.size(), 11u);
+    EXPECT_EQ(expected, DescribeChildren(split.get()));
+
+    // A template that is not there holds nothing back.
+    HeldDialogItems missing(instance, 9999, {IDC_FIRST_KEY});
+    EXPECT_EQ(nullptr, missing.Template());
+    EXPECT_FALSE(missing.IsHolding());
+}
+
 TEST(CatalogueView, NameCellColoursAreClamped)
 {
     const auto dark = CatalogueView::NameCellColours(RGB(10, 15, 200), RGB(200, 195, 100));

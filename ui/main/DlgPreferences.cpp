@@ -69,7 +69,8 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
       view_(*catalogue_),
       actions_(*catalogue_, view_, modal_),
-      preferences_(*catalogue_, registry_, programPath)
+      preferences_(*catalogue_, registry_, programPath),
+      heldItems_(Instance(), IDD_PREFERENCES, {IDC_FIRST_KEY, IDC_SECOND_KEY})
 {
 }
 
@@ -103,6 +104,7 @@ void DlgPreferences::FinishStart()
     if (built_)
         return;
     built_ = true;
+    heldItems_.CreateInto(hwnd());
     HWND tree = Item(IDC_GROUP_TREE);
     HWND list = Item(IDC_COMMAND_LIST);
 

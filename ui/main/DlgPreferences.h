@@ -11,6 +11,7 @@
 #include "ui/controls/COwnerDrawMenu.h"
 #include "ui/controls/COwnerDrawnButton.h"
 #include "ui/controls/GroupBoxEx.h"
+#include "ui/controls/HeldDialogItems.h"
 #include "ui/controls/IconSet.h"
 #include "ui/controls/Splitter.h"
 #include "ui/main/CatalogueActions.h"
@@ -64,6 +65,7 @@ public:
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    const DLGTEMPLATE* ModelessTemplate() const override { return heldItems_.Template(); }
 
 private:
     void OnInitDialog();
@@ -114,6 +116,9 @@ private:
     PreferencesBox preferences_;
     Splitter splitter_;
     HWND statusBar_ = nullptr;  // a child: destroyed with the window
+    // The two key combos are the costliest controls of the template to
+    // create; they come with the rest of the window (FinishStart).
+    HeldDialogItems heldItems_;
     BalloonTips tips_;
     AnchoredResize anchors_;
     TrayIcon tray_;
