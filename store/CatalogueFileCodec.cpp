@@ -38,6 +38,23 @@ std::string CatalogueFileCodec::Encode(const std::wstring& text)
 
 void CatalogueFileCodec::AppendEncoded(const wchar_t* units, std::size_t count, std::string& out)
 {
+#ifdef _WIN32
+    // Here wchar_t is the UTF-16 unit and its bytes in memory are the
+    // file's bytes (little-endian), but for the 0x0D before a 0x0A byte:
+    // runs of units without a 0x0A byte go out whole.
+    while (count > 0) {
+        std::size_t run = 0;
+        while (run < count && (units[run] & 0xFF) != 0x0A && (units[run] >> 8) != 0x0A)
+            ++run;
+        out.append(reinterpret_cast<const char*>(units), run * 2);
+        if (run == count)
+            return;
+        char pair[4];
+        out.append(pair, static_cast<std::size_t>(PutUnit(pair, static_cast<unsigned>(units[run])) - pair));
+        units += run + 1;
+        count -= run + 1;
+    }
+#else
     // Encoded piece by piece into room for the worst case (every byte 0x0A,
     // every character a surrogate pair), so that out only ever grows by
     // what is written.
@@ -64,6 +81,7 @@ void CatalogueFileCodec::AppendEncoded(const wchar_t* units, std::size_t count, 
         units += now;
         count -= now;
     }
+#endif
 }
 
 bool CatalogueFileCodec::Decode(const std::string& bytes, std::wstring& text)

@@ -35,7 +35,13 @@ void CatalogueOutArchive::WriteDigits(unsigned long long magnitude, bool negativ
     } while (magnitude != 0);
     if (negative)
         *--first = L'-';
-    WriteUnits(first, static_cast<std::size_t>(digits + 24 - first));
+    // A few characters: one by one into the buffer costs less than a call
+    // to write them as a run.
+    std::wstreambuf& buffer = *os.rdbuf();
+    for (; first != digits + 24; ++first) {
+        if (buffer.sputc(*first) == std::wstreambuf::traits_type::eof())
+            throw boost::archive::archive_exception(boost::archive::archive_exception::output_stream_error);
+    }
 }
 
 void CatalogueOutArchive::WriteUnits(const wchar_t* units, std::size_t count)

@@ -27,6 +27,15 @@ public:
 
     // Every separator goes straight to the stream buffer.
     void put(wchar_t c) { os.rdbuf()->sputc(c); }
+    // The separator before a token: a blank between the tokens of a line,
+    // handled here without a call; the rest as the library does it.
+    void newtoken()
+    {
+        if (this->delimiter == Base::space)
+            put(L' ');
+        else
+            Base::newtoken();
+    }
 
 protected:
     // Numbers and strings go straight to the stream buffer: the stream's
