@@ -94,11 +94,9 @@ void TypingStateMachine::UpdateCompletion()
     if (catalogue_.typingState != kTyping || !popup_.Exists())
         return;
     const std::wstring typed = popup_.Text();
-    // Only while the shortcut itself is typed: the line's first word ends
-    // at a space or a double quote.
-    CommandPtr command;
-    if (typed.find_first_of(L" \"") == std::wstring::npos)
-        command = catalogue_.CompletionFor(typed);
+    // Only while the shortcut itself is typed: past the line's first word
+    // the catalogue has nothing to complete.
+    const CommandPtr command = catalogue_.CompletionFor(typed);
     // A shortcut typed whole leaves nothing to suggest.
     if (!command || command->shortcut.size() <= typed.size()) {
         completion_.clear();

@@ -18,8 +18,8 @@ std::wstring Folded(const std::wstring& shortcut) {
 }
 
 // The typed line splits at these, so a shortcut with one never runs.
-bool Reachable(const std::wstring& folded) {
-    return folded.find_first_of(L" \"") == std::wstring::npos;
+bool Reachable(const std::wstring& shortcut) {
+    return shortcut.find_first_of(L" \"") == std::wstring::npos;
 }
 
 GroupPtr CopyOfTree(const CommandGroup& group) {
@@ -458,7 +458,8 @@ CommandPtr QuorvallisCommands::FindCommandByShortcut(const std::wstring& shortcu
 
 CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
     auto lock = Lock();
-    if (word.empty()) return CommandPtr();
+    // A word that holds a separator is no longer the shortcut alone.
+    if (word.empty() || !Reachable(word)) return CommandPtr();
     if (!IndexCurrent()) RebuildIndex();
     // The changes are read before the counts, so a change made meanwhile
     // makes the next call read them again.

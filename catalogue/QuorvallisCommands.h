@@ -90,7 +90,7 @@ public:
     // starts with it (compared as the lookup compares), the one run most
     // often, then the first in allCommands. Shortcuts that a typed line
     // cannot reach (with a space or a double quote) are left out; null when
-    // nothing matches or the word is empty.
+    // nothing matches, or the word is empty or holds one of those.
     CommandPtr CompletionFor(const std::wstring& word) const;
     // Raises the execution count of a command that ran successfully. When the
     // command was replaced by an edit while it ran, the count goes to the

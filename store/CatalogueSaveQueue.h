@@ -10,8 +10,9 @@ class QuorvallisCommands;
 
 // Writes catalogue snapshots to the file on a thread of its own (started by
 // the first snapshot), one save at a time, so that the thread answering the
-// keyboard hook never waits for the disk. A snapshot handed in while a save runs waits; a newer one replaces
-// it, since it holds every change the older one did.
+// keyboard hook never waits for the disk. A snapshot handed in while a save
+// runs waits; a newer one replaces it, since it holds every change the older
+// one did.
 class CatalogueSaveQueue {
 public:
     struct Outcome {

@@ -12,7 +12,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -123,14 +122,6 @@ bool Prepare(const Subject& subject)
     return subject.data.empty() || WriteCatalogue(subject.data, subject.commands, true);
 }
 
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // One start of a subject; notes its time, and its memory once it is idle.
 void Measure(Subject& subject, int& marker, bool timed, bool memory)
 {
@@ -189,7 +180,7 @@ int wmain()
         Measure(subject, marker, false, true);
 
     const Subject& notepad = subjects[0];
-    const double notepadStart = Median(notepad.starts);
+    const double notepadStart = Percentile(notepad.starts, 0.5);
     std::printf("start-up under Wine, creation to WaitForInputIdle, median of %d:\n", kRuns);
     std::printf("  %-28s %7.0f ms (baseline)\n", notepad.name, notepadStart);
     // "before": what the same measurement gave before start-up and the
@@ -197,7 +188,7 @@ int wmain()
     const double startTargets[] = {0, 1.10, 1.25};
     const double startBefore[] = {0, 1.15, 1.58};
     for (std::size_t i = 1; i < 3; ++i) {
-        const double median = Median(subjects[i].starts);
+        const double median = Percentile(subjects[i].starts, 0.5);
         std::printf("  %-28s %7.0f ms = %.2fx notepad (target at most %.2fx; before: %.2fx)\n", subjects[i].name,
                     median, median / notepadStart, startTargets[i], startBefore[i]);
     }
