@@ -124,10 +124,9 @@ TEST_F(CommandDispatcherTest, ScriptMovedWhileItRunsIsReportedByItsNewId)
     player.whilePlaying = [&] { ASSERT_TRUE(catalogue.ReplaceCommand(script->id, moved)); };
 
     EXPECT_TRUE(Run(L"script"));
-    ASSERT_NE(moved->id, script->id);
     ASSERT_EQ(notifier.notices.size(), 1u);
+    EXPECT_NE(notifier.notices[0].second, script->id);
     EXPECT_EQ(notifier.notices[0].second, moved->id);
-    EXPECT_EQ(catalogue.TimesExecuted(moved->id), 1);
 }
 
 }  // namespace

@@ -21,10 +21,9 @@
 //   tree ID                every item, depth first: depth param image selimage
 //                          selected expanded children text
 //   list ID                every row: index param image selected, then the texts
-//                          of all columns
+//                          of all columns, then the images of the others (a,b,...)
 //   header ID              every column of a list's header: index width format image text
 //   listfocus ID           a list's focused row and its selection mark (-1: none)
-//   listimages ID          every row: the image of each column
 //   rowrect ID ROW         a list row's bounds: x y w h in the top-level window's
 //                          client coordinates
 //   toolbar [ID]           every button of the toolbar (the first when no id):
@@ -312,27 +311,13 @@ int ListRows(HWND list, const RemoteBuffer& remote)
                             L"\t" + Num((info.state & LVIS_SELECTED) ? 1 : 0);
         for (int column = 0; column < (columns > 0 ? columns : 1); ++column)
             line += L"\t" + Flat(ListCell(list, remote, row, column));
-        Out(line);
-    }
-    return 0;
-}
-
-int ListImages(HWND list, const RemoteBuffer& remote)
-{
-    HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
-    const int columns = header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
-    const int rows = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < rows; ++row) {
-        std::wstring line;
-        for (int column = 0; column < (columns > 0 ? columns : 1); ++column) {
-            LVITEMW info{};
+        line += L"\t";
+        for (info.iSubItem = 1; info.iSubItem < columns; ++info.iSubItem) {
             info.mask = LVIF_IMAGE;
-            info.iItem = row;
-            info.iSubItem = column;
             remote.Write(kStructOffset, &info, sizeof(info));
             Send(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.at(kStructOffset)));
             remote.Read(kStructOffset, &info, sizeof(info));
-            line += (column > 0 ? L"\t" : L"") + Num(info.iImage);
+            line += (info.iSubItem > 1 ? L"," : L"") + Num(info.iImage);
         }
         Out(line);
     }
@@ -632,8 +617,6 @@ int wmain(int argc, wchar_t** argv)
             TreeItems(control, remote, root, 0, selected);
         } else if (command == L"list") {
             status = ListRows(control, remote);
-        } else if (command == L"listimages") {
-            status = ListImages(control, remote);
         } else if (command == L"listfocus") {
             Out(Num(static_cast<int>(Send(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED))) +
                 L"\t" + Num(static_cast<int>(Send(control, LVM_GETSELECTIONMARK, 0, 0))));
