@@ -93,6 +93,7 @@ void QuorvallisCommands::RebuildIndex() const {
     // Read first: a change made during the walk makes the next check rebuild.
     indexedChanges_ = ShortcutText::Changes();
     ++indexVersion_;
+    ++indexBuilds_;
     byShortcut_.clear();
     nextPlace_ = 0;
     for (const CommandPtr& command : allCommands) {
@@ -434,12 +435,15 @@ bool QuorvallisCommands::RemoveGroup(int id) {
         }
         if (!removed) return false;
     }
-    allCommands.erase(std::remove_if(allCommands.begin(), allCommands.end(),
-                                     [&removedIds](const CommandPtr& c) {
-                                         return c && removedIds.count(c->groupId) != 0;
-                                     }),
-                      allCommands.end());
-    indexValid_ = false;
+    const auto kept = std::remove_if(allCommands.begin(), allCommands.end(), [&removedIds](const CommandPtr& c) {
+        return c && removedIds.count(c->groupId) != 0;
+    });
+    // A group without commands (the search results, left on every search)
+    // leaves the index as it is: rebuilding it would fall on the next key.
+    if (kept != allCommands.end()) {
+        allCommands.erase(kept, allCommands.end());
+        indexValid_ = false;
+    }
     return true;
 }
 
@@ -480,18 +484,20 @@ CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
     return ranking_.Best(Folded(word));
 }
 
-void QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
+CommandPtr QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
     auto lock = Lock();
-    if (!command) return;
+    if (!command) return CommandPtr();
     auto entry = replacedBy_.find(command);
     if (entry != replacedBy_.end()) {
         // Replaced while it ran: the count belongs to the record in its place.
         // When that one was removed meanwhile, the count goes nowhere.
-        if (CommandPtr successor = entry->second.lock()) RaiseCount(successor);
+        CommandPtr successor = entry->second.lock();
+        if (successor) RaiseCount(successor);
         PruneReplacements();
-        return;
+        return successor;
     }
     RaiseCount(command);
+    return command;
 }
 
 void QuorvallisCommands::RaiseCount(const CommandPtr& command) {

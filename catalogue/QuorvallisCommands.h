@@ -94,10 +94,15 @@ public:
     CommandPtr CompletionFor(const std::wstring& word) const;
     // Raises the execution count of a command that ran successfully. When the
     // command was replaced by an edit while it ran, the count goes to the
-    // record that took its place.
-    void RecordSuccessfulRun(const CommandPtr& command);
+    // record that took its place. Returns the record counted, whose id the
+    // main window's row has now (a moved script got a new one); null when
+    // the record that took its place was removed since.
+    CommandPtr RecordSuccessfulRun(const CommandPtr& command);
     // The count of a command, read under the guard (-1 when there is none).
     int TimesExecuted(int id) const;
+    // How often the shortcut index was built from the whole list. An edit
+    // keeps it in step instead; a rebuild falls on the next typed key.
+    std::uint64_t IndexBuilds() const { return indexBuilds_; }
 
     // The stored fields as they are now, for writing on another thread. The
     // command list shares the records (they are replaced, never changed, and
@@ -187,6 +192,7 @@ private:
     mutable std::uint64_t nextPlace_ = 0;
     // Raised whenever byShortcut_ changes.
     mutable std::uint64_t indexVersion_ = 0;
+    mutable std::uint64_t indexBuilds_ = 0;
     // byShortcut_ for CompletionFor: kept in step with it by the operations,
     // made again when the index was rebuilt, its counts read again when
     // ExecutionCount::Changes() moved other than by RecordSuccessfulRun.

@@ -29,7 +29,9 @@ bool CommandDispatcher::RunTypedLine(QuorvallisCommands& catalogue, const std::w
     if (!executor.RunCommandSteps(*command, tokens, plugins.get()))
         return false;
 
-    catalogue.RecordSuccessfulRun(command);
-    notifier_.CommandExecuted(catalogue.MainWindow(), command->id);
+    // The row to refresh is the counted record's: a script moved to another
+    // group while it ran has a new id there.
+    if (const CommandPtr counted = catalogue.RecordSuccessfulRun(command))
+        notifier_.CommandExecuted(catalogue.MainWindow(), counted->id);
     return true;
 }
