@@ -177,8 +177,7 @@ TEST(CatalogueFile, AFileNotReadOrNotMovedAsideIsNeverReplaced)
         EXPECT_FALSE(result.error.empty());
         EXPECT_TRUE(result.keptAsidePath.empty());
         EXPECT_TRUE(IsUntouched(catalogue));
-        EXPECT_EQ(result.savePath, SavePathBeside(kPath));
-        EXPECT_NE(result.savePath, kPath);
+        EXPECT_EQ(result.savePath, kPath + L".new");
 
         // The session's saves, once the other program has let go.
         files.failAt = MemoryFileStore::Step::None;
@@ -189,6 +188,20 @@ TEST(CatalogueFile, AFileNotReadOrNotMovedAsideIsNeverReplaced)
         QuorvallisCommands saved;
         ASSERT_EQ(Load(result.savePath, saved, files).outcome, LoadOutcome::Loaded);
         EXPECT_TRUE(saved.FindCommandByShortcut(L"new"));
+
+        // The next start cannot read the file either: its saves, from the
+        // defaults, go beside the session's file and its backup.
+        files.files[kPath + L".new2.bak"] = "an earlier backup";
+        const std::string session = files.files[result.savePath];
+        files.failAt = c.failAt;
+        QuorvallisCommands next;
+        const LoadResult again = Load(kPath, next, files);
+        EXPECT_EQ(again.savePath, kPath + L".new3");
+        files.failAt = MemoryFileStore::Step::None;
+        ASSERT_TRUE(Save(again.savePath, next, files));
+        ASSERT_TRUE(Save(again.savePath, next, files));
+        EXPECT_EQ(files.files[result.savePath], session);
+        EXPECT_EQ(files.files[kPath + L".new2.bak"], "an earlier backup");
     }
 }
 
@@ -204,6 +217,72 @@ TEST(CatalogueFile, SavesGoToTheFileItselfOnceItWasReadMissingOrMovedAside)
     EXPECT_EQ(damaged.outcome, LoadOutcome::Damaged);
     EXPECT_FALSE(damaged.keptAsidePath.empty());
     EXPECT_EQ(damaged.savePath, kPath);
+}
+
+namespace {
+
+// Groups depth first, then each command's id with its steps' ids and its
+// lastStepId, then lastId.
+std::wstring IdsOf(const std::vector<GroupPtr>& groups)
+{
+    std::wstring ids;
+    for (const GroupPtr& group : groups)
+        ids += L"g" + std::to_wstring(group->id) + L" " + IdsOf(group->subgroups);
+    return ids;
+}
+
+std::wstring IdsOf(const QuorvallisCommands& catalogue)
+{
+    std::wstring ids = IdsOf(catalogue.groups);
+    for (const CommandPtr& command : catalogue.allCommands) {
+        ids += L"c" + std::to_wstring(command->id) + L"(";
+        for (const StepPtr& step : command->steps)
+            ids += std::to_wstring(step->id) + L" ";
+        ids += std::to_wstring(command->lastStepId) + L") ";
+    }
+    return ids + std::to_wstring(catalogue.lastId);
+}
+
+}  // namespace
+
+// Records with the id of an earlier one of their kind (groups as lookups
+// meet them) are all kept under fresh ids, and the load says how many.
+TEST(CatalogueFile, DuplicateIdsAreRenumberedOnLoad)
+{
+    const struct {
+        const char* what;
+        void (*spoil)(QuorvallisCommands&);
+        const wchar_t* ids;
+        int renumbered;
+    } cases[] = {
+        {"two commands", [](QuorvallisCommands& c) { c.allCommands[1]->id = 3; }, L"g0 g5 g1 c3(0 1 1) c11(-1) 11", 1},
+        {"a group and its subgroup",
+         [](QuorvallisCommands& c) { c.groups[0]->subgroups[0]->subgroups = {GroupPtr(new CommandGroup(5, 1, L"x"))}; },
+         L"g0 g5 g11 g1 c3(0 1 1) c4(-1) 11", 1},
+        {"steps, lastStepId below them",
+         [](QuorvallisCommands& c) { c.allCommands[0]->steps[1]->id = 0, c.allCommands[0]->lastStepId = -1; },
+         L"g0 g5 g1 c3(0 1 1) c4(-1) 10", 1},
+        {"lastStepId below a step", [](QuorvallisCommands& c) { c.allCommands[0]->lastStepId = 0; },
+         L"g0 g5 g1 c3(0 1 1) c4(-1) 10", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QuorvallisCommands stored;
+        stored.lastId = 10;
+        stored.groups[0]->subgroups.push_back(GroupPtr(new CommandGroup(5, 1, L"sub")));
+        CommandPtr steps = MakeCommand(3, 0, L"steps", L"s");
+        steps->steps = {MakeStep(0, StepType::Pause, L"p"), MakeStep(1, StepType::Pause, L"q")};
+        steps->lastStepId = 1;
+        stored.allCommands = {steps, MakeCommand(4, 5, L"in sub", L"t")};
+        c.spoil(stored);
+        MemoryFileStore files;
+        ASSERT_TRUE(Save(kPath, stored, files));
+        QuorvallisCommands loaded;
+        const LoadResult result = Load(kPath, loaded, files);
+        ASSERT_EQ(result.outcome, LoadOutcome::Loaded);
+        EXPECT_EQ(IdsOf(loaded), c.ids);
+        EXPECT_EQ(result.renumbered, c.renumbered);
+    }
 }
 
 TEST(CatalogueFile, TruncatedAtEveryCutPoint)
