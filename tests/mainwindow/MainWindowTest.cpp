@@ -534,3 +534,16 @@ TEST_F(MainWindow, AFailedSaveIsToldOnceUntilASaveSucceeds)
     EXPECT_EQ(told[2], L"");
     EXPECT_NE(told[3].find(L"could not save its preferences"), std::wstring::npos) << "not told after a good save";
 }
+
+// A file whose records share ids loads whole, and the start says so.
+TEST_F(MainWindow, DuplicateIdsInTheFileAreToldAtStart)
+{
+    window_.reset();
+    catalogue_->allCommands[1]->id = catalogue_->allCommands[0]->id;
+    ASSERT_TRUE(Save(L"C:\\qvtest\\Preferences.data", *catalogue_, files_));
+    BoxAnswer answer(L"Quorvallis", IDOK);
+    window_ = std::make_unique<DlgPreferences>(catalogue_, workers_, files_, L"C:\\qvtest\\Quorvallis.exe");
+    ASSERT_TRUE(window_->CreateModeless(nullptr));
+    Pump();
+    EXPECT_NE(answer.Text().find(L"held a command, group or step with the id of another one"), std::wstring::npos);
+}

@@ -245,44 +245,32 @@ std::wstring IdsOf(const QuorvallisCommands& catalogue)
 
 }  // namespace
 
-// Records with the id of an earlier one of their kind (groups as lookups
-// meet them) are all kept under fresh ids, and the load says how many.
+// Records with the id of an earlier one of their kind are all kept under
+// fresh ids, and the load says how many: commands 3 and 3; a group 5 inside
+// group 5, which lookups meet first; steps 0 and 0 under lastStepId -1. A
+// lastStepId below a step is raised.
 TEST(CatalogueFile, DuplicateIdsAreRenumberedOnLoad)
 {
-    const struct {
-        const char* what;
-        void (*spoil)(QuorvallisCommands&);
-        const wchar_t* ids;
-        int renumbered;
-    } cases[] = {
-        {"two commands", [](QuorvallisCommands& c) { c.allCommands[1]->id = 3; }, L"g0 g5 g1 c3(0 1 1) c11(-1) 11", 1},
-        {"a group and its subgroup",
-         [](QuorvallisCommands& c) { c.groups[0]->subgroups[0]->subgroups = {GroupPtr(new CommandGroup(5, 1, L"x"))}; },
-         L"g0 g5 g11 g1 c3(0 1 1) c4(-1) 11", 1},
-        {"steps, lastStepId below them",
-         [](QuorvallisCommands& c) { c.allCommands[0]->steps[1]->id = 0, c.allCommands[0]->lastStepId = -1; },
-         L"g0 g5 g1 c3(0 1 1) c4(-1) 10", 1},
-        {"lastStepId below a step", [](QuorvallisCommands& c) { c.allCommands[0]->lastStepId = 0; },
-         L"g0 g5 g1 c3(0 1 1) c4(-1) 10", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        QuorvallisCommands stored;
-        stored.lastId = 10;
-        stored.groups[0]->subgroups.push_back(GroupPtr(new CommandGroup(5, 1, L"sub")));
-        CommandPtr steps = MakeCommand(3, 0, L"steps", L"s");
-        steps->steps = {MakeStep(0, StepType::Pause, L"p"), MakeStep(1, StepType::Pause, L"q")};
-        steps->lastStepId = 1;
-        stored.allCommands = {steps, MakeCommand(4, 5, L"in sub", L"t")};
-        c.spoil(stored);
-        MemoryFileStore files;
-        ASSERT_TRUE(Save(kPath, stored, files));
-        QuorvallisCommands loaded;
-        const LoadResult result = Load(kPath, loaded, files);
-        ASSERT_EQ(result.outcome, LoadOutcome::Loaded);
-        EXPECT_EQ(IdsOf(loaded), c.ids);
-        EXPECT_EQ(result.renumbered, c.renumbered);
-    }
+    QuorvallisCommands stored;
+    stored.lastId = 10;
+    GroupPtr outer(new CommandGroup(5, 1, L"outer"));
+    outer->subgroups.push_back(GroupPtr(new CommandGroup(5, 1, L"inner")));
+    stored.groups[0]->subgroups.push_back(outer);
+    CommandPtr twice = MakeCommand(3, 0, L"steps", L"s");
+    twice->steps = {MakeStep(0, StepType::Pause, L"p"), MakeStep(0, StepType::Pause, L"q")};
+    CommandPtr below = MakeCommand(3, 5, L"in outer", L"t");
+    below->steps = {MakeStep(1, StepType::Pause, L"r")};
+    below->lastStepId = 0;
+    stored.allCommands = {twice, below};
+    MemoryFileStore files;
+    ASSERT_TRUE(Save(kPath, stored, files));
+
+    QuorvallisCommands loaded;
+    const LoadResult result = Load(kPath, loaded, files);
+    ASSERT_EQ(result.outcome, LoadOutcome::Loaded);
+    EXPECT_EQ(IdsOf(loaded), L"g0 g5 g11 g1 c3(0 1 1) c12(1 1) 12");
+    EXPECT_EQ(result.renumbered, 3);
+    EXPECT_EQ(loaded.FindGroup(5)->name, L"outer");
 }
 
 TEST(CatalogueFile, TruncatedAtEveryCutPoint)
