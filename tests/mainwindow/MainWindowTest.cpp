@@ -559,3 +559,16 @@ TEST_F(MainWindow, ARegularCommandTheCommandEditorCannotShowOpensInTheScriptEdit
     EXPECT_EQ(edited->steps[0]->type, StepType::Pause);
     EXPECT_EQ(edited->steps[0]->text, L"Pause 250 ms");
 }
+
+// A file whose records share ids loads whole, and the start says so.
+TEST_F(MainWindow, DuplicateIdsInTheFileAreToldAtStart)
+{
+    window_.reset();
+    catalogue_->allCommands[1]->id = catalogue_->allCommands[0]->id;
+    ASSERT_TRUE(Save(L"C:\\qvtest\\Preferences.data", *catalogue_, files_));
+    BoxAnswer answer(L"Quorvallis", IDOK);
+    window_ = std::make_unique<DlgPreferences>(catalogue_, workers_, files_, L"C:\\qvtest\\Quorvallis.exe");
+    ASSERT_TRUE(window_->CreateModeless(nullptr));
+    Pump();
+    EXPECT_NE(answer.Text().find(L"held a command, group or step with the id of another one"), std::wstring::npos);
+}
