@@ -4,55 +4,14 @@
 // or, as a second launcher using the same library, installs the hook, signals
 // the event QvHookPeerReady, waits for QvHookPeerGo and removes it again:
 //   QvHookPeer.exe install    -> exit code 0 when its own hook was removed
-// or, as a program that wants the desktop's keys, writes a window of its own
-// into the section, prints "ready", swallows every key sent to it for MS
-// milliseconds and puts the launcher's window back:
-//   QvHookPeer.exe spy MS     -> exit code the number of keys it got (at most 100)
-#include "QuorvallisHOOK.h"
+// or, as a program that wants the desktop's keys, names a window of its own
+// (which answers 0, "swallow", to every key) in the section, prints "ready",
+// waits MS milliseconds and puts the launcher's window back:
+//   QvHookPeer.exe spy MS
 #include "QuorvallisHOOKShared.h"
 
 #include <cstdio>
 #include <cwchar>
-
-namespace {
-
-int g_keysSpied = 0;
-
-LRESULT CALLBACK SpyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != WM_KEYHOOK)
-        return DefWindowProcW(window, message, wParam, lParam);
-    ++g_keysSpied;
-    return 0;
-}
-
-int Spy(HMODULE library, DWORD ms)
-{
-    QuorvallisHookShared* shared = FindHookShared(library);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &SpyProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"QvHookSpy";
-    RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                                  nullptr);
-    if (!shared || !window)
-        return 104;
-    const std::uint64_t launcher = shared->targetWindow;
-    shared->targetWindow = reinterpret_cast<std::uintptr_t>(window);
-    std::printf("ready\n");
-    std::fflush(stdout);
-    for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-    }
-    shared->targetWindow = launcher;
-    return g_keysSpied < 100 ? g_keysSpied : 100;
-}
-
-} // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -61,8 +20,22 @@ int wmain(int argc, wchar_t** argv)
     HMODULE library = LoadLibraryW(L"QuorvallisHOOK.dll");
     if (!library)
         return 3;
-    if (std::wcscmp(argv[1], L"spy") == 0 && argc >= 3)
-        return Spy(library, wcstoul(argv[2], nullptr, 0));
+    QuorvallisHookShared* shared = FindHookShared(library);
+    if (std::wcscmp(argv[1], L"spy") == 0 && argc > 2 && shared) {
+        HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        const std::uint64_t launcher = shared->targetWindow;
+        shared->targetWindow = reinterpret_cast<std::uintptr_t>(window);
+        std::puts("ready");
+        std::fflush(stdout);
+        for (const ULONGLONG end = GetTickCount64() + wcstoul(argv[2], nullptr, 0); GetTickCount64() < end;) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+        }
+        shared->targetWindow = launcher;
+        return 0;
+    }
     if (std::wcscmp(argv[1], L"install") == 0) {
         using Install = HHOOK(WINAPI*)(HWND);
         using Uninstall = BOOL (*)();
