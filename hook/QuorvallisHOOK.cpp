@@ -11,6 +11,9 @@
 
 namespace {
 
+// Transition state in the keystroke flags: set when the key is released.
+constexpr std::uint32_t kKeyReleased = 1u << 31;
+
 // Per process: this library's module handle, needed to install the hook, and
 // the hook this process installed. Another launcher using the same library
 // overwrites the shared handle; each removes its own.
@@ -186,11 +189,13 @@ extern "C" LRESULT CALLBACK KeyboardProc(int code, WPARAM key, LPARAM flags)
         sequence = static_cast<std::uint32_t>(InterlockedIncrement(&g_shared.lastSequence));
     InterlockedExchange64(&g_shared.SlotOf(sequence),
                           QuorvallisHookShared::Slot(sequence, QuorvallisHookShared::kWaiting));
-    // Caps Lock as this application sees it goes with the key: a press the
-    // launcher never saw (while it was disabled, or in a window the hook does
-    // not reach) must not leave its typed line with the other case.
+    // Caps Lock as this application sees it goes with a pressed letter, the
+    // only key whose meaning it changes: a press the launcher never saw (while
+    // it was disabled, or in a window the hook does not reach) must not leave
+    // its typed line with the other case.
     std::uint32_t keyFlags = static_cast<std::uint32_t>(flags) & ~(kKeyHookCapsLockKnown | kKeyHookCapsLockOn);
-    keyFlags |= kKeyHookCapsLockKnown | ((GetKeyState(VK_CAPITAL) & 1) ? kKeyHookCapsLockOn : 0);
+    if (key >= 'A' && key <= 'Z' && !(keyFlags & kKeyReleased))
+        keyFlags |= kKeyHookCapsLockKnown | ((GetKeyState(VK_CAPITAL) & 1) ? kKeyHookCapsLockOn : 0);
     const LPARAM withSequence = static_cast<LPARAM>((static_cast<std::uint64_t>(sequence) << 32) | keyFlags);
 
     // Bounded wait: when the launcher does not answer in time the keystroke
