@@ -1,6 +1,7 @@
 #include "capture/KeyOrderModifiers.h"
 
 #include "platform/KeyCodes.h"
+#include "platform/WindowMessages.h"
 
 namespace {
 
@@ -17,8 +18,14 @@ void KeyOrderModifiers::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
     if (virtualKey == KeyCode::Shift) {
         const bool right = ((flags >> 16) & 0xFF) == kRightShiftScanCode;
         (right ? rightShift_ : leftShift_) = !released;
-    } else if (virtualKey == KeyCode::CapsLock && !released && !(flags & kPreviouslyDown)) {
-        // Each fresh press toggles; holding it down does not.
-        capsLockOn_ = !capsLockOn_;
+    } else if (virtualKey == KeyCode::CapsLock) {
+        // Each fresh press toggles; holding it down does not. Only a key
+        // that came without the application's state relies on this.
+        if (!released && !(flags & kPreviouslyDown))
+            capsLockOn_ = !capsLockOn_;
+    } else if (flags & kKeyHookCapsLockKnown) {
+        // The application's own state wins over the count of presses, which
+        // misses those made while the launcher was not listening.
+        capsLockOn_ = (flags & kKeyHookCapsLockOn) != 0;
     }
 }

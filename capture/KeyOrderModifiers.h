@@ -6,7 +6,8 @@
 // they came. The keys go to other applications, so the launcher thread's own
 // key state lags behind them, and the physical state may already be ahead of
 // the key being handled; following the reported keys gives the state that
-// was in force for each key.
+// was in force for each key. Caps Lock follows the state each key carries
+// from its application; only keys without it count the presses.
 class KeyOrderModifiers {
 public:
     // Caps Lock's state before the first key is seen.

@@ -13,7 +13,9 @@ constexpr UINT kKeyHookAnswerTimeoutMs = 250;
 
 extern "C" {
 // Installs the system-wide keyboard hook and makes window the receiver of
-// WM_KEYHOOK. Null when the system refused the hook.
+// WM_KEYHOOK. Null when the system refused the hook. Keys go only to a
+// window of Quorvallis.exe beside this library; any other window named in
+// the shared section gets none, and every key passes untouched.
 HHOOK WINAPI InstallHook(HWND window);
 // Removes the hook this process installed (another launcher using the same
 // library keeps its own); nonzero when it was removed.

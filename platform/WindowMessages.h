@@ -10,6 +10,10 @@
 // bits and the hook's sequence number of the key in its upper 32 bits. The
 // answer 0 swallows the keystroke, any other value lets it through.
 constexpr unsigned WM_KEYHOOK = 0x0400 + 1400;  // 2424
+// Two of the flags' reserved bits carry Caps Lock as the application that
+// got the key sees it: "known" set means "on" holds its state.
+constexpr unsigned kKeyHookCapsLockKnown = 1u << 25;
+constexpr unsigned kKeyHookCapsLockOn = 1u << 26;
 
 // Typing state machine -> typing popup, sent for each key typed into the
 // line: wParam the virtual-key code. Answers 1.

@@ -22,14 +22,15 @@ struct Target {
     HWND hwnd = nullptr;
     LRESULT answer = 0;
     DWORD sleepMs = 0;
-    std::vector<std::pair<WPARAM, LPARAM>> received;  // flags without the sequence
+    std::vector<std::pair<WPARAM, LPARAM>> received;  // flags without the sequence and Caps Lock
     std::vector<std::uint32_t> sequences;
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto* self = reinterpret_cast<Target*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (message == WM_KEYHOOK && self) {
-            self->received.emplace_back(wParam, static_cast<LPARAM>(static_cast<std::uint32_t>(lParam)));
+            const std::uint32_t caps = kKeyHookCapsLockKnown | kKeyHookCapsLockOn;
+            self->received.emplace_back(wParam, static_cast<LPARAM>(static_cast<std::uint32_t>(lParam) & ~caps));
             self->sequences.push_back(KeyHookSequence(lParam));
             if (self->sleepMs)
                 Sleep(self->sleepMs);

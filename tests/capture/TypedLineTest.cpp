@@ -2,6 +2,7 @@
 #include "FakeKeyboard.h"
 #include "capture/KeyOrderModifiers.h"
 #include "capture/TypedLine.h"
+#include "platform/WindowMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,11 @@ TEST(KeyOrderModifiers, FollowTheReportedKeysInOrder)
         {20, kCapsRepeat, false, true},  {20, kCapsRelease, false, true},
         {'A', 0x001E0001, false, true},  {20, kCapsPress, false, false},
         {20, kCapsRelease, false, false},
+        // A key that carries its application's Caps Lock follows it, whatever
+        // presses the launcher counted; one without it keeps the last state.
+        {'A', 0x001E0001 | kKeyHookCapsLockKnown | kKeyHookCapsLockOn, false, true},
+        {'A', 0x001E0001, false, true},
+        {'B', 0x00300001 | kKeyHookCapsLockKnown, false, false},
     };
     KeyOrderModifiers modifiers;
     for (std::size_t i = 0; i < std::size(steps); ++i) {

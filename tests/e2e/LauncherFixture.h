@@ -163,11 +163,12 @@ protected:
             FocusTarget();
     }
 
-    void PostCommand(const char* id)
+    // With wait, sent: done once this returns.
+    void PostCommand(const char* id, bool wait = false)
     {
         auto& session = WineSession::Current();
-        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "0x0111",
-                         id, "0"});
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences",
+                         wait ? "--send" : "--post", "0x0111", id, "0"});
     }
 
     int ExitLauncher()

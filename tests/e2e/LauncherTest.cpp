@@ -425,4 +425,49 @@ TEST_F(LauncherE2e, CapsLockPressedInTheApplicationGivesCapitals)
     EXPECT_NE(ReadFile(ranLog_).find("--arg AB"), std::string::npos) << ReadFile(ranLog_);
 }
 
+// The same holds for a press the launcher never saw: it was disabled.
+TEST_F(LauncherE2e, CapsLockPressedWhileDisabledGivesCapitalsOnceEnabled)
+{
+    WriteCatalogue(/*enableOnStart=*/false);
+    StartTarget();
+    StartLauncher();
+    Keys({"Caps_Lock"});
+    auto* self = this;
+    struct CapsLockOff {
+        decltype(self) test;
+        ~CapsLockOff() { test->Keys({"Caps_Lock"}); }
+    } off{self};
+    PostCommand(kEnable, /*wait=*/true);
+    Activate();
+    Type("pr ab");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg AB"), std::string::npos) << ReadFile(ranLog_);
+}
+
+// A program that maps the hook library and names its own window in the
+// shared section gets no key: what is typed reaches the application
+// untouched (the spy would swallow it), and the launcher has the keys again
+// once its window is back.
+TEST_F(LauncherE2e, AnotherProgramThatNamesItsWindowToTheHookGetsNoKey)
+{
+    WriteCatalogue();
+    fs::copy_file(WineSession::Current().BuildFile("tests/capture/QvHookPeer.exe"), folder_ + "/QvHookPeer.exe");
+    StartTarget();
+    StartLauncher();
+    WineProgram spy(folder_ + "/QvHookPeer.exe");
+    ASSERT_TRUE(spy.Start({"spy", "5000"}));
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(spy.LogPath()).find("ready") != std::string::npos; }, 20000));
+    FocusTarget();
+    Type("secret");
+    EXPECT_EQ(spy.WaitForExit(20000), 0);
+    EXPECT_EQ(TargetChars(), "secret");
+
+    Activate();
+    Type("pr back");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan()) << "the launcher no longer gets the keys";
+    EXPECT_EQ(TargetChars(), "secret");
+}
+
 } // namespace

@@ -295,9 +295,9 @@ void DlgPreferences::SetEnabled(bool enabled)
     if (enabled) {
         if (enabled_)
             return;
-        if (!InstallHook(hwnd()))
-            return;
-        enabled_ = true;
+        // A refused hook leaves it disabled; the keyboard still goes back
+        // to the application below.
+        enabled_ = InstallHook(hwnd()) != nullptr;
     } else {
         UpdateToggleMenuItem();
         if (!enabled_)
