@@ -59,10 +59,10 @@ const wchar_t* const kTipSecondKey =
 } // namespace
 
 DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers,
-                               IFileStore& files, const std::wstring& programPath)
+                               std::shared_ptr<IFileStore> files, const std::wstring& programPath)
     : DialogBase(IDD_PREFERENCES),
       catalogue_(std::move(catalogue)),
-      files_(files),
+      files_(std::move(files)),
       storePath_(FolderOfProgram(programPath) + L"Preferences.data"),
       savePath_(storePath_),
       typing_(*catalogue_, popup_, workers),
@@ -84,7 +84,7 @@ void DlgPreferences::OnInitDialog()
     catalogue_->SetMainWindow(hwnd());
     hookShared_ = FindHookShared(GetModuleHandleW(L"QuorvallisHOOK.dll"));
 
-    const LoadResult loaded = Load(storePath_, *catalogue_, files_);
+    const LoadResult loaded = Load(storePath_, *catalogue_, *files_);
     savePath_ = loaded.savePath;
     saver_.Start(hwnd(), files_, savePath_);
     if (loaded.outcome == LoadOutcome::Damaged || loaded.outcome == LoadOutcome::Unreadable) {
