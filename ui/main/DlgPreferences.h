@@ -130,6 +130,5 @@ private:
     QuorvallisHookShared* hookShared_ = nullptr;
     HWND rememberedForeground_ = nullptr;
     bool exiting_ = false;
-    bool exitAsked_ = false;
     std::wstring pendingReport_;
 };
