@@ -8,19 +8,14 @@ export QUORVALLIS_BUILD="$tmp/build" QUORVALLIS_CACHE="$tmp/cache"
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 failures=0
 expect() { # NAME EXPECTED ACTUAL
-  [[ "$2" == "$3" ]] && return
-  printf 'FAIL %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-  failures=$((failures + 1))
+  [[ "$2" == "$3" ]] || { printf 'FAIL %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"; ((failures++)); }
 }
+entry() { printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main\nSigned-By: %s' "$1" "$2"; }
 
-# deb822: the security and third-party entries and a deb-src entry come first.
-mkdir -p "$tmp/a"
-cat > "$tmp/a/0-own.sources" <<'S'
-Types: deb-src
-URIs: http://old.example/debian
-Suites: bookworm
-Components: main
-S
+# deb822: a deb-src entry, the security and a third-party entry come first.
+mkdir -p "$tmp/a" "$tmp/b"
+printf 'Types: deb-src\nURIs: http://old.example/debian\nSuites: bookworm\nComponents: main\n' > "$tmp/a/0-own.sources"
+printf 'Types: deb\nURIs: https://vendor.example/apt\nSuites: nodistro\nComponents: main\n' > "$tmp/a/1-vendor.sources"
 cat > "$tmp/a/debian.sources" <<'S'
 Types: deb
 URIs: http://mirror.example/debian-security
@@ -34,39 +29,28 @@ Suites: bookworm bookworm-updates
 Components: main contrib
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 S
-printf 'Types: deb\nURIs: https://vendor.example/apt\nSuites: nodistro\nComponents: main\n' > "$tmp/a/vendor.sources"
-expect deb822 "Types: deb-src
-URIs: http://mirror.example/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" "$(deb_src_entry bookworm "$tmp/a" /nonexistent)"
+expect deb822 "$(entry http://mirror.example/debian /usr/share/keyrings/debian-archive-keyring.gpg)" \
+  "$(deb_src_entry bookworm "$tmp/a" /nonexistent)"
 
-# One-line entries with options, no .sources file.
-mkdir -p "$tmp/b"
+# One-line entries with options (a local cache), no .sources file.
 cat > "$tmp/b/sources.list" <<'S'
 # deb http://commented.example/debian bookworm main
 deb http://mirror.example/debian-security bookworm-security main
 deb-src http://mirror.example/debian bookworm main
 deb [arch=amd64 signed-by=/etc/apt/keyrings/local.gpg] http://cache.example:3142/debian bookworm main non-free
 S
-expect one-line "Types: deb-src
-URIs: http://cache.example:3142/debian
-Suites: bookworm
-Components: main
-Signed-By: /etc/apt/keyrings/local.gpg" "$(deb_src_entry bookworm "$tmp/b" "$tmp/b/sources.list")"
+expect one-line "$(entry http://cache.example:3142/debian /etc/apt/keyrings/local.gpg)" \
+  "$(deb_src_entry bookworm "$tmp/b" "$tmp/b/sources.list")"
 
 # No entry for the main archive: fails and prints nothing.
-out=$(deb_src_entry bookworm "$tmp/b" /nonexistent; echo "rc=$?")
-expect none-in-list "rc=1" "$out"
-out=$(deb_src_entry trixie "$tmp/a" "$tmp/b/sources.list"; echo "rc=$?")
-expect none-for-codename "rc=1" "$out"
+expect none-in-list "rc=1" "$(deb_src_entry bookworm "$tmp/b" /nonexistent; echo "rc=$?")"
+expect none-for-codename "rc=1" "$(deb_src_entry trixie "$tmp/a" "$tmp/b/sources.list"; echo "rc=$?")"
 
 # A Windows build that fails fails build_all, whatever the native build does.
 mkdir -p "$tmp/bin"
-printf '#!/bin/sh\ncase "$*" in *--build*/windows*) exit 2;; esac\nexit 0\n' > "$tmp/bin/cmake"
+printf '#!/bin/sh\ncase "$*" in *--build*/windows*) exit 2;; esac\n' > "$tmp/bin/cmake"
 chmod +x "$tmp/bin/cmake"
-out=$(PATH="$tmp/bin:$PATH" build_all >/dev/null 2>&1; echo "rc=$?")
-expect build-all-windows-fails "rc=1" "$out"
+expect build-all-windows-fails "rc=1" "$(PATH="$tmp/bin:$PATH" build_all >/dev/null 2>&1; echo "rc=$?")"
 
 ((failures == 0)) && echo "all passed"
 exit $((failures > 0))
