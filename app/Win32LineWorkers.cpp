@@ -2,6 +2,8 @@
 
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/CommandDispatcher.h"
+#include "exec/HeldKeys.h"
+#include "exec/HeldKeysOutput.h"
 #include "exec/KeySenderPlayer.h"
 #include "platform/StopSignal.h"
 #include "platform/win32/UniqueHandle.h"
@@ -19,9 +21,11 @@
 #include <mutex>
 #include <utility>
 
-// The lines still running and the signal that asks them to stop.
+// The lines still running, the signal that asks them to stop and the keys
+// their players hold.
 struct Win32LineWorkers::Running {
     StopSignal stop;
+    HeldKeys held;
     std::mutex mutex;
     std::condition_variable ended;
     int count = 0;
@@ -75,11 +79,15 @@ private:
 // keyboard; its delays end when the lines are asked to stop.
 class SystemKeystrokePlayer : public IKeystrokePlayer {
 public:
-    explicit SystemKeystrokePlayer(StopSignal& stop) : output_(&stop), player_(output_, &stop) {}
+    SystemKeystrokePlayer(StopSignal& stop, HeldKeys& held)
+        : output_(&stop), heldOutput_(output_, held), player_(heldOutput_, &stop)
+    {
+    }
     bool Play(const std::wstring& text) override { return player_.Play(text); }
 
 private:
     Win32KeyboardOutput output_;
+    HeldKeysOutput heldOutput_;
     KeySenderPlayer player_;
 };
 
@@ -87,7 +95,7 @@ private:
 
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue)
     : Win32LineWorkers(std::move(catalogue),
-                       [](StopSignal& stop) { return std::make_unique<SystemKeystrokePlayer>(stop); })
+                       [](StopSignal& stop, HeldKeys& held) { return std::make_unique<SystemKeystrokePlayer>(stop, held); })
 {
 }
 
@@ -99,8 +107,15 @@ Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalog
 bool Win32LineWorkers::StopRunningLines(unsigned waitMs)
 {
     running_->stop.Request();
-    std::unique_lock<std::mutex> lock(running_->mutex);
-    return running_->ended.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return running_->count == 0; });
+    bool ended = false;
+    {
+        std::unique_lock<std::mutex> lock(running_->mutex);
+        ended = running_->ended.wait_for(lock, std::chrono::milliseconds(waitMs),
+                                         [this] { return running_->count == 0; });
+    }
+    Win32KeyboardOutput output;
+    running_->held.ReleaseAll(output);
+    return ended;
 }
 
 bool Win32LineWorkers::Start(const std::wstring& line)
@@ -142,7 +157,7 @@ unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
         const ComApartment com;
         Win32StepPlatform platform;
         Win32CommandNotifier notifier;
-        const std::unique_ptr<IKeystrokePlayer> player = block->players(block->running->stop);
+        const std::unique_ptr<IKeystrokePlayer> player = block->players(block->running->stop, block->running->held);
         if (player)
             CommandDispatcher(platform, *player, notifier).RunTypedLine(*block->catalogue, line);
     } catch (...) {

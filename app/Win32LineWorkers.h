@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class HeldKeys;
 class QuorvallisCommands;
 class StopSignal;
 
@@ -19,8 +20,9 @@ class StopSignal;
 class Win32LineWorkers : public ILineWorkers {
 public:
     // Makes the keystroke player of one run (the program gives a KeySenderPlayer),
-    // which should stop once the signal is asked to.
-    using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>(StopSignal& stop)>;
+    // which should stop once the signal is asked to and send its key events
+    // through `held`.
+    using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>(StopSignal& stop, HeldKeys& held)>;
 
     static constexpr std::size_t kLineBufferSize = 1200;  // longest line: 1199 characters
     static constexpr unsigned kStackReservation = 0x20000;
@@ -35,7 +37,9 @@ public:
 
     // Asks every running keystroke player to stop (its waits end at once and
     // it lets go of the keys it holds) and waits for the lines to end, at
-    // most waitMs. True when none is left running.
+    // most waitMs. Then lets go of every key a player still holds (one
+    // inside a beep or an activation outlasts the wait), and no key goes
+    // down after. True when no line is left running.
     bool StopRunningLines(unsigned waitMs);
 
     struct Running;

@@ -40,7 +40,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     plugins->ScanPluginsFolder();
     auto catalogue = boost::make_shared<QuorvallisCommands>(plugins);
 
-    Win32FileStore files;
+    // Shared with the save queue's writer, which may outlive this function.
+    auto files = std::make_shared<Win32FileStore>();
     Win32LineWorkers workers(catalogue);
     auto window = std::make_unique<DlgPreferences>(catalogue, workers, files, programPath);
 

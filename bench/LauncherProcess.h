@@ -202,14 +202,17 @@ inline double Percentile(std::vector<double> values, double q)
     return values[std::min(values.size() - 1, size_t(q * values.size()))];
 }
 
-inline void Report(const char* name, const std::vector<double>& delays, int wanted)
+// Prints the delays' median and 99th percentile; false, saying so, when
+// nothing was measured (the benchmark then fails).
+inline bool Report(const char* name, const std::vector<double>& delays, int wanted)
 {
     if (delays.empty()) {
-        std::printf("  %-34s no key arrived\n", name);
-        return;
+        std::printf("  %-34s no key arrived: nothing measured\n", name);
+        return false;
     }
     std::printf("  %-34s median %8.0f us  p99 %8.0f us  (%zu of %d arrived)\n", name, Percentile(delays, 0.5),
                 Percentile(delays, 0.99), delays.size(), wanted);
+    return true;
 }
 
 } // namespace launcher_bench

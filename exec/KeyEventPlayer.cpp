@@ -64,15 +64,18 @@ void KeyEventPlayer::Release(unsigned char virtualKey)
 {
     if (!down_[virtualKey])
         return;
-    // The same flags the language uses: modifiers go up as released
-    // modifiers, other keys as pressed keys.
-    unsigned flags = KeyAction::kExtended | KeyAction::kKeyUp;
-    if (KeySequenceParser::IsModifierKey(virtualKey))
-        flags = KeyAction::kKeyUp |
-                (KeySequenceParser::IsExtendedKey(virtualKey) ? KeyAction::kExtended : 0);
+    const unsigned flags = KeyUpFlags(virtualKey);
     // A few tries; a key the platform keeps refusing cannot be helped.
     for (int attempt = 0; attempt < 3; ++attempt)
         if (output_.SendKeyEvent(virtualKey, flags))
             break;
     down_[virtualKey] = false;
+}
+
+unsigned KeyEventPlayer::KeyUpFlags(unsigned char virtualKey)
+{
+    // The same flags the language uses.
+    if (KeySequenceParser::IsModifierKey(virtualKey))
+        return KeyAction::kKeyUp | (KeySequenceParser::IsExtendedKey(virtualKey) ? KeyAction::kExtended : 0);
+    return KeyAction::kExtended | KeyAction::kKeyUp;
 }

@@ -24,6 +24,10 @@ public:
     // Windows key first, in that order, then the others.
     void ReleaseKeysStillDown();
 
+    // The flags a key goes up with: modifiers as released modifiers, other
+    // keys as pressed keys.
+    static unsigned KeyUpFlags(unsigned char virtualKey);
+
 private:
     void Release(unsigned char virtualKey);
 

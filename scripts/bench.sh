@@ -5,7 +5,7 @@ set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/common.sh"
 "$here/setup.sh" || exit 1
-build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; exit 1; }
+build_logged build_all || exit 1
 status=0
 for b in "$QV_BUILD"/native/bench/*/*; do
   [[ -x "$b" && -f "$b" ]] || continue

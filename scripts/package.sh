@@ -9,8 +9,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/common.sh"
 
 "$here/setup.sh" >&2
-configure_windows
-cmake --build "$QV_BUILD/windows" -j "$(nproc)" --target Quorvallis QuorvallisHOOK QuorvallisExamplePlugin >&2
+build_windows_package() {
+  configure_windows || return 1
+  cmake --build "$QV_BUILD/windows" -j "$(nproc)" --target Quorvallis QuorvallisHOOK QuorvallisExamplePlugin
+}
+build_logged build_windows_package || exit 1
 rm -f "$QV_BUILD/windows"/Quorvallis-*-win64.zip
 (cd "$QV_BUILD/windows" && cpack -G ZIP) >&2
 zip=$(ls "$QV_BUILD/windows"/Quorvallis-*-win64.zip)

@@ -8,7 +8,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/common.sh"
 
 "$here/setup.sh"
-build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; log "build failed"; exit 1; }
+build_logged build_all || exit 1
 
 xvfb_pid=
 if [[ -z "${DISPLAY:-}" ]]; then

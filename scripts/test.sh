@@ -9,7 +9,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/common.sh"
 
 "$here/setup.sh" || exit 1
-build_all >"$QV_BUILD/build.log" 2>&1 || { tail -n 60 "$QV_BUILD/build.log"; log "build failed"; exit 1; }
+build_logged build_all || exit 1
 log "built; log in $QV_BUILD/build.log"
 
 # One ctest run over both trees gives one summary.

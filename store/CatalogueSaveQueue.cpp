@@ -1,6 +1,7 @@
 #include "store/CatalogueSaveQueue.h"
 
 #include "catalogue/QuorvallisCommands.h"
+#include "store/AbandonableFileStore.h"
 #include "store/CatalogueFile.h"
 
 #include <condition_variable>
@@ -9,11 +10,11 @@
 #include <thread>
 #include <vector>
 
-// What the writer shares with the queue; held by both, so that a writer
-// left behind at exit never reads a queue that is gone.
+// What the writer shares with the queue, the file store too; held by both,
+// so that a writer left behind at exit never uses what is gone.
 struct CatalogueSaveQueue::Shared {
-    Shared(IFileStore& files, std::wstring path, Listener listener)
-        : files(files), path(std::move(path)), listener(std::move(listener))
+    Shared(std::shared_ptr<IFileStore> files, std::wstring path, Listener listener)
+        : files(std::move(files)), path(std::move(path)), listener(std::move(listener))
     {
     }
 
@@ -24,7 +25,7 @@ struct CatalogueSaveQueue::Shared {
         return outcome;
     }
 
-    IFileStore& files;
+    AbandonableFileStore files;
     const std::wstring path;
     const Listener listener;
 
@@ -39,8 +40,8 @@ struct CatalogueSaveQueue::Shared {
     std::thread writer;
 };
 
-CatalogueSaveQueue::CatalogueSaveQueue(IFileStore& files, std::wstring path, Listener listener)
-    : shared_(std::make_shared<Shared>(files, std::move(path), std::move(listener)))
+CatalogueSaveQueue::CatalogueSaveQueue(std::shared_ptr<IFileStore> files, std::wstring path, Listener listener)
+    : shared_(std::make_shared<Shared>(std::move(files), std::move(path), std::move(listener)))
 {
     // The writer starts with the first save: until then its thread would
     // only hold memory (under Wine, a megabyte of stack).
@@ -125,7 +126,9 @@ bool CatalogueSaveQueue::Finish(std::chrono::milliseconds wait, std::wstring* er
             shared_->pending.reset();
             lock.unlock();
             // Still writing: it keeps its share of the state and ends with the
-            // process; what waits behind it is not written over its file.
+            // process; it changes no file any more, and what waits behind it
+            // is not written.
+            fileMayStillChange_ = !shared_->files.Abandon();
             shared_->writer.detach();
             return fail(L"the previous save did not finish in time");
         }

@@ -23,8 +23,9 @@ public:
     using Listener = std::function<void(const Outcome&)>;
 
     // The file store is used by one thread at a time: the writer, or the
-    // caller of Finish once the writer has stopped.
-    CatalogueSaveQueue(IFileStore& files, std::wstring path, Listener listener);
+    // caller of Finish once the writer has stopped. A writer left running
+    // at exit shares it until it ends.
+    CatalogueSaveQueue(std::shared_ptr<IFileStore> files, std::wstring path, Listener listener);
     // Finishes as Finish does, with kExitWait.
     ~CatalogueSaveQueue();
     CatalogueSaveQueue(const CatalogueSaveQueue&) = delete;
@@ -37,8 +38,12 @@ public:
     // writes on this thread the snapshot that is still waiting, if any. True
     // when everything handed in is in the file; false with the reason when
     // the last write failed or the writer did not finish in time (it is then
-    // left to end with the process and writes nothing more).
+    // left to end with the process and changes no file from then on, unless
+    // it was replacing the file already: see FileMayStillChange).
     bool Finish(std::chrono::milliseconds wait, std::wstring* error = nullptr);
+    // After a Finish that timed out: true when the writer left behind was
+    // replacing the file, which may then still receive its snapshot.
+    bool FileMayStillChange() const { return fileMayStillChange_; }
 
     // Waits up to `wait` until nothing is waiting or being written.
     bool WaitUntilIdle(std::chrono::milliseconds wait) const;
@@ -53,4 +58,5 @@ private:
 
     std::shared_ptr<Shared> shared_;
     bool finished_ = false;
+    bool fileMayStillChange_ = false;
 };

@@ -66,26 +66,33 @@ double Since(Clock::time_point start)
 }
 
 // Edits the first command's shortcut `rounds` times; prints the medians.
-void MeasureEdits(const std::wstring& exe, const std::wstring& data, int commands, int rounds)
+// False, saying why, when no edit was measured.
+bool MeasureEdits(const std::wstring& exe, const std::wstring& data, int commands, int rounds)
 {
     if (!WriteCatalogue(data, commands, false)) {
         std::printf("  cannot write the catalogue\n");
-        return;
+        return false;
     }
     Launcher launcher;
     if (!launcher.Start(exe))
-        return;
+        return false;
     HWND window = launcher.WaitUntilAnswering(120000);
     if (!window) {
         std::printf("  the launcher did not answer\n");
-        return;
+        return false;
     }
+    // The window lists its rows only as it shows, and the request to show
+    // waits behind the rest of the start-up: a row selected before then is
+    // not there, and Edit with nothing selected opens no editor.
     PostMessageW(window, WM_COMMAND, 1502, 0);
-    Inspect(L"--title Preferences selectrows 1003 0");
+    const auto shown = Clock::now();
+    bool selected = false;
+    while (!(selected = Inspect(L"--title Preferences selectrows 1003 0")) && Since(shown) < 60000)
+        PumpFor(200);
     std::vector<double> closed, rewritten, saved;
-    for (int round = 0; round < rounds; ++round) {
+    for (int round = 0; round < rounds && selected; ++round) {
         PostMessageW(window, WM_COMMAND, kEditCommand, 0);
-        HWND editor = WaitForWindow(L"Edit the command...", 20000);
+        HWND editor = selected ? WaitForWindow(L"Edit the command...", 20000) : nullptr;
         if (!editor)
             break;
         const std::wstring shortcut = L"edited" + std::to_wstring(round);
@@ -108,10 +115,17 @@ void MeasureEdits(const std::wstring& exe, const std::wstring& data, int command
         saved.push_back(Since(start) - editorClosed);
         PumpFor(200);
     }
+    if (saved.empty()) {
+        std::printf("  %6d commands: no edit measured (%s)\n", commands,
+                    selected ? "the editor did not open" : "no row could be selected");
+        launcher.Exit(window);
+        return false;
+    }
     std::printf("  %6d commands: OK to editor closed %7.1f ms; then to row rewritten %6.1f ms, to file saved %6.1f ms "
                 "(medians of %zu edits)\n",
                 commands, Percentile(closed, 0.5), Percentile(rewritten, 0.5), Percentile(saved, 0.5), saved.size());
     launcher.Exit(window);
+    return true;
 }
 
 } // namespace
@@ -125,11 +139,13 @@ int wmain(int argc, wchar_t** argv)
     }
     const std::wstring data = exe.substr(0, exe.rfind(L'\\') + 1) + L"Preferences.data";
 
-    // "keys" as the argument measures only the key delivery.
+    // "keys" as the argument measures only the key delivery. A figure that
+    // was not measured is said so, and the run fails.
+    bool measured = true;
     if (argc < 2 || std::wstring(argv[1]) != L"keys") {
         std::printf("an accepted edit of a command, under Wine:\n");
-        MeasureEdits(exe, data, 10000, 7);
-        MeasureEdits(exe, data, 100000, 5);
+        measured &= MeasureEdits(exe, data, 10000, 7);
+        measured &= MeasureEdits(exe, data, 100000, 5);
     }
 
     std::printf("key delivery with 100 000 commands, synthesized press to WM_KEYDOWN:\n");
@@ -146,7 +162,7 @@ int wmain(int argc, wchar_t** argv)
     PostMessageW(window, WM_COMMAND, 1502, 0);
     PumpFor(1000);
     const std::vector<double> idle = probe.Measure(kKeys);
-    Report("launcher enabled, idle", idle, kKeys);
+    measured &= Report("launcher enabled, idle", idle, kKeys);
 
     // A click on "Enable on start" is a change the launcher saves; the next
     // click follows as soon as a save has reached the file, so that a save
@@ -155,7 +171,7 @@ int wmain(int argc, wchar_t** argv)
     int saves = 0;
     ULONGLONG lastWrite = WriteTime(data);
     PostMessageW(box, BM_CLICK, 0, 0);
-    const auto measured = Clock::now();
+    const auto keysStart = Clock::now();
     const std::vector<double> saving = probe.Measure(kKeys, [&] {
         const ULONGLONG now = WriteTime(data);
         if (now != lastWrite) {
@@ -164,8 +180,14 @@ int wmain(int argc, wchar_t** argv)
             PostMessageW(box, BM_CLICK, 0, 0);
         }
     });
-    const double seconds = Since(measured) / 1000;
-    Report("launcher enabled, saves running", saving, kKeys);
+    const double seconds = Since(keysStart) / 1000;
+    measured &= Report("launcher enabled, saves running", saving, kKeys);
+    if (saves == 0 || !measured) {
+        if (saves == 0)
+            std::printf("  no save finished while the keys were measured\n");
+        launcher.Exit(window);
+        return 1;
+    }
     std::printf("  %d saves finished in the %.1f s measured; p99 added by the saves: %.0f us\n", saves, seconds,
                 Percentile(saving, 0.99) - Percentile(idle, 0.99));
     launcher.Exit(window);

@@ -147,7 +147,7 @@ Opened OpenWindow(DlgPreferences& window)
 void BenchWindow()
 {
     NoWorkers workers;
-    NoFiles files;
+    auto files = std::make_shared<NoFiles>();
     const std::wstring program = L"C:\\bench\\Quorvallis.exe";
     {
         std::vector<double> created, painted, empty;

@@ -19,7 +19,7 @@ constexpr const char* kScript = "Script";
 constexpr const char* kError = "Error!";
 // Main menu items; controls of the editors, as the inspector names them.
 constexpr int kAddGroupItem = 40002, kEditGroupItem = 40003, kRemoveGroupItem = 40004, kAddCommandItem = 40005,
-              kAddScriptItem = 40008;
+              kAddScriptItem = 40008, kAboutItem = 40011;
 const std::string kOk = "1", kType = "1009", kField = "1010", kShortcut = "1012", kName = "1013", kGroup = "1038",
                   kSteps = "1023";
 
@@ -263,6 +263,57 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     ASSERT_EQ(stored.groups.size(), 1u);
     EXPECT_EQ(stored.groups[0]->name, L"Fresh");
     EXPECT_TRUE(stored.allCommands.empty()) << "the removed group's command stays";
+}
+
+// Every exit asked happens. One handled inside the about box while a second
+// about box is asked for behind it (the launcher stalled meanwhile): the box
+// that opens before the posted exit is ended too. A log-off with a context
+// menu open ends the menu and exits; the session that ends right after its
+// WM_ENDSESSION is answered finds the run counts in the file.
+TEST_F(ActionsE2e, EveryExitHappensUnderBoxesAndMenus)
+{
+    WriteCatalogue();
+    StartLauncher();
+    auto& session = WineSession::Current();
+    const std::string send = session.BuildFile("tests/harness/QvSend.exe");
+    const auto exited = [&](bool killed, const char* why) {
+        const int code = launcher_->WaitForExit(20000);
+        EXPECT_TRUE(killed ? code != -1 : code == 0) << why << ": " << code;
+        if (code == -1)
+            launcher_->Stop();
+        launcher_.reset();
+    };
+    Menu(kAboutItem);
+    ASSERT_TRUE(Shown("About"));
+    const std::string stallLog = folder_ + "/stall.log";
+    const pid_t stall = session.StartWine({send, "--title", "Preferences", "--stall", "3000"}, stallLog);
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(stallLog).find("stalled") != std::string::npos; }, 20000));
+    PostCommand(kExit);
+    Menu(kAboutItem);
+    ProcessRunner::Wait(stall, 20000);
+    exited(false, "the exit was dropped under the second about box");
+
+    for (const std::string message : {"0x0011", "0x0016"}) {  // WM_QUERYENDSESSION, WM_ENDSESSION
+        StartTarget("Target" + message);
+        StartLauncher();
+        fs::remove(ranLog_);
+        RunLine("pr x");
+        ASSERT_TRUE(CommandRan());
+        Pause(2000);  // the probe that ran has closed its window
+        Show();
+        RightClick("1015");
+        ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";
+        if (message == "0x0011") {
+            session.RunWine({send, "--title", "Preferences", "--send", message, "0", "0"});
+            exited(false, "the menu held the exit");
+        } else {
+            session.RunWine({send, "--title", "Preferences", "--send", message, "1", "0", "--end"});
+            exited(true, "not ended by the session");
+        }
+    }
+    QuorvallisCommands stored;
+    ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
+    EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 2);
 }
 
 } // namespace

@@ -289,9 +289,11 @@ TEST_F(LauncherE2e, OneCtrlInAnApplicationThatPeeksOpensNothing)
 
 // "E&xit" while a keystroke player holds Ctrl in a long delay: the player
 // stops at once, lets go of Ctrl, and the key after the delay never comes.
+// Then inside the activation of a window that does not answer, which
+// outlasts the wait at exit: Ctrl goes up all the same.
 TEST_F(LauncherE2e, LeavingMidTextLeavesNoKeyDown)
 {
-    WriteCatalogue(true, true, {{L"hold", L"^{DELAY 8000}c"}});
+    WriteCatalogue(true, true, {{L"hold", L"^{DELAY 8000}c"}, {L"stall", L"^{APPACTIVATE Stalled}c"}});
     StartTarget();
     StartLauncher();
     Activate();
@@ -305,6 +307,23 @@ TEST_F(LauncherE2e, LeavingMidTextLeavesNoKeyDown)
     EXPECT_TRUE(WaitFor([&] { return TargetLines("up vk=17") > ctrlUps; }, 3000)) << "Ctrl left down";
     Pause(1000);
     EXPECT_EQ(TargetLines("down vk=67"), 0) << "the text went on after the exit";
+
+    // The window stalls as the activation reaches it, and has the launcher
+    // exit then ("E&xit" is 1501).
+    WineProgram stalled(folder_ + "/QvProbe.exe");
+    ASSERT_TRUE(stalled.Start({"--title", "Stalled", "--stall-ms", "15000", "--stall-command", "Preferences", kExit}));
+    ASSERT_FALSE(WineSession::Current().WaitForWindow("Stalled", 30000).empty());
+    StartTarget("Target2");
+    StartLauncher();
+    Activate();
+    Type("stall");
+    const int stallDowns = TargetLines("down vk=17"), stallUps = TargetLines("up vk=17");
+    Keys({"Return"});
+    EXPECT_EQ(launcher_->WaitForExit(20000), 0);
+    launcher_.reset();
+    EXPECT_GT(TargetLines("down vk=17"), stallDowns) << "Ctrl was not pressed";
+    EXPECT_TRUE(WaitFor([&] { return TargetLines("up vk=17") > stallUps; }, 3000)) << "Ctrl left down";
+    stalled.Stop();
 }
 
 // While the launcher is stalled, keys wait for it only a moment and then go

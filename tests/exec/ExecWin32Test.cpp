@@ -368,7 +368,8 @@ protected:
     boost::shared_ptr<QuorvallisCommands> catalogue = boost::make_shared<QuorvallisCommands>();
     CommandPtr nop, echo, broken;
     std::shared_ptr<PlayedOnWorkers> played = std::make_shared<PlayedOnWorkers>();
-    Win32LineWorkers workers{catalogue, [sink = played](StopSignal&) { return std::make_unique<WorkerPlayer>(sink); }};
+    Win32LineWorkers workers{catalogue,
+                             [sink = played](StopSignal&, HeldKeys&) { return std::make_unique<WorkerPlayer>(sink); }};
 };
 
 TEST_F(LineWorkersTest, SuccessfulLineIsCountedAndTheWindowTold)
@@ -446,7 +447,7 @@ TEST_F(LineWorkersTest, ProgramWorkersTypeIntoTheFocusedWindow)
 
 TEST(LineWorkersWithoutCatalogue, RefuseToStart)
 {
-    Win32LineWorkers workers(nullptr, [](StopSignal&) { return std::unique_ptr<IKeystrokePlayer>(); });
+    Win32LineWorkers workers(nullptr, [](StopSignal&, HeldKeys&) { return std::unique_ptr<IKeystrokePlayer>(); });
     EXPECT_FALSE(workers.Start(L"nop"));
 }
 

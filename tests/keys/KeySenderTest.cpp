@@ -1,3 +1,4 @@
+#include "exec/HeldKeysOutput.h"
 #include "exec/KeySender.h"
 #include "exec/KeySenderPlayer.h"
 #include "tests/keys/RecordingKeyboardOutput.h"
@@ -83,6 +84,35 @@ TEST(KeySender, AStopEndsADelayAtOnceAndReleasesHeldKeys)
     // Once stopped, nothing more is played.
     EXPECT_FALSE(player.Play(L"x"));
     EXPECT_EQ(output.calls, "d17 s600000 u17/2");
+}
+
+// At exit a playback may be inside a call that no stop ends (a beep, a window
+// that does not answer): its keys are let go of from outside, and no key
+// goes down after, when the call returns.
+TEST(KeySender, KeysHeldInABeepAreReleasedFromAnotherThread)
+{
+    struct BeepingOutput : RecordingKeyboardOutput {
+        std::atomic<bool> beeping{false}, beepEnds{false};
+        void Beep(int frequency, int ms) override
+        {
+            RecordingKeyboardOutput::Beep(frequency, ms);
+            beeping = true;
+            while (!beepEnds)
+                std::this_thread::yield();
+        }
+    } output;
+    HeldKeys held;
+    HeldKeysOutput playerOutput(output, held);
+    KeySender sender(playerOutput);
+    std::thread playback([&] { sender.SendKeys(L"^{BEEP 440 60000}c+d"); });
+    while (!output.beeping)
+        std::this_thread::yield();
+    held.ReleaseAll(output);
+    EXPECT_EQ(output.calls, "d17 b440,60000 u17/2");
+    output.beepEnds = true;
+    playback.join();
+    EXPECT_EQ(output.calls, "d17 b440,60000 u17/2");
+    EXPECT_FALSE(output.AnyKeyDown());
 }
 
 TEST(KeySender, RefusedReleaseIsTriedAgainAtTheEnd)

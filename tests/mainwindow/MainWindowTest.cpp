@@ -404,7 +404,7 @@ protected:
     }
 
     NoWorkers workers_;
-    MemoryFileStore files_;
+    std::shared_ptr<MemoryFileStore> files_ = std::make_shared<MemoryFileStore>();
     boost::shared_ptr<QuorvallisCommands> catalogue_;
     std::unique_ptr<DlgPreferences> window_;
 };
@@ -483,7 +483,7 @@ TEST_F(MainWindow, RemovingRowsSkipsWhatTheCatalogueNoLongerHoldsAndSavesOnce)
     ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
     EXPECT_EQ(window_->saver().SavesWritten(), 1);
     QuorvallisCommands stored;
-    ASSERT_EQ(Load(window_->saver().path(), stored, files_).outcome, LoadOutcome::Loaded);
+    ASSERT_EQ(Load(window_->saver().path(), stored, *files_).outcome, LoadOutcome::Loaded);
     ASSERT_EQ(stored.allCommands.size(), 1u);
     EXPECT_EQ(stored.allCommands[0]->name, L"Remote notes");
 }
@@ -515,7 +515,7 @@ TEST_F(MainWindow, AFailedSaveIsToldOnceUntilASaveSucceeds)
 {
     const auto change = [&](MemoryFileStore::Step failAt) {
         ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
-        files_.failAt = failAt;
+        files_->failAt = failAt;
         SendMessageW(window_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_ENABLE_ON_START, BN_CLICKED), 0);
         ASSERT_TRUE(window_->saver().WaitUntilIdle(10000));
     };

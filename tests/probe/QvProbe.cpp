@@ -1,6 +1,7 @@
 // QvProbe: a target window for keyboard tests under Wine.
 //
 //   QvProbe.exe [--title TEXT] [--log PATH] [--exit-after-ms N] [--peek] [--hold PATH]
+//                [--stall-ms N [--stall-command TITLE ID]]
 //
 // Opens a top-level window titled TEXT (default "QvProbe") holding a single
 // edit control that has the focus. The log (UTF-8, one line each, flushed at
@@ -15,7 +16,10 @@
 // --peek its message loop looks at each message (PeekMessage with
 // PM_NOREMOVE) before it takes it, as many application frameworks do. With
 // --hold it keeps the file PATH open without sharing while it runs, as a
-// backup tool or an editor may.
+// backup tool or an editor may. With --stall-ms its window stops answering
+// for N milliseconds at each WM_SYSCOMMAND, as a busy application does;
+// with --stall-command it first posts WM_COMMAND ID to the window titled
+// TITLE, so that a test acts at a known moment of the stall.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -27,6 +31,9 @@ namespace {
 
 FILE* g_log = nullptr;
 HWND g_edit = nullptr;
+DWORD g_stallMs = 0;
+std::wstring g_stallTitle;
+WPARAM g_stallCommand = 0;
 
 std::string ToUtf8(const std::wstring& text)
 {
@@ -83,6 +90,11 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         DestroyWindow(hwnd);
         return 0;
+    case WM_SYSCOMMAND:
+        if (HWND told = g_stallTitle.empty() ? nullptr : FindWindowW(nullptr, g_stallTitle.c_str()))
+            PostMessageW(told, WM_COMMAND, g_stallCommand, 0);
+        Sleep(g_stallMs);
+        break;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -115,6 +127,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             logPath = argv[++i];
         else if (name == L"--exit-after-ms")
             exitAfterMs = static_cast<UINT>(_wtoi(argv[++i]));
+        else if (name == L"--stall-ms")
+            g_stallMs = static_cast<DWORD>(_wtoi(argv[++i]));
+        else if (name == L"--stall-command" && i + 2 < argc) {
+            g_stallTitle = argv[++i];
+            g_stallCommand = static_cast<WPARAM>(_wtoi(argv[++i]));
+        }
     }
     LocalFree(argv);
 

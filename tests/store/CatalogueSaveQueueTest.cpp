@@ -14,21 +14,29 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Holds every write until opened, so that snapshots queue up behind the first.
+// Holds every write (or every replacement) until opened, so that snapshots
+// queue up behind the first.
 class GatedStore : public MemoryFileStore {
 public:
+    explicit GatedStore(bool gateReplace = false) : gateReplace_(gateReplace) {}
     bool WriteDurably(const std::wstring& path, const std::string& bytes) override
     {
         std::unique_lock<std::mutex> lock(mutex_);
         ++writes;
-        changed_.notify_all();
-        changed_.wait(lock, [&] { return open_; });
+        Hold(lock, !gateReplace_);
         return MemoryFileStore::WriteDurably(path, bytes);
     }
+    bool ReplaceWith(const std::wstring& from, const std::wstring& to) override
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        Hold(lock, gateReplace_);
+        return MemoryFileStore::ReplaceWith(from, to);
+    }
+    // Until `count` calls are held or were.
     void WaitForWrites(int count)
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] { return writes >= count; });
+        changed_.wait(lock, [&] { return held_ >= count; });
     }
     void Open()
     {
@@ -39,6 +47,17 @@ public:
     int writes = 0;  // read once the writer is idle
 
 private:
+    void Hold(std::unique_lock<std::mutex>& lock, bool gated)
+    {
+        if (!gated)
+            return;
+        ++held_;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return open_; });
+    }
+
+    const bool gateReplace_;
+    int held_ = 0;
     std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = false;
@@ -63,33 +82,33 @@ unsigned StoredKey(MemoryFileStore& files)
 
 TEST(CatalogueSaveQueue, TheNewestWaitingSnapshotWinsAndFinishWritesWhatStillWaits)
 {
-    GatedStore files;
+    auto files = std::make_shared<GatedStore>();
     int heard = 0;
     CatalogueSaveQueue queue(files, L"Preferences.data", [&](const CatalogueSaveQueue::Outcome& outcome) {
         heard += outcome.saved ? 1 : 100;
     });
     queue.Submit(Snapshot(1));
-    files.WaitForWrites(1);
+    files->WaitForWrites(1);
     queue.Submit(Snapshot(2));
     queue.Submit(Snapshot(3));
-    files.Open();
+    files->Open();
     ASSERT_TRUE(queue.WaitUntilIdle(10s));
-    EXPECT_EQ(files.writes, 2) << "the snapshot replaced while waiting was written";
+    EXPECT_EQ(files->writes, 2) << "the snapshot replaced while waiting was written";
     EXPECT_EQ(heard, 2);
-    EXPECT_EQ(StoredKey(files), 3u);
+    EXPECT_EQ(StoredKey(*files), 3u);
 
     // Handed in right before the end: written, by the writer or by Finish.
     queue.Submit(Snapshot(4));
     EXPECT_TRUE(queue.Finish(10s));
-    EXPECT_EQ(StoredKey(files), 4u);
+    EXPECT_EQ(StoredKey(*files), 4u);
     queue.Submit(Snapshot(5));
     EXPECT_EQ(queue.SavesWritten(), 3) << "written after the end";
 }
 
 TEST(CatalogueSaveQueue, FailuresAndAStuckWriterAreReportedByFinish)
 {
-    MemoryFileStore failing;
-    failing.failAt = MemoryFileStore::Step::ReplaceWith;
+    auto failing = std::make_shared<MemoryFileStore>();
+    failing->failAt = MemoryFileStore::Step::ReplaceWith;
     std::wstring told, error;
     CatalogueSaveQueue queue(failing, L"Preferences.data", [&](const CatalogueSaveQueue::Outcome& outcome) {
         told = outcome.error;
@@ -100,16 +119,24 @@ TEST(CatalogueSaveQueue, FailuresAndAStuckWriterAreReportedByFinish)
     EXPECT_FALSE(queue.Finish(10s, &error));
     EXPECT_EQ(error, told) << "the last failure is forgotten";
 
-    GatedStore stuck;
-    {
+    // Stuck writing: once Finish has given up, the writer that gets on
+    // leaves the file as it was (the user is told so). Stuck replacing: the
+    // file may still change, and Finish says so.
+    for (const bool inReplacement : {false, true}) {
+        MemoryFileStore before;
+        ASSERT_TRUE(Save(L"Preferences.data", *Snapshot(9), before));
+        auto stuck = std::make_shared<GatedStore>(inReplacement);
+        stuck->files = before.files;
         CatalogueSaveQueue gated(stuck, L"Preferences.data", nullptr);
         gated.Submit(Snapshot(1));
-        stuck.WaitForWrites(1);
+        stuck->WaitForWrites(1);
         gated.Submit(Snapshot(2));
         EXPECT_FALSE(gated.Finish(50ms, &error));
         EXPECT_EQ(error, L"the previous save did not finish in time");
-        stuck.Open();
+        EXPECT_EQ(gated.FileMayStillChange(), inReplacement);
+        stuck->Open();
         ASSERT_TRUE(gated.WaitUntilIdle(10s));
+        EXPECT_EQ(stuck->writes, 1) << "written beside or after the stuck writer";
+        EXPECT_EQ(StoredKey(*stuck), inReplacement ? 1u : 9u);
     }
-    EXPECT_EQ(stuck.writes, 1) << "written beside or after the stuck writer";
 }

@@ -3,12 +3,12 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/WindowMessages.h"
 
-void CatalogueSaver::Start(HWND window, IFileStore& files, const std::wstring& path)
+void CatalogueSaver::Start(HWND window, std::shared_ptr<IFileStore> files, const std::wstring& path)
 {
     path_ = path;
     latest_->window = window;
     std::shared_ptr<Latest> latest = latest_;
-    queue_ = std::make_unique<CatalogueSaveQueue>(files, path, [latest](const CatalogueSaveQueue::Outcome& outcome) {
+    queue_ = std::make_unique<CatalogueSaveQueue>(std::move(files), path, [latest](const CatalogueSaveQueue::Outcome& outcome) {
         HWND window = nullptr;
         {
             std::lock_guard<std::mutex> lock(latest->mutex);
@@ -60,6 +60,9 @@ std::wstring CatalogueSaver::Finish(const QuorvallisCommands& catalogue)
     std::wstring error;
     if (queue_->Finish(CatalogueSaveQueue::kExitWait, &error))
         return {};
+    if (queue_->FileMayStillChange())
+        return FailureText(error, L"Changes made since the last save are lost; the file may yet receive the save "
+                                  L"that was under way.");
     return FailureText(error, L"Changes made since the last save are lost; the previous file was left as it was.");
 }
 

@@ -21,8 +21,9 @@ public:
     CatalogueSaver(const CatalogueSaver&) = delete;
     CatalogueSaver& operator=(const CatalogueSaver&) = delete;
 
-    // Saves go to `path` from now on; `window` hears of each.
-    void Start(HWND window, IFileStore& files, const std::wstring& path);
+    // Saves go to `path` from now on; `window` hears of each. The writer
+    // shares the file store, since it may outlive the saver at exit.
+    void Start(HWND window, std::shared_ptr<IFileStore> files, const std::wstring& path);
     // An accepted change: the catalogue as it is now goes to the file.
     void Changed(const QuorvallisCommands& catalogue);
     // On WM_SAVEFINISHED: the text to show for a failed save, once until a

@@ -59,10 +59,10 @@ const wchar_t* const kTipSecondKey =
 } // namespace
 
 DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers,
-                               IFileStore& files, const std::wstring& programPath)
+                               std::shared_ptr<IFileStore> files, const std::wstring& programPath)
     : DialogBase(IDD_PREFERENCES),
       catalogue_(std::move(catalogue)),
-      files_(files),
+      files_(std::move(files)),
       storePath_(FolderOfProgram(programPath) + L"Preferences.data"),
       savePath_(storePath_),
       typing_(*catalogue_, popup_, workers),
@@ -84,7 +84,7 @@ void DlgPreferences::OnInitDialog()
     catalogue_->SetMainWindow(hwnd());
     hookShared_ = FindHookShared(GetModuleHandleW(L"QuorvallisHOOK.dll"));
 
-    const LoadResult loaded = Load(storePath_, *catalogue_, files_);
+    const LoadResult loaded = Load(storePath_, *catalogue_, *files_);
     savePath_ = loaded.savePath;
     saver_.Start(hwnd(), files_, savePath_);
     if (loaded.outcome == LoadOutcome::Damaged || loaded.outcome == LoadOutcome::Unreadable) {
@@ -331,12 +331,11 @@ void DlgPreferences::Exit()
         return;
     if (modal_.AnyOpen()) {
         // The window cannot go while a loop inside it runs: end the loops,
-        // then exit from the message loop.
-        if (!exitAsked_) {
-            exitAsked_ = true;
-            HWND window = hwnd();
-            modal_.CancelAll(window, [window] { PostMessageW(window, WM_EXITLATER, 0, 0); });
-        }
+        // then exit from the message loop. Asked again each time: a loop
+        // opened before the posted exit came (a failed-save box, a queued
+        // command) is ended too, and its end posts the exit again.
+        HWND window = hwnd();
+        modal_.CancelAll(window, [window] { PostMessageW(window, WM_EXITLATER, 0, 0); });
         return;
     }
     exiting_ = true;
@@ -547,10 +546,12 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
         if (wParam) {
             Exit();
-            // Still in an editor: the session may end as soon as this
-            // returns, so what was accepted goes to the file first.
-            if (!exiting_)
+            // Still in an editor or a menu: the session may end as soon as
+            // this returns, so the catalogue as it is goes to the file first.
+            if (!exiting_) {
+                saver_.Changed(*catalogue_);
                 saver_.WaitUntilIdle(static_cast<int>(CatalogueSaveQueue::kExitWait.count()));
+            }
         }
         SetResult(0);
         return true;

@@ -25,6 +25,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <memory>
 #include <string>
 
 class ILineWorkers;
@@ -44,8 +45,9 @@ public:
     static constexpr COLORREF kToolbarLeft = RGB(128, 167, 224);
     static constexpr COLORREF kToolbarRight = RGB(235, 236, 237);
 
-    DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers, IFileStore& files,
-                   const std::wstring& programPath);
+    // The saves share `files`: a writer stuck at exit may outlive the window.
+    DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, ILineWorkers& workers,
+                   std::shared_ptr<IFileStore> files, const std::wstring& programPath);
     ~DlgPreferences() override;
 
     // Installs or removes the keyboard hook; a hook the system refuses leaves
@@ -88,7 +90,7 @@ private:
     void ShowMessage(const std::wstring& text, UINT icon);
 
     boost::shared_ptr<QuorvallisCommands> catalogue_;
-    IFileStore& files_;
+    std::shared_ptr<IFileStore> files_;
     std::wstring storePath_;
     // Where saves go: storePath_, unless that file could not be read.
     std::wstring savePath_;
@@ -128,6 +130,5 @@ private:
     QuorvallisHookShared* hookShared_ = nullptr;
     HWND rememberedForeground_ = nullptr;
     bool exiting_ = false;
-    bool exitAsked_ = false;
     std::wstring pendingReport_;
 };

@@ -50,4 +50,6 @@ void ModalRuns::CancelAll(HWND mainWindow, std::function<void()> whenUnwound)
         EndDialog(dialog, IDCANCEL);
         PostMessageW(dialog, WM_NULL, 0, 0);
     }
+    // A context menu is a loop of its own: it ends as if dismissed.
+    EndMenu();
 }

@@ -24,7 +24,8 @@ public:
     bool AnyOpen() const { return open_ > 0; }
     // Ends every dialog of this thread that the main window owns, directly or
     // through another, as cancelled (message boxes and pickers inside an
-    // editor too). `whenUnwound` is called once the last run has returned.
+    // editor too), and the open menu. `whenUnwound` is called once the last
+    // run has returned; a later call replaces it.
     void CancelAll(HWND mainWindow, std::function<void()> whenUnwound);
 
 private:
