@@ -565,7 +565,7 @@ TEST_F(MainWindow, DuplicateIdsInTheFileAreToldAtStart)
 {
     window_.reset();
     catalogue_->allCommands[1]->id = catalogue_->allCommands[0]->id;
-    ASSERT_TRUE(Save(L"C:\\qvtest\\Preferences.data", *catalogue_, files_));
+    ASSERT_TRUE(Save(L"C:\\qvtest\\Preferences.data", *catalogue_, *files_));
     BoxAnswer answer(L"Quorvallis", IDOK);
     window_ = std::make_unique<DlgPreferences>(catalogue_, workers_, files_, L"C:\\qvtest\\Quorvallis.exe");
     ASSERT_TRUE(window_->CreateModeless(nullptr));
