@@ -29,7 +29,9 @@ bool CommandDispatcher::RunTypedLine(QuorvallisCommands& catalogue, const std::w
     if (!executor.RunCommandSteps(*command, tokens, plugins.get()))
         return false;
 
-    catalogue.RecordSuccessfulRun(command);
-    notifier_.CommandExecuted(catalogue.MainWindow(), command->id);
+    // The run counts for the record that replaced this one meanwhile, and
+    // for none when that was removed since: the notice names what was counted.
+    if (const CommandPtr counted = catalogue.RecordSuccessfulRun(command))
+        notifier_.CommandExecuted(catalogue.MainWindow(), counted->id);
     return true;
 }
