@@ -301,23 +301,17 @@ bool QuorvallisCommands::RemoveGroup(int id) {
 
 void QuorvallisCommands::RemoveCommandsOf(const std::set<int>& groupIds) {
     std::vector<CommandPtr>& list = allCommands.items_;
-    const auto kept = std::stable_partition(list.begin(), list.end(), [&groupIds](const CommandPtr& c) {
-        return !c || groupIds.count(c->groupId) == 0;
+    const auto kept = std::remove_if(list.begin(), list.end(), [&groupIds](const CommandPtr& c) {
+        return c && groupIds.count(c->groupId) != 0;
     });
-    // Leaving the search results, which hold no commands, happens on every
-    // search: the indexes stay as they are.
+    // A group without commands (the search results, left on every search)
+    // leaves the indexes as they are: rebuilding would fall on the next key.
     if (kept == list.end()) return;
-    const std::vector<CommandPtr> removed(kept, list.end());
     list.erase(kept, list.end());
     searchIndex_.Invalidate();
-    // Each removal moves the ranking's entries after it: many are cheaper
-    // read again whole at the next lookup.
-    constexpr std::size_t kRemovedOneByOne = 64;
-    if (removed.size() > kRemovedOneByOne) {
-        shortcutIndex_.Reload();
-        return;
-    }
-    for (const CommandPtr& command : removed) shortcutIndex_.Removed(command);
+    // Each removal moves the ranking's entries after it: a group's commands
+    // are cheaper read again whole at the next lookup.
+    shortcutIndex_.Reload();
 }
 
 int QuorvallisCommands::SearchCommands(const std::wstring& text) {

@@ -95,10 +95,11 @@ public:
     // cannot reach (with a space or a double quote) are left out; null when
     // nothing matches, or the word is empty or holds one of those.
     CommandPtr CompletionFor(const std::wstring& word) const;
-    // Raises the execution count of a command that ran successfully and
-    // returns the record counted. When the command was replaced by an edit
-    // while it ran, the count goes to the record that took its place; null
-    // when that one has been removed since.
+    // Raises the execution count of a command that ran successfully. When the
+    // command was replaced by an edit while it ran, the count goes to the
+    // record that took its place. Returns the record counted, whose id the
+    // main window's row has now (a moved script got a new one); null when
+    // the record that took its place was removed since.
     CommandPtr RecordSuccessfulRun(const CommandPtr& command);
     // The count of a command, read under the guard (-1 when there is none).
     int TimesExecuted(int id) const;
@@ -118,7 +119,8 @@ public:
     // is (the reader checks it before the catalogue is adopted).
     void LoadCommands(std::vector<CommandPtr> commands);
 
-    // How often the shortcut index was built from the whole list.
+    // How often the shortcut index was built from the whole list. An edit
+    // keeps it in step instead; a rebuild falls on the next typed key.
     std::uint64_t IndexBuilds() const;
 
     // The main window, receiver of the executed-command notice (null when

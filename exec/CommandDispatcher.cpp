@@ -29,8 +29,8 @@ bool CommandDispatcher::RunTypedLine(QuorvallisCommands& catalogue, const std::w
     if (!executor.RunCommandSteps(*command, tokens, plugins.get()))
         return false;
 
-    // The run counts for the record that replaced this one meanwhile, and
-    // for none when that was removed since: the notice names what was counted.
+    // The row to refresh is the counted record's: a script moved to another
+    // group while it ran has a new id there.
     if (const CommandPtr counted = catalogue.RecordSuccessfulRun(command))
         notifier_.CommandExecuted(catalogue.MainWindow(), counted->id);
     return true;

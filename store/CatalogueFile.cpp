@@ -44,6 +44,19 @@ std::wstring KeepAside(const std::wstring& path, IFileStore& files)
     return {};
 }
 
+// The file that takes the saves while the catalogue file cannot be replaced:
+// ".new", else ".new2", ".new3"... whichever neither exists nor has a backup,
+// so that a run that could not read the catalogue never replaces what an
+// earlier such run saved. The folder holds finitely many files.
+std::wstring FreshSavePath(const std::wstring& path, IFileStore& files)
+{
+    for (unsigned long long number = 1;; ++number) {
+        const std::wstring candidate = path + L".new" + (number == 1 ? std::wstring() : std::to_wstring(number));
+        if (!files.Exists(candidate) && !files.Exists(candidate + L".bak"))
+            return candidate;
+    }
+}
+
 LoadResult Damaged(const std::wstring& path, IFileStore& files, std::wstring error)
 {
     LoadResult result;
@@ -51,16 +64,11 @@ LoadResult Damaged(const std::wstring& path, IFileStore& files, std::wstring err
     result.error = std::move(error);
     result.keptAsidePath = KeepAside(path, files);
     // A damaged file that stayed in place is still the user's only copy.
-    result.savePath = result.keptAsidePath.empty() ? SavePathBeside(path) : path;
+    result.savePath = result.keptAsidePath.empty() ? FreshSavePath(path, files) : path;
     return result;
 }
 
 }  // namespace
-
-std::wstring SavePathBeside(const std::wstring& path)
-{
-    return path + L".new";
-}
 
 LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileStore& files)
 {
@@ -75,7 +83,7 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
         // neither moved nor replaced.
         result.outcome = LoadOutcome::Unreadable;
         result.error = L"the file could not be read: " + files.LastError();
-        result.savePath = SavePathBeside(path);
+        result.savePath = FreshSavePath(path, files);
         return result;
     case IFileStore::ReadResult::Read:
         break;
@@ -89,6 +97,8 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
         return Damaged(path, files, error);
     if (!CatalogueConsistency::Check(scratch, error))
         return Damaged(path, files, error);
+    // Records that share an id are all kept, under ids of their own.
+    result.renumbered = CatalogueConsistency::RenumberDuplicates(scratch);
 
     catalogue.AdoptStoredFields(scratch);
     result.outcome = LoadOutcome::Loaded;

@@ -21,17 +21,18 @@ struct LoadResult {
     std::wstring keptAsidePath;  // empty when the file could not be moved aside
     std::wstring error;          // what was wrong with the file
     // Where saves go from now on: the file itself once it was read, found
-    // missing or moved aside; otherwise SavePathBeside(path), so that a file
-    // that may hold the user's catalogue is never replaced unread.
+    // missing or moved aside; otherwise a file beside it that no earlier run
+    // saved to (path + ".new", ".new2"...), so that neither a file that may
+    // hold the user's catalogue nor what such a run saved is replaced unread.
     std::wstring savePath;
+    // Records given a fresh id because an earlier one of their kind had
+    // theirs (a loaded file only).
+    int renumbered = 0;
 };
 
 // Reads "Preferences.data" into the catalogue; adopts it only when the whole
 // file was read and is consistent.
 LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileStore& files);
-
-// The file that takes the saves while the catalogue file cannot be replaced.
-std::wstring SavePathBeside(const std::wstring& path);
 
 // Writes the catalogue to a temporary file beside path and replaces path with
 // it; the previous file is kept as path + ".bak". False when anything failed;

@@ -52,11 +52,17 @@ std::size_t CatalogueInArchive::Remaining() const
     return left > 0 ? static_cast<std::size_t>(left) : 0;
 }
 
-void CatalogueInArchive::CheckCount(std::size_t count, std::size_t minimumCharacters) const
+std::size_t CatalogueInArchive::Room() const
 {
-    const std::size_t left = Remaining() + 1;
-    if (count > left / minimumCharacters)
+    const std::size_t left = Remaining();
+    return left > expected_ ? left - expected_ : 0;
+}
+
+void CatalogueInArchive::ExpectElements(std::size_t count, std::size_t minimumCharacters)
+{
+    if (count > (Room() + 1) / minimumCharacters)
         Fail("a count runs past the end of the file");
+    expected_ += count * minimumCharacters;
 }
 
 void CatalogueInArchive::EnterGroup()
@@ -130,7 +136,7 @@ void CatalogueInArchive::load(std::wstring& text)
     std::size_t size = 0;
     load(size);
     is.rdbuf()->sbumpc();  // the separating space
-    if (size > Remaining())
+    if (size > Room())
         Fail("a string runs past the end of the file");
     text.resize(size);
     if (size > 0 && is.rdbuf()->sgetn(&text[0], static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))

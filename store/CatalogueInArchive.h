@@ -17,7 +17,9 @@
 
 // The wide text archive that reads the catalogue, hardened for files that
 // come from outside: every count and string length is checked against what
-// is left of the text before anything is allocated, class ids are checked
+// is left of the text besides the elements that the lists being read still
+// expect, before anything is allocated (so nested lists together reserve no
+// more than the file can hold), class ids are checked
 // before the archive indexes with them, groups nest at most MaxGroupDepth
 // deep, and a record may refer back only to a finished record of its own
 // class (so a damaged file can neither make a cycle nor pass one record off
@@ -49,8 +51,10 @@ public:
     ~CatalogueInArchive() override;
 
     // Throws when count elements of at least minimumCharacters each cannot
-    // be in the rest of the text.
-    void CheckCount(std::size_t count, std::size_t minimumCharacters) const;
+    // be in the rest of the text besides those still expected; otherwise
+    // they are expected too, each until ElementStarted.
+    void ExpectElements(std::size_t count, std::size_t minimumCharacters);
+    void ElementStarted(std::size_t minimumCharacters) { expected_ -= minimumCharacters; }
 
     void EnterGroup();
     void LeaveGroup() { --groupDepth_; }
@@ -144,6 +148,8 @@ private:
 
     Record& FindFinished(const void* record, const std::type_info& type);
     std::size_t Remaining() const;
+    // What is left of the text less what the lists being read still expect.
+    std::size_t Room() const;
 
     // Every record in the order its reading started; the ones being read,
     // innermost last; the last one finished, which is nearly always the one
@@ -154,5 +160,8 @@ private:
     std::size_t lastFinished_ = 0;
     std::unordered_map<const void*, std::size_t> byAddress_;
     const TextLeft* textLeft_ = nullptr;
+    // The characters that the elements not yet started of the lists being
+    // read take at least.
+    std::size_t expected_ = 0;
     int groupDepth_ = 0;
 };

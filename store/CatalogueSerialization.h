@@ -89,10 +89,11 @@ void SerializeList(Archive& ar, std::vector<T>& list, unsigned int version, std:
             boost::serialization::item_version_type itemVersion(0);
             ar >> itemVersion;
         }
-        ar.CheckCount(count, minimumCharactersPerElement);
+        ar.ExpectElements(count, minimumCharactersPerElement);
         list.clear();
         list.reserve(count);
         for (std::size_t i = 0; i < count; ++i) {
+            ar.ElementStarted(minimumCharactersPerElement);
             T element{};
             ar >> element;
             list.push_back(std::move(element));

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <exception>
 #include <new>
-#include <sstream>
 #include <streambuf>
 
 namespace {
@@ -116,16 +115,42 @@ public:
 protected:
     int_type underflow() override
     {
-        if (gptr() == egptr()) {
-            const std::size_t decoded = CatalogueFileCodec::DecodeSome(at_, end_, buffer_, kSize);
-            setg(buffer_, buffer_, buffer_ + decoded);
-            if (decoded == 0)
-                return traits_type::eof();
-        }
+        if (gptr() == egptr() && !Refill())
+            return traits_type::eof();
         return traits_type::to_int_type(*gptr());
+    }
+    // Where wint_t is 16 bits, WEOF is U+FFFF: the library's own versions
+    // of these take a U+FFFF at the start of a piece for the end of the
+    // text. Here every unit reads as itself, and only a refill that finds
+    // no more bytes ends it.
+    int_type uflow() override
+    {
+        if (gptr() == egptr() && !Refill())
+            return traits_type::eof();
+        const wchar_t unit = *gptr();
+        gbump(1);
+        return traits_type::to_int_type(unit);
+    }
+    std::streamsize xsgetn(wchar_t* out, std::streamsize count) override
+    {
+        std::streamsize done = 0;
+        while (done < count && (gptr() != egptr() || Refill())) {
+            const std::streamsize now = std::min<std::streamsize>(count - done, egptr() - gptr());
+            traits_type::copy(out + done, gptr(), static_cast<std::size_t>(now));
+            gbump(static_cast<int>(now));
+            done += now;
+        }
+        return done;
     }
 
 private:
+    bool Refill()
+    {
+        const std::size_t decoded = CatalogueFileCodec::DecodeSome(at_, end_, buffer_, kSize);
+        setg(buffer_, buffer_, buffer_ + decoded);
+        return decoded != 0;
+    }
+
     static constexpr std::size_t kSize = 1 << 14;
     const char* at_;
     const char* const end_;
@@ -168,13 +193,11 @@ bool ReadFrom(std::wistream& stream, const CatalogueInArchive::TextLeft* textLef
 
 std::wstring CatalogueText::Write(const QuorvallisCommands& catalogue)
 {
-    std::wostringstream stream;
-    {
-        const auto lock = catalogue.Lock();
-        CatalogueOutArchive archive(stream);
-        archive << catalogue;
-    }
-    return stream.str();
+    // Through the bytes: a wide string stream drops a U+FFFF that meets its
+    // full buffer where WEOF is U+FFFF.
+    std::wstring text;
+    CatalogueFileCodec::Decode(WriteBytes(catalogue), text);
+    return text;
 }
 
 bool CatalogueText::Read(const std::wstring& text, QuorvallisCommands& into, std::wstring& error)

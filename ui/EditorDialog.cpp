@@ -116,6 +116,15 @@ bool EditorDialog::ChosenGroup(const ImageCombo& combo, int* groupId)
     return true;
 }
 
+bool EditorDialog::ChoiceChanged(const ImageCombo& combo, int* shown)
+{
+    const int selected = combo.Selected();
+    if (selected < 0 || selected == *shown)
+        return false;
+    *shown = selected;
+    return true;
+}
+
 RECT EditorDialog::ChildRect(HWND child) const
 {
     RECT rect{};

@@ -73,6 +73,10 @@ protected:
     void FillGroupCombo(ImageCombo& combo, const std::vector<GroupPtr>& groups, int groupId);
     // The group id of the combo's selected item; false when none is selected.
     static bool ChosenGroup(const ImageCombo& combo, int* groupId);
+    // A confirmed choice in a type list: true, with *shown set to the chosen
+    // item, when it is another item than the one shown so far. Choosing the
+    // item already shown must leave the field and what it holds alone.
+    static bool ChoiceChanged(const ImageCombo& combo, int* shown);
 
     // A child's rectangle in the dialog's client coordinates.
     RECT ChildRect(HWND child) const;

@@ -235,11 +235,21 @@ TEST(Catalogue, RemoveGroupTakesSubtreeAndItsCommands) {
     EXPECT_FALSE(catalogue.RemoveGroup(42));
     EXPECT_EQ(catalogue.allCommands.size(), 4u);
 
+    // The search results go on every search: without a command going, the
+    // shortcut index is not built again on the next key.
+    ASSERT_TRUE(catalogue.FindCommandByShortcut(L"deep"));
+    const std::uint64_t builds = catalogue.IndexBuilds();
+    ASSERT_TRUE(catalogue.AddTopGroup(2, L"Search results"));
+    EXPECT_TRUE(catalogue.RemoveGroup(2));
+    EXPECT_TRUE(catalogue.FindCommandByShortcut(L"deep"));
+    EXPECT_EQ(catalogue.IndexBuilds(), builds);
+
     EXPECT_TRUE(catalogue.RemoveGroup(3));
     EXPECT_FALSE(catalogue.FindGroup(3));
     EXPECT_FALSE(catalogue.FindGroup(4));
     EXPECT_TRUE(catalogue.FindGroup(5));
     EXPECT_FALSE(catalogue.FindCommandByShortcut(L"deep"));
+    EXPECT_EQ(catalogue.IndexBuilds(), builds + 1);
     EXPECT_TRUE(catalogue.FindCommandByShortcut(L"sib"));
     EXPECT_EQ(catalogue.allCommands.size(), 3u);
 

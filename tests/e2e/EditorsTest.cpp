@@ -181,6 +181,13 @@ public:
         return order;
     }
 
+    // The step list's focused row and selection mark, as "focus mark".
+    std::string FocusAndMark()
+    {
+        const auto records = Inspect(kScript, {"listfocus", std::to_string(kStepList)});
+        return records.empty() || records[0].size() < 2 ? "" : records[0][0] + " " + records[0][1];
+    }
+
     std::pair<int, int> Origin(const std::string& title)
     {
         const Record origin = WindowInfo(title, "origin");
@@ -399,6 +406,9 @@ TEST(Editors, CommandEditorEditsTheStoredCommandPicksAnIconAndQuotesABrowsedProg
     EXPECT_EQ(run.Combo(kCommandEdit, kGroup), kGroups);
     EXPECT_EQ(run.Selected(kCommandEdit, kGroup), 2);
     run.Shot("command-edit");
+    // Choosing the type already shown keeps the address.
+    run.Select(kCommandEdit, kType, 0);
+    EXPECT_EQ(run.Text(kCommandEdit, kField), "http://mail.example");
 
     // Cancel in the picker keeps the icon; OK there takes the picked one.
     run.Click(kCommandEdit, kIconButton);
@@ -475,26 +485,31 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
               (std::vector<std::string>{"420", "20", "Command"}));
     EXPECT_EQ(run.Rows(), (std::vector<std::string>{"0 7 0 Echo string A", "1 5 0 Open web page http://b.example",
                                                     "2 9 0 Send key Ctrl+Enter", "3 19 0 Custom Gone action"}));
+    // The step's text has no picture (I_IMAGENONE), rather than one asked for.
+    EXPECT_EQ(run.Inspect(kScript, {"list", std::to_string(kStepList)})[0].back(), "-2");
 
     // Selected blocks at either edge keep their order; the others move as
     // blocks. The rows show the steps' ids.
+    // The focus and the selection mark (on the first listed row) move with it.
     const struct {
         const char* rows;
         int move;
         const char* order;
+        const char* focusAndMark;
     } moves[] = {
-        {"0,1", 1573, "0* 1* 2 3 "},     // Up, block at the top
-        {"2,3", 1574, "0 1 2* 3* "},     // Down, block at the bottom
-        {"1,3", 1575, "1* 3* 0 2 "},     // Top
-        {"0,2", 1576, "3 2 1* 0* "},     // Bottom
-        {"0", 1573, "3* 2 1 0 "},        // Up, single row at the top
-        {"3", 1574, "3 2 1 0* "},        // Down, single row at the bottom
-        {"0,1,3", 1573, "3* 2* 0* 1 "},  // Up, block at the top and one more
+        {"0,1", 1573, "0* 1* 2 3 ", "0 0"},     // Up, block at the top
+        {"2,3", 1574, "0 1 2* 3* ", "2 2"},     // Down, block at the bottom
+        {"1,3", 1575, "1* 3* 0 2 ", "0 0"},     // Top
+        {"0,2", 1576, "3 2 1* 0* ", "2 2"},     // Bottom
+        {"0", 1573, "3* 2 1 0 ", "0 0"},        // Up, single row at the top
+        {"3", 1574, "3 2 1 0* ", "3 3"},        // Down, single row at the bottom
+        {"0,1,3", 1573, "3* 2* 0* 1 ", "0 0"},  // Up, block at the top and one more
     };
     for (const auto& move : moves) {
         run.SelectRows(move.rows);
         run.Command(kScript, move.move);
         EXPECT_EQ(run.Order(), move.order) << "rows " << move.rows << ", command " << move.move;
+        EXPECT_EQ(run.FocusAndMark(), move.focusAndMark) << "rows " << move.rows << ", command " << move.move;
     }
 
     // The popup menu, from the keyboard: "&Add", "&Edit", then "&Up" and
@@ -505,6 +520,11 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     run.ClickRow(3, "3");
     run.Shot("script-menu");
     run.Keys({"Down", "Down", "Down", "Return"});
+    ASSERT_TRUE(WaitFor([&] { return run.Order() == "3 2 1* 0 "; })) << run.Order();
+    // Shift+Up extends the selection from the moved row.
+    run.Keys({"shift+Up"});
+    ASSERT_TRUE(WaitFor([&] { return run.Order() == "3 2* 1* 0 "; })) << run.Order();
+    run.ClickRow(2);
     ASSERT_TRUE(WaitFor([&] { return run.Order() == "3 2 1* 0 "; })) << run.Order();
     run.ClickRow(2, "3");
     run.Keys({"Down", "Down", "Down", "Down", "Return"});
@@ -524,6 +544,7 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     ASSERT_TRUE(run.WaitForWindow(kStepEdit));
     EXPECT_EQ(run.Selected(kStepEdit, kType), 4);
     EXPECT_EQ(run.Selected(kStepEdit, kOrChoose), 0);
+    EXPECT_EQ(run.Combo(kStepEdit, kOrChoose)[0], "-1 -2 0 None");
     EXPECT_TRUE(run.Controls(kStepEdit)[kHotKey].visible);
     EXPECT_EQ(run.Text(kStepEdit, kValueLabel), "Key:");
     run.Shot("step-key");
@@ -547,6 +568,8 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     run.SelectRows("3");
     run.Click(kScript, kEditStep);
     ASSERT_TRUE(run.WaitForWindow(kStepEdit));
+    EXPECT_EQ(run.Text(kStepEdit, kField), "http://b.example");
+    run.Select(kStepEdit, kType, 0);
     EXPECT_EQ(run.Text(kStepEdit, kField), "http://b.example");
     run.Keys({"Down"});
     ASSERT_TRUE(WaitFor([&] { return run.Controls(kStepEdit)[kBrowse].visible; }));
@@ -584,6 +607,8 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     run.Select(kStepAdd, kType, 3);
     ASSERT_EQ(run.WaitForText(kStepAdd, kValueLabel, "Pause time (ms):"), "Pause time (ms):");
     run.SetText(kStepAdd, kField, "250");
+    run.Select(kStepAdd, kType, 3);
+    EXPECT_EQ(run.Text(kStepAdd, kField), "250");
     run.Click(kStepAdd, kOk);
     ASSERT_TRUE(run.WaitGone(kStepAdd));
     EXPECT_EQ(run.Rows()[3], "4 8 0 Pause (ms) Pause 250 ms");

@@ -10,7 +10,14 @@ namespace {
 
 TEST_F(LauncherE2e, TypedShortcutWithArgumentRunsTheCommandAndTheCountSurvivesARestart)
 {
-    WriteCatalogue();
+    // Notes of U+FFFF (WEOF where wint_t is 16 bits) over more than one of
+    // the pieces the file is read in.
+    const std::wstring notes(20000, wchar_t(0xFFFF));
+    QuorvallisCommands catalogue;
+    catalogue.shownOnce = true;
+    AddProbeCommand(catalogue, 0);
+    catalogue.allCommands[0]->notes = notes;
+    WriteCatalogue(catalogue);
     StartTarget();
     StartLauncher();
 
@@ -29,6 +36,7 @@ TEST_F(LauncherE2e, TypedShortcutWithArgumentRunsTheCommandAndTheCountSurvivesAR
     ASSERT_EQ(ReadCatalogue(stored), LoadOutcome::Loaded);
     ASSERT_TRUE(stored.FindCommandByShortcut(L"pr"));
     EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->timesExecuted, 1);
+    EXPECT_EQ(stored.FindCommandByShortcut(L"pr")->notes, notes);
 
     // A new start finds the count again and adds to it.
     fs::remove(ranLog_);

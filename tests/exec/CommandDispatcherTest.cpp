@@ -115,4 +115,18 @@ TEST_F(CommandDispatcherTest, CommandRemovedWhileItRunsFinishesItsSteps)
     EXPECT_FALSE(Run(L"script"));
 }
 
+TEST_F(CommandDispatcherTest, ScriptMovedWhileItRunsIsReportedByItsNewId)
+{
+    CommandPtr script = catalogue.AddCommand(1, L"Script", L"", -1, L"script");
+    script->steps = {MakeStep(StepType::EchoString, L"hello")};
+    CommandPtr moved(new QuorvallisCommand(*script));
+    moved->groupId = 0;
+    player.whilePlaying = [&] { ASSERT_TRUE(catalogue.ReplaceCommand(script->id, moved)); };
+
+    EXPECT_TRUE(Run(L"script"));
+    ASSERT_EQ(notifier.notices.size(), 1u);
+    EXPECT_NE(notifier.notices[0].second, script->id);
+    EXPECT_EQ(notifier.notices[0].second, moved->id);
+}
+
 }  // namespace

@@ -21,8 +21,9 @@
 //   tree ID                every item, depth first: depth param image selimage
 //                          selected expanded children text
 //   list ID                every row: index param image selected, then the texts
-//                          of all columns
+//                          of all columns, then the images of the others (a,b,...)
 //   header ID              every column of a list's header: index width format image text
+//   listfocus ID           a list's focused row and its selection mark (-1: none)
 //   rowrect ID ROW         a list row's bounds: x y w h in the top-level window's
 //                          client coordinates
 //   toolbar [ID]           every button of the toolbar (the first when no id):
@@ -40,7 +41,8 @@
 //   command ID             posts WM_COMMAND (id, 0) to the window
 //   sendcommand ID         sends it, returning once the window has handled it
 //   selecttree ID TEXT     selects the first tree item with that text
-//   selectrows ID I,J,...  selects exactly these rows of a list (empty: none)
+//   selectrows ID I,J,...  selects exactly these rows of a list (empty: none);
+//                          the first gets the focus and the selection mark
 //   selectcombo ID INDEX   selects an item and tells the parent as a user's
 //                          choice does (CBN_SELENDOK, then CBN_SELCHANGE)
 //   move X Y W H           moves and sizes the window (held to its limits)
@@ -309,6 +311,14 @@ int ListRows(HWND list, const RemoteBuffer& remote)
                             L"\t" + Num((info.state & LVIS_SELECTED) ? 1 : 0);
         for (int column = 0; column < (columns > 0 ? columns : 1); ++column)
             line += L"\t" + Flat(ListCell(list, remote, row, column));
+        line += L"\t";
+        for (info.iSubItem = 1; info.iSubItem < columns; ++info.iSubItem) {
+            info.mask = LVIF_IMAGE;
+            remote.Write(kStructOffset, &info, sizeof(info));
+            Send(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.at(kStructOffset)));
+            remote.Read(kStructOffset, &info, sizeof(info));
+            line += (info.iSubItem > 1 ? L"," : L"") + Num(info.iImage);
+        }
         Out(line);
     }
     return 0;
@@ -474,9 +484,13 @@ int SelectRows(HWND list, const RemoteBuffer& remote, const std::wstring& indice
         remote.Write(kStructOffset, &state, sizeof(state));
         if (!Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.at(kStructOffset))))
             return 1;
+        if (first)
+            Send(list, LVM_SETSELECTIONMARK, 0, row);
         first = false;
         start = comma + 1;
     }
+    if (first)
+        Send(list, LVM_SETSELECTIONMARK, 0, -1);
     return 0;
 }
 
@@ -603,6 +617,9 @@ int wmain(int argc, wchar_t** argv)
             TreeItems(control, remote, root, 0, selected);
         } else if (command == L"list") {
             status = ListRows(control, remote);
+        } else if (command == L"listfocus") {
+            Out(Num(static_cast<int>(Send(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED))) +
+                L"\t" + Num(static_cast<int>(Send(control, LVM_GETSELECTIONMARK, 0, 0))));
         } else if (command == L"rowrect" && args.size() >= 2) {
             status = RowRect(top, control, remote, intArg(1));
         } else if (command == L"header") {

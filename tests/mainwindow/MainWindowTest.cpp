@@ -534,3 +534,41 @@ TEST_F(MainWindow, AFailedSaveIsToldOnceUntilASaveSucceeds)
     EXPECT_EQ(told[2], L"");
     EXPECT_NE(told[3].find(L"could not save its preferences"), std::wstring::npos) << "not told after a good save";
 }
+
+// A regular command whose step the command editor does not offer opens in
+// the script editor, where OK keeps the step whole.
+TEST_F(MainWindow, ARegularCommandTheCommandEditorCannotShowOpensInTheScriptEditor)
+{
+    CommandPtr pause = catalogue_->AddCommand(0, L"Wait", L"", 0, L"wait");
+    StepPtr step(new QuorvallisScriptStep(0));
+    step->type = StepType::Pause;
+    step->pauseMs = 250;
+    step->text = L"Pause 250 ms";
+    pause->steps = {step};
+    Search(L"wait");
+    ASSERT_EQ(Names(), (std::vector<std::wstring>{L"Wait"}));
+    ListView_SetItemState(view().list(), 0, LVIS_SELECTED, LVIS_SELECTED);
+
+    // The command editor, were it to open, is cancelled: nothing is replaced.
+    BoxAnswer commandEditor(L"Edit the command...", IDCANCEL);
+    BoxAnswer scriptEditor(L"Script", IDOK);
+    SendMessageW(window_->hwnd(), WM_COMMAND, IDM_COMMAND_EDIT, 0);
+    CommandPtr edited = catalogue_->FindCommand(pause->id);
+    ASSERT_TRUE(edited && edited != pause) << "no script editor took it";
+    ASSERT_EQ(edited->steps.size(), 1u);
+    EXPECT_EQ(edited->steps[0]->type, StepType::Pause);
+    EXPECT_EQ(edited->steps[0]->text, L"Pause 250 ms");
+}
+
+// A file whose records share ids loads whole, and the start says so.
+TEST_F(MainWindow, DuplicateIdsInTheFileAreToldAtStart)
+{
+    window_.reset();
+    catalogue_->allCommands[1]->id = catalogue_->allCommands[0]->id;
+    ASSERT_TRUE(Save(L"C:\\qvtest\\Preferences.data", *catalogue_, files_));
+    BoxAnswer answer(L"Quorvallis", IDOK);
+    window_ = std::make_unique<DlgPreferences>(catalogue_, workers_, files_, L"C:\\qvtest\\Quorvallis.exe");
+    ASSERT_TRUE(window_->CreateModeless(nullptr));
+    Pump();
+    EXPECT_NE(answer.Text().find(L"held a command, group or step with the id of another one"), std::wstring::npos);
+}

@@ -177,8 +177,7 @@ TEST(CatalogueFile, AFileNotReadOrNotMovedAsideIsNeverReplaced)
         EXPECT_FALSE(result.error.empty());
         EXPECT_TRUE(result.keptAsidePath.empty());
         EXPECT_TRUE(IsUntouched(catalogue));
-        EXPECT_EQ(result.savePath, SavePathBeside(kPath));
-        EXPECT_NE(result.savePath, kPath);
+        EXPECT_EQ(result.savePath, kPath + L".new");
 
         // The session's saves, once the other program has let go.
         files.failAt = MemoryFileStore::Step::None;
@@ -189,6 +188,20 @@ TEST(CatalogueFile, AFileNotReadOrNotMovedAsideIsNeverReplaced)
         QuorvallisCommands saved;
         ASSERT_EQ(Load(result.savePath, saved, files).outcome, LoadOutcome::Loaded);
         EXPECT_TRUE(saved.FindCommandByShortcut(L"new"));
+
+        // The next start cannot read the file either: its saves, from the
+        // defaults, go beside the session's file and its backup.
+        files.files[kPath + L".new2.bak"] = "an earlier backup";
+        const std::string session = files.files[result.savePath];
+        files.failAt = c.failAt;
+        QuorvallisCommands next;
+        const LoadResult again = Load(kPath, next, files);
+        EXPECT_EQ(again.savePath, kPath + L".new3");
+        files.failAt = MemoryFileStore::Step::None;
+        ASSERT_TRUE(Save(again.savePath, next, files));
+        ASSERT_TRUE(Save(again.savePath, next, files));
+        EXPECT_EQ(files.files[result.savePath], session);
+        EXPECT_EQ(files.files[kPath + L".new2.bak"], "an earlier backup");
     }
 }
 
@@ -204,6 +217,60 @@ TEST(CatalogueFile, SavesGoToTheFileItselfOnceItWasReadMissingOrMovedAside)
     EXPECT_EQ(damaged.outcome, LoadOutcome::Damaged);
     EXPECT_FALSE(damaged.keptAsidePath.empty());
     EXPECT_EQ(damaged.savePath, kPath);
+}
+
+namespace {
+
+// Groups depth first, then each command's id with its steps' ids and its
+// lastStepId, then lastId.
+std::wstring IdsOf(const std::vector<GroupPtr>& groups)
+{
+    std::wstring ids;
+    for (const GroupPtr& group : groups)
+        ids += L"g" + std::to_wstring(group->id) + L" " + IdsOf(group->subgroups);
+    return ids;
+}
+
+std::wstring IdsOf(const QuorvallisCommands& catalogue)
+{
+    std::wstring ids = IdsOf(catalogue.groups);
+    for (const CommandPtr& command : catalogue.allCommands) {
+        ids += L"c" + std::to_wstring(command->id) + L"(";
+        for (const StepPtr& step : command->steps)
+            ids += std::to_wstring(step->id) + L" ";
+        ids += std::to_wstring(command->lastStepId) + L") ";
+    }
+    return ids + std::to_wstring(catalogue.lastId);
+}
+
+}  // namespace
+
+// Records with the id of an earlier one of their kind are all kept under
+// fresh ids, and the load says how many: commands 3 and 3; a group 5 inside
+// group 5, which lookups meet first; steps 0 and 0 under lastStepId -1. A
+// lastStepId below a step is raised.
+TEST(CatalogueFile, DuplicateIdsAreRenumberedOnLoad)
+{
+    QuorvallisCommands stored;
+    stored.lastId = 10;
+    GroupPtr outer(new CommandGroup(5, 1, L"outer"));
+    outer->subgroups.push_back(GroupPtr(new CommandGroup(5, 1, L"inner")));
+    stored.groups[0]->subgroups.push_back(outer);
+    CommandPtr twice = MakeCommand(3, 0, L"steps", L"s");
+    twice->steps = {MakeStep(0, StepType::Pause, L"p"), MakeStep(0, StepType::Pause, L"q")};
+    CommandPtr below = MakeCommand(3, 5, L"in outer", L"t");
+    below->steps = {MakeStep(1, StepType::Pause, L"r")};
+    below->lastStepId = 0;
+    stored.LoadCommands({twice, below});
+    MemoryFileStore files;
+    ASSERT_TRUE(Save(kPath, stored, files));
+
+    QuorvallisCommands loaded;
+    const LoadResult result = Load(kPath, loaded, files);
+    ASSERT_EQ(result.outcome, LoadOutcome::Loaded);
+    EXPECT_EQ(IdsOf(loaded), L"g0 g5 g11 g1 c3(0 1 1) c12(1 1) 12");
+    EXPECT_EQ(result.renumbered, 3);
+    EXPECT_EQ(loaded.FindGroup(5)->name, L"outer");
 }
 
 TEST(CatalogueFile, TruncatedAtEveryCutPoint)

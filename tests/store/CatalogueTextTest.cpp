@@ -7,7 +7,49 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <climits>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
+
+namespace {
+
+// Heap bytes in use, and their peak, for what a reader allocates.
+std::atomic<std::size_t> gHeapInUse{0};
+std::atomic<std::size_t> gHeapPeak{0};
+
+std::size_t BlockSize(void* block)
+{
+#ifdef _WIN32
+    return _msize(block);
+#else
+    return malloc_usable_size(block);
+#endif
+}
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    void* block = std::malloc(size != 0 ? size : 1);
+    if (block == nullptr)
+        throw std::bad_alloc();
+    gHeapPeak = std::max<std::size_t>(gHeapPeak, gHeapInUse += BlockSize(block));
+    return block;
+}
+
+void operator delete(void* block) noexcept
+{
+    gHeapInUse -= block != nullptr ? BlockSize(block) : 0;
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    operator delete(block);
+}
 
 namespace {
 
@@ -105,6 +147,8 @@ TEST(CatalogueText, AwkwardStringsSurviveARoundTrip)
         std::wstring(5000, L'w'),
         L"\r\n\r\n",
         std::wstring(1, wchar_t(0x1A)),
+        // Where wint_t is 16 bits, U+FFFF is also the end-of-file value.
+        std::wstring(20000, wchar_t(0xFFFF)),
     };
     for (const std::wstring& name : names) {
         QuorvallisCommands source;
@@ -121,8 +165,11 @@ TEST(CatalogueText, AwkwardStringsSurviveARoundTrip)
         ASSERT_TRUE(CatalogueFileCodec::Decode(bytes, text));
         QuorvallisCommands target;
         std::wstring error;
-        ASSERT_TRUE(CatalogueText::Read(text, target, error));
+        ASSERT_TRUE(CatalogueText::Read(text, target, error)) << std::string(error.begin(), error.end());
         ExpectSameCatalogue(source, target);
+        QuorvallisCommands streamed;
+        ASSERT_TRUE(CatalogueText::ReadBytes(bytes, streamed, error)) << std::string(error.begin(), error.end());
+        ExpectSameCatalogue(source, streamed);
     }
 }
 
@@ -353,4 +400,22 @@ TEST(CatalogueText, BytesAreReadPieceByPieceAcrossEverySeam)
     QuorvallisCommands cut;
     EXPECT_FALSE(CatalogueText::ReadBytes(bytes.substr(0, inName), cut, error));
     EXPECT_EQ(error, L"a string runs past the end of the file");
+}
+
+// Lists nested 200 deep, each declaring as many groups as the rest of the
+// file could hold were it the only list: together they cannot be there.
+TEST(CatalogueText, NestedListsTakeNoMoreMemoryThanTheFileCanHold)
+{
+    const std::wstring count = L"20000";
+    std::wstring text = L"22 serialization::archive 3 0 2 0 2 0 0 0 0 0 " + count + L" 0 1 4 1 1\n0 3 0 1 g 0 " + count;
+    for (int depth = 2; depth <= QuorvallisCommands::kMaxGroupDepth; ++depth)
+        text += L" 4\n" + std::to_wstring(depth) + L" 3 0 1 g 0 " + count;
+    text += std::wstring(40000, L' ');
+    const std::string bytes = CatalogueFileCodec::Encode(text);
+    QuorvallisCommands catalogue;
+    std::wstring error;
+    const std::size_t before = gHeapInUse;
+    gHeapPeak = before;
+    EXPECT_FALSE(CatalogueText::ReadBytes(bytes, catalogue, error));
+    EXPECT_LT(gHeapPeak - before, 8 * bytes.size()) << "for a file of " << bytes.size() << " bytes";
 }

@@ -41,8 +41,9 @@ void DlgEditCommand::OnInitDialog()
     for (const StepTypeChoice& type : StepTypeTable::CommandChoices()) {
         const int item = typeCombo_.Append(type.label, type.image, 0, static_cast<int>(type.type));
         if (static_cast<int>(type.type) == chosenType_)
-            typeCombo_.Select(item);
+            shownItem_ = item;
     }
+    typeCombo_.Select(shownItem_);
     ApplyType();
 
     SetWindowTextW(hwnd(), adding ? L"Add new command..." : L"Edit the command...");
@@ -75,10 +76,9 @@ void DlgEditCommand::ApplyType()
 
 void DlgEditCommand::OnTypeChosen()
 {
-    const int selected = typeCombo_.Selected();
-    if (selected < 0)
+    if (!ChoiceChanged(typeCombo_, &shownItem_))
         return;
-    chosenType_ = static_cast<int>(typeCombo_.DataAt(selected));
+    chosenType_ = static_cast<int>(typeCombo_.DataAt(shownItem_));
     ApplyType();
 }
 

@@ -53,6 +53,9 @@ private:
     // What the user has chosen so far; the members above change only on OK.
     int chosenType_ = 1;
     int chosenIcon_ = 0;
+    // The type list's item whose field is shown; -1 for a stored type the
+    // list does not offer.
+    int shownItem_ = -1;
 
     ImageCombo typeCombo_;
     ImageCombo groupCombo_;

@@ -4,11 +4,15 @@
 
 class QuorvallisCommand;
 
-// One row of the script editor's step list: the id of the step it shows and
-// whether it is selected.
+// One row of the script editor's step list: the id of the step it shows,
+// whether it is selected, and whether it holds the list's focus and its
+// selection mark (where Shift+arrow extends from). A move carries all of it
+// with the row.
 struct StepRow {
     int stepId = 0;
     bool selected = false;
+    bool focused = false;
+    bool marked = false;
 };
 
 // Moves the selected rows of the step list together with their steps in the

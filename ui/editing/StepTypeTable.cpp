@@ -48,6 +48,18 @@ std::vector<StepTypeChoice> StepTypeTable::CommandChoices()
     };
 }
 
+bool StepTypeTable::FitsCommandEditor(const QuorvallisCommand& command)
+{
+    if (command.steps.size() != 1 || !command.steps.front())
+        return false;
+    const StepType type = command.steps.front()->type;
+    for (const StepTypeChoice& choice : CommandChoices()) {
+        if (choice.type == type)
+            return true;
+    }
+    return false;
+}
+
 std::vector<StepTypeChoice> StepTypeTable::StepChoices(const std::vector<PluginPtr>& plugins)
 {
     std::vector<StepTypeChoice> choices = CommandChoices();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/QuorvallisCommand.h"
 #include "catalogue/QuorvallisScriptStep.h"
 #include "catalogue/StepType.h"
 #include "plugins/QuorvallisPlugin.h"
@@ -30,6 +31,9 @@ public:
 
     // "Open web site", "Execute", "Echo string": a regular command's types.
     static std::vector<StepTypeChoice> CommandChoices();
+    // Whether the command editor shows the command whole: exactly one step,
+    // of one of the types above. It would lose any other step's text.
+    static bool FitsCommandEditor(const QuorvallisCommand& command);
     // The regular types, "Pause (ms)", "Send key", then one item per plugin
     // action, named as the plugin names it.
     static std::vector<StepTypeChoice> StepChoices(const std::vector<PluginPtr>& plugins);

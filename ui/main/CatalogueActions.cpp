@@ -5,6 +5,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "ui/commandeditor/DlgEditCommand.h"
 #include "ui/controls/COwnerDrawMenu.h"
+#include "ui/editing/StepTypeTable.h"
 #include "ui/groupeditor/DlgEditGroup.h"
 #include "ui/main/CatalogueView.h"
 #include "ui/main/ModalRuns.h"
@@ -200,12 +201,13 @@ void CatalogueActions::EditCommand()
     CommandPtr command = row < 0 ? CommandPtr() : catalogue_.FindCommand(view_.RowCommandId(static_cast<size_t>(row)));
     if (!command)
         return;
-    if (command->kind == CommandKind::Regular) {
-        if (command->steps.size() == 1 && command->steps.front())
-            EditRegular(command, static_cast<size_t>(row));
-        return;
-    }
-    EditScript(command, static_cast<size_t>(row));
+    // A regular command whose step the command editor does not offer (or
+    // that has another number of steps) would lose its text there: the
+    // script editor shows every step.
+    if (command->kind == CommandKind::Regular && StepTypeTable::FitsCommandEditor(*command))
+        EditRegular(command, static_cast<size_t>(row));
+    else
+        EditScript(command, static_cast<size_t>(row));
 }
 
 void CatalogueActions::EditRegular(const CommandPtr& command, size_t row)
@@ -229,8 +231,11 @@ void CatalogueActions::EditRegular(const CommandPtr& command, size_t row)
     edited->kind = command->kind;
     edited->lastStepId = command->lastStepId;
     edited->steps = command->steps;
-    // A stored type the editor does not offer keeps its step.
-    edited->SetRegularStep(static_cast<StepType>(editor.typeCode()), editor.commandText());
+    // The editor offers the regular types only (see EditCommand).
+    if (!edited->SetRegularStep(static_cast<StepType>(editor.typeCode()), editor.commandText())) {
+        TellRefused(kEditFailed);
+        return;
+    }
     if (!catalogue_.UpdateCommand(id, edited)) {
         TellRefused(catalogue_.FindCommand(id) ? EntryProblem(edited->shortcut, edited->groupId, id, previous, false)
                                                : std::wstring());
@@ -248,19 +253,23 @@ void CatalogueActions::EditScript(const CommandPtr& command, size_t row)
     const int id = command->id;
     const int groupId = command->groupId;
     const std::wstring previous = command->shortcut;
-    editor.SetAcceptanceCheck([this, id, groupId, previous](const std::wstring& shortcut, int chosen) {
+    // A regular command opened here keeps its id when it moves, as in the
+    // command editor.
+    const bool reinsertedWhenMoved = command->kind != CommandKind::Regular;
+    editor.SetAcceptanceCheck([this, id, groupId, previous, reinsertedWhenMoved](const std::wstring& shortcut,
+                                                                                 int chosen) {
         // A move re-inserts the script, which checks its shortcut anew.
-        return EntryProblem(shortcut, chosen, id, previous, chosen != groupId);
+        return EntryProblem(shortcut, chosen, id, previous, reinsertedWhenMoved && chosen != groupId);
     });
     if (RunEditor(editor) != IDOK)
         return;
     CommandPtr edited(new QuorvallisCommand(editor.command()));
-    // In its group it keeps its id and place; moved, it is a new entry.
-    const bool accepted =
-        edited->groupId == groupId ? catalogue_.UpdateCommand(id, edited) : catalogue_.ReplaceCommand(id, edited);
+    // In its group it keeps its id and place; moved, a script is a new entry.
+    const bool reinserted = reinsertedWhenMoved && edited->groupId != groupId;
+    const bool accepted = reinserted ? catalogue_.ReplaceCommand(id, edited) : catalogue_.UpdateCommand(id, edited);
     if (!accepted) {
         TellRefused(catalogue_.FindCommand(id)
-                        ? EntryProblem(edited->shortcut, edited->groupId, id, previous, edited->groupId != groupId)
+                        ? EntryProblem(edited->shortcut, edited->groupId, id, previous, reinserted)
                         : std::wstring());
         return;
     }

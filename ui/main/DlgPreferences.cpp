@@ -95,6 +95,12 @@ void DlgPreferences::OnInitDialog()
         if (savePath_ != storePath_)
             text += L". That file is left as it is; your changes are saved to \"" + savePath_ + L"\"";
         ReportProblem(text + L".");
+    } else if (loaded.renumbered > 0) {
+        const std::wstring records = loaded.renumbered == 1
+                                         ? L"a command, group or step"
+                                         : std::to_wstring(loaded.renumbered) + L" commands, groups or steps";
+        ReportProblem(L"The preferences file \"" + storePath_ + L"\" held " + records +
+                      L" with the id of another one. Quorvallis keeps them all and has given them new ids.");
     }
     SetEnabled(catalogue_->enableOnStart);
 }

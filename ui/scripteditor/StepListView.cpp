@@ -84,7 +84,8 @@ void StepListView::WriteCells(int row, const QuorvallisScriptStep& step, bool in
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;
     item.pszText = &typeText[0];
-    item.iImage = StepTypeTable::Image(step.type);
+    const int image = StepTypeTable::Image(step.type);
+    item.iImage = image >= 0 ? image : I_IMAGENONE;
     item.lParam = step.id;
     if (insert)
         item.iItem = ListView_InsertItem(window_, &item);
@@ -96,7 +97,7 @@ void StepListView::WriteCells(int row, const QuorvallisScriptStep& step, bool in
     cell.iItem = item.iItem;
     cell.iSubItem = 1;
     cell.pszText = &text[0];
-    cell.iImage = -1;
+    cell.iImage = I_IMAGENONE;
     ListView_SetItem(window_, &cell);
 }
 
@@ -132,9 +133,11 @@ std::vector<StepRow> StepListView::Rows() const
 {
     std::vector<StepRow> rows;
     const int count = Count();
+    const int focused = ListView_GetNextItem(window_, -1, LVNI_FOCUSED);
+    const int marked = ListView_GetSelectionMark(window_);
     rows.reserve(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row)
-        rows.push_back(StepRow{StepIdAt(row), IsSelected(row)});
+        rows.push_back(StepRow{StepIdAt(row), IsSelected(row), row == focused, row == marked});
     return rows;
 }
 
@@ -160,6 +163,13 @@ void StepListView::Show(const std::vector<StepRow>& rows, const QuorvallisComman
         }
         if (rows[row].selected != shown[row].selected)
             SetSelected(index, rows[row].selected);
+        if (rows[row].focused && !shown[row].focused)
+            ListView_SetItemState(window_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    // After the focus: a list may set its mark along with a first focus.
+    for (size_t row = 0; row < rows.size() && row < shown.size(); ++row) {
+        if (rows[row].marked && !shown[row].marked)
+            ListView_SetSelectionMark(window_, static_cast<int>(row));
     }
 }
 

@@ -33,7 +33,8 @@ public:
     // The rows as the moves of StepRows take them.
     std::vector<StepRow> Rows() const;
     // Shows `rows` (after a move): every row whose step or selection changed
-    // is rewritten from the command's step with that id.
+    // is rewritten from the command's step with that id; the focus and the
+    // selection mark go to the rows that hold them.
     void Show(const std::vector<StepRow>& rows, const QuorvallisCommand& command);
 
     // Answers the list's custom-draw notification: shades even rows.

@@ -37,7 +37,7 @@ void DlgEditScriptStep::OnInitDialog()
 
     quickKeys_.Attach(hwnd(), IDC_QV_OR_CHOOSE);
     for (const StepForm::QuickKey& key : StepForm::QuickKeys())
-        quickKeys_.Append(key.label, -1, 0, key.virtualKey);
+        quickKeys_.Append(key.label, I_IMAGENONE, 0, key.virtualKey);
     quickKeys_.Select(0);
 
     typeCombo_.Attach(hwnd(), IDC_QV_TYPE);
@@ -45,7 +45,8 @@ void DlgEditScriptStep::OnInitDialog()
     types_ = StepTypeTable::StepChoices(plugins_ ? plugins_->plugins : std::vector<PluginPtr>());
     for (const StepTypeChoice& type : types_)
         typeCombo_.Append(type.label, type.image, 0, static_cast<int>(type.type));
-    typeCombo_.Select(StepTypeTable::IndexFor(types_, step_));
+    shownItem_ = StepTypeTable::IndexFor(types_, step_);
+    typeCombo_.Select(shownItem_);
     LayOut(ChosenType());
 
     SetWindowTextW(hwnd(), adding ? L"Add new step..." : L"Edit the step...");
@@ -141,7 +142,8 @@ bool DlgEditScriptStep::OnCommand(int id, int code)
     case IDC_QV_TYPE:
         if (code != CBN_SELENDOK)
             return false;
-        LayOut(ChosenType());
+        if (ChoiceChanged(typeCombo_, &shownItem_))
+            LayOut(ChosenType());
         return true;
     default:
         return false;

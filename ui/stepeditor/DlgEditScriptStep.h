@@ -41,6 +41,8 @@ private:
     QuorvallisScriptStep step_;
     boost::shared_ptr<QuorvallisPluginsManager> plugins_;
     std::vector<StepTypeChoice> types_;
+    // The type list's item whose controls are shown; -1 for none.
+    int shownItem_ = -1;
     ImageCombo typeCombo_;
     ImageCombo quickKeys_;
     COwnerDrawnButton browse_;
