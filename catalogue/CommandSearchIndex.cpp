@@ -7,45 +7,37 @@ bool Contains(const QuorvallisCommand& command, const std::wstring& text)
     return command.name.find(text) != std::wstring::npos || command.shortcut.find(text) != std::wstring::npos;
 }
 
-bool SameRecord(const boost::weak_ptr<QuorvallisCommand>& indexed, const CommandPtr& listed)
-{
-    return !indexed.owner_before(listed) && !listed.owner_before(indexed);
-}
-
 }  // namespace
 
-bool CommandSearchIndex::MadeFrom(const std::vector<CommandPtr>& commands) const
+void CommandSearchIndex::Add(const CommandPtr& command)
 {
-    if (!valid_ || records_.size() != commands.size())
-        return false;
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        if (!SameRecord(records_[i], commands[i]))
-            return false;
+    if (command) {
+        text_ += command->name;
+        text_ += L'\0';
+        text_ += command->shortcut;
+    } else {
+        text_ += L'\0';
     }
-    return true;
+    text_ += L'\0';
+    starts_.push_back(text_.size());
 }
 
 void CommandSearchIndex::Rebuild(const std::vector<CommandPtr>& commands)
 {
     text_.clear();
     starts_.clear();
-    records_.clear();
     starts_.reserve(commands.size() + 1);
-    records_.reserve(commands.size());
-    for (const CommandPtr& command : commands) {
-        starts_.push_back(text_.size());
-        records_.emplace_back(command);
-        if (command) {
-            text_ += command->name;
-            text_ += L'\0';
-            text_ += command->shortcut;
-        } else {
-            text_ += L'\0';
-        }
-        text_ += L'\0';
-    }
-    starts_.push_back(text_.size());
+    starts_.push_back(0);
+    for (const CommandPtr& command : commands)
+        Add(command);
     valid_ = true;
+}
+
+void CommandSearchIndex::Appended(const CommandPtr& command)
+{
+    // Unmade, the block is made whole at the next search.
+    if (valid_)
+        Add(command);
 }
 
 void CommandSearchIndex::Search(const std::vector<CommandPtr>& commands, const std::wstring& text,
@@ -66,7 +58,9 @@ void CommandSearchIndex::Search(const std::vector<CommandPtr>& commands, const s
         }
         return;
     }
-    if (!MadeFrom(commands))
+    // The size is checked only so that a list changed behind the catalogue's
+    // back can never lead the walk below past its end.
+    if (!valid_ || starts_.size() != commands.size() + 1)
         Rebuild(commands);
     // Hits come in order, so the entry that holds one is found by walking on
     // from the last: one pass over the text and one over the entries.

@@ -7,21 +7,6 @@
 
 namespace {
 
-wchar_t FoldAsciiLetter(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-std::wstring Folded(const std::wstring& shortcut) {
-    std::wstring folded(shortcut);
-    for (wchar_t& c : folded) c = FoldAsciiLetter(c);
-    return folded;
-}
-
-// The typed line splits at these, so a shortcut with one never runs.
-bool Reachable(const std::wstring& shortcut) {
-    return shortcut.find_first_of(L" \"") == std::wstring::npos;
-}
-
 GroupPtr CopyOfTree(const CommandGroup& group) {
     GroupPtr copy(new CommandGroup(group));
     for (GroupPtr& child : copy->subgroups) {
@@ -38,14 +23,6 @@ void CollectGroupIds(const CommandGroup& group, std::set<int>& ids) {
 }
 
 }  // namespace
-
-bool ShortcutsEqual(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && FoldAsciiLetter(a[i]) != FoldAsciiLetter(b[i])) return false;
-    }
-    return true;
-}
 
 QuorvallisCommands::QuorvallisCommands() {
     groups.push_back(GroupPtr(new CommandGroup(0, 3, L"General")));
@@ -74,85 +51,12 @@ GroupPtr QuorvallisCommands::FindGroup(int id) const {
 }
 
 bool QuorvallisCommands::ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const {
-    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
-    if (!same) return false;
-    for (const IndexedCommand& entry : *same) {
-        if (entry.command.get() != except) return true;
-    }
-    return false;
+    return shortcutIndex_.FirstOther(shortcut, except) != nullptr;
 }
 
-bool QuorvallisCommands::IndexCurrent() const {
-    // Any shortcut assigned since, on a listed record or not, may have moved
-    // a record to another key.
-    return indexValid_ && indexedData_ == allCommands.data() && indexedSize_ == allCommands.size() &&
-           indexedChanges_ == ShortcutText::Changes();
-}
-
-void QuorvallisCommands::RebuildIndex() const {
-    // Read first: a change made during the walk makes the next check rebuild.
-    indexedChanges_ = ShortcutText::Changes();
-    ++indexVersion_;
-    ++indexBuilds_;
-    byShortcut_.clear();
-    nextPlace_ = 0;
-    for (const CommandPtr& command : allCommands) {
-        if (command) byShortcut_[Folded(command->shortcut)].push_back({command, nextPlace_});
-        ++nextPlace_;
-    }
-    indexValid_ = true;
-    indexedData_ = allCommands.data();
-    indexedSize_ = allCommands.size();
-}
-
-const std::vector<QuorvallisCommands::IndexedCommand>* QuorvallisCommands::CommandsWithShortcut(
-    const std::wstring& shortcut) const {
-    if (!IndexCurrent()) RebuildIndex();
-    const std::wstring key = Folded(shortcut);
-    auto it = byShortcut_.find(key);
-    if (it == byShortcut_.end()) return nullptr;
-    for (const IndexedCommand& entry : it->second) {
-        if (!ShortcutsEqual(entry.command->shortcut, shortcut)) {
-            // A listed record was changed behind the operations' back.
-            RebuildIndex();
-            it = byShortcut_.find(key);
-            return it == byShortcut_.end() ? nullptr : &it->second;
-        }
-    }
-    return &it->second;
-}
-
-void QuorvallisCommands::IndexAppended(bool wasCurrent, const CommandPtr& command) {
-    if (!wasCurrent) {
-        indexValid_ = false;
-        return;
-    }
-    // Appended to allCommands, so it is also the last of its shortcut.
-    IndexInserted(command, nextPlace_++);
-    indexedData_ = allCommands.data();
-    indexedSize_ = allCommands.size();
-}
-
-std::uint64_t QuorvallisCommands::IndexRemoved(bool wasCurrent, const CommandPtr& command) {
-    indexValid_ = false;
-    if (!wasCurrent) return 0;
-    auto it = byShortcut_.find(Folded(command->shortcut));
-    if (it == byShortcut_.end()) return 0;
-    auto at = std::find_if(it->second.begin(), it->second.end(),
-                           [&command](const IndexedCommand& entry) { return entry.command == command; });
-    if (at == it->second.end()) return 0;
-    const std::uint64_t place = at->place;
-    // The ranking's entry points at the key, so it goes first.
-    if (rankedVersion_ == indexVersion_++) {
-        ranking_.Erase(it->first, command);
-        rankedVersion_ = indexVersion_;
-    }
-    it->second.erase(at);
-    if (it->second.empty()) byShortcut_.erase(it);
-    indexValid_ = true;
-    indexedData_ = allCommands.data();
-    indexedSize_ = allCommands.size();
-    return place;
+std::vector<CommandPtr>::iterator QuorvallisCommands::ListedAt(int id) {
+    return std::find_if(allCommands.items_.begin(), allCommands.items_.end(),
+                        [id](const CommandPtr& c) { return c && c->id == id; });
 }
 
 int QuorvallisCommands::NextId() const {
@@ -177,13 +81,27 @@ int QuorvallisCommands::DepthOf(const CommandGroup* group) const {
 
 void QuorvallisCommands::AppendCommand(const GroupPtr& group, const CommandPtr& command) {
     const int id = lastId + 1;
-    const bool indexed = IndexCurrent();
-    allCommands.push_back(command);
-    IndexAppended(indexed, command);
+    allCommands.items_.push_back(command);
+    shortcutIndex_.Appended(command);
+    searchIndex_.Appended(command);
     group->commandIds.push_back(id);
     command->id = id;
     command->groupId = group->id;
     lastId = id;
+}
+
+void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor) {
+    const CommandPtr old = *at;
+    *at = successor;
+    shortcutIndex_.Replaced(old, successor);
+    searchIndex_.Invalidate();
+}
+
+void QuorvallisCommands::EraseFromList(std::vector<CommandPtr>::iterator at) {
+    const CommandPtr removed = *at;
+    allCommands.items_.erase(at);
+    shortcutIndex_.Removed(removed);
+    searchIndex_.Invalidate();
 }
 
 CommandPtr QuorvallisCommands::AddCommand(int groupId, const std::wstring& name, const std::wstring& notes,
@@ -228,9 +146,8 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
     // The record may have been edited in place before it is handed back.
     searchIndex_.Invalidate();
     if (!command) return false;
-    auto at = std::find_if(allCommands.begin(), allCommands.end(),
-                           [id](const CommandPtr& c) { return c && c->id == id; });
-    if (at == allCommands.end()) return false;
+    auto at = ListedAt(id);
+    if (at == allCommands.items_.end()) return false;
     const CommandPtr old = *at;
     if (command == old) return true;
     // Another listed record in this place would be listed twice.
@@ -244,21 +161,18 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command) {
         if (!group || NextId() == 0 || ShortcutTaken(command->shortcut, old.get())) return false;
         // The editor's copy may hold a count that runs have raised since.
         command->timesExecuted = old->timesExecuted;
-        const bool indexed = IndexCurrent();
-        allCommands.erase(at);
-        IndexRemoved(indexed, old);
+        EraseFromList(at);
         AppendCommand(group, command);
     }
-    NoteReplacement(old, command);
+    runCounts_.NoteReplacement(old, command);
     return true;
 }
 
 bool QuorvallisCommands::UpdateCommand(int id, const CommandPtr& edited) {
     auto lock = Lock();
     if (!edited) return false;
-    auto at = std::find_if(allCommands.begin(), allCommands.end(),
-                           [id](const CommandPtr& c) { return c && c->id == id; });
-    if (at == allCommands.end()) return false;
+    auto at = ListedAt(id);
+    if (at == allCommands.items_.end()) return false;
     const CommandPtr old = *at;
     if (edited == old) return true;
     if (std::find(allCommands.begin(), allCommands.end(), edited) != allCommands.end()) return false;
@@ -279,40 +193,13 @@ bool QuorvallisCommands::UpdateCommand(int id, const CommandPtr& edited) {
         group->commandIds.push_back(id);
     }
     PutInPlace(at, edited);
-    searchIndex_.Invalidate();
-    NoteReplacement(old, edited);
+    runCounts_.NoteReplacement(old, edited);
     return true;
-}
-
-void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor) {
-    const CommandPtr old = *at;
-    const bool indexed = IndexCurrent();
-    *at = successor;
-    const std::uint64_t place = IndexRemoved(indexed, old);
-    // The successor keeps the old record's place, also among the commands
-    // that share its new shortcut.
-    if (IndexCurrent()) IndexInserted(successor, place);
-}
-
-void QuorvallisCommands::IndexInserted(const CommandPtr& command, std::uint64_t place) {
-    const auto key = byShortcut_.try_emplace(Folded(command->shortcut)).first;
-    std::vector<IndexedCommand>& same = key->second;
-    same.insert(std::find_if(same.begin(), same.end(), [place](const IndexedCommand& entry) { return entry.place > place; }),
-                {command, place});
-    if (rankedVersion_ == indexVersion_++) {
-        if (Reachable(key->first)) ranking_.Insert({&key->first, command, place});
-        rankedVersion_ = indexVersion_;
-    }
 }
 
 CommandPtr QuorvallisCommands::ShortcutHolder(const std::wstring& shortcut, int exceptId) const {
     auto lock = Lock();
-    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
-    if (!same) return CommandPtr();
-    for (const IndexedCommand& entry : *same) {
-        if (entry.command->id != exceptId) return entry.command;
-    }
-    return CommandPtr();
+    return shortcutIndex_.FirstOtherThanId(shortcut, exceptId);
 }
 
 std::unique_ptr<QuorvallisCommands> QuorvallisCommands::StoredSnapshot() const {
@@ -320,7 +207,7 @@ std::unique_ptr<QuorvallisCommands> QuorvallisCommands::StoredSnapshot() const {
     auto lock = Lock();
     snapshot->reserved = reserved;
     snapshot->lastId = lastId;
-    snapshot->allCommands = allCommands;
+    snapshot->allCommands.items_ = allCommands.items_;
     snapshot->groups.clear();
     snapshot->groups.reserve(groups.size());
     for (const GroupPtr& group : groups) snapshot->groups.push_back(group ? CopyOfTree(*group) : GroupPtr());
@@ -333,38 +220,11 @@ std::unique_ptr<QuorvallisCommands> QuorvallisCommands::StoredSnapshot() const {
     return snapshot;
 }
 
-void QuorvallisCommands::NoteReplacement(const CommandPtr& old, const CommandPtr& successor) {
-    // The successor is in the catalogue again, whatever it replaced before.
-    replacedBy_.erase(successor);
-    // Every entry points straight at the record in the catalogue, so a count
-    // never has to follow a chain whose middle links are gone.
-    for (auto& entry : replacedBy_) {
-        if (entry.second.lock() == old) entry.second = successor;
-    }
-    replacedBy_[old] = successor;
-    PruneReplacements();
-}
-
-void QuorvallisCommands::PruneReplacements() {
-    for (auto it = replacedBy_.begin(); it != replacedBy_.end();) {
-        // use_count 1: nobody else holds the old record, so nobody can report
-        // a run of it; no other thread can take a new reference meanwhile.
-        if (it->first.use_count() == 1 || it->second.expired())
-            it = replacedBy_.erase(it);
-        else
-            ++it;
-    }
-}
-
 bool QuorvallisCommands::RemoveCommand(int id) {
     auto lock = Lock();
-    auto at = std::find_if(allCommands.begin(), allCommands.end(),
-                           [id](const CommandPtr& c) { return c && c->id == id; });
-    if (at == allCommands.end()) return false;
-    const CommandPtr removed = *at;
-    const bool indexed = IndexCurrent();
-    allCommands.erase(at);
-    IndexRemoved(indexed, removed);
+    auto at = ListedAt(id);
+    if (at == allCommands.items_.end()) return false;
+    EraseFromList(at);
     return true;
 }
 
@@ -435,16 +295,23 @@ bool QuorvallisCommands::RemoveGroup(int id) {
         }
         if (!removed) return false;
     }
-    const auto kept = std::remove_if(allCommands.begin(), allCommands.end(), [&removedIds](const CommandPtr& c) {
-        return c && removedIds.count(c->groupId) != 0;
+    RemoveCommandsOf(removedIds);
+    return true;
+}
+
+void QuorvallisCommands::RemoveCommandsOf(const std::set<int>& groupIds) {
+    std::vector<CommandPtr>& list = allCommands.items_;
+    const auto kept = std::remove_if(list.begin(), list.end(), [&groupIds](const CommandPtr& c) {
+        return c && groupIds.count(c->groupId) != 0;
     });
     // A group without commands (the search results, left on every search)
-    // leaves the index as it is: rebuilding it would fall on the next key.
-    if (kept != allCommands.end()) {
-        allCommands.erase(kept, allCommands.end());
-        indexValid_ = false;
-    }
-    return true;
+    // leaves the indexes as they are: rebuilding would fall on the next key.
+    if (kept == list.end()) return;
+    list.erase(kept, list.end());
+    searchIndex_.Invalidate();
+    // Each removal moves the ranking's entries after it: a group's commands
+    // are cheaper read again whole at the next lookup.
+    shortcutIndex_.Reload();
 }
 
 int QuorvallisCommands::SearchCommands(const std::wstring& text) {
@@ -456,60 +323,23 @@ int QuorvallisCommands::SearchCommands(const std::wstring& text) {
 
 CommandPtr QuorvallisCommands::FindCommandByShortcut(const std::wstring& shortcut) const {
     auto lock = Lock();
-    const std::vector<IndexedCommand>* same = CommandsWithShortcut(shortcut);
-    return same ? same->front().command : CommandPtr();
+    return shortcutIndex_.First(shortcut);
 }
 
 CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const {
     auto lock = Lock();
     // A word that holds a separator is no longer the shortcut alone.
-    if (word.empty() || !Reachable(word)) return CommandPtr();
-    if (!IndexCurrent()) RebuildIndex();
-    // The changes are read before the counts, so a change made meanwhile
-    // makes the next call read them again.
-    const std::uint64_t counts = ExecutionCount::Changes();
-    if (rankedVersion_ != indexVersion_) {
-        std::vector<CompletionRanking::Entry> entries;
-        entries.reserve(allCommands.size());
-        for (const auto& [folded, same] : byShortcut_) {
-            if (!Reachable(folded)) continue;
-            for (const IndexedCommand& entry : same) entries.push_back({&folded, entry.command, entry.place});
-        }
-        ranking_.Reset(std::move(entries));
-        rankedVersion_ = indexVersion_;
-    } else if (rankedCounts_ != counts) {
-        ranking_.Recount();
-    }
-    rankedCounts_ = counts;
-    return ranking_.Best(Folded(word));
+    if (word.empty() || !ShortcutReachable(word)) return CommandPtr();
+    return shortcutIndex_.Completion(word);
 }
 
 CommandPtr QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command) {
     auto lock = Lock();
     if (!command) return CommandPtr();
-    auto entry = replacedBy_.find(command);
-    if (entry != replacedBy_.end()) {
-        // Replaced while it ran: the count belongs to the record in its place.
-        // When that one was removed meanwhile, the count goes nowhere.
-        CommandPtr successor = entry->second.lock();
-        if (successor) RaiseCount(successor);
-        PruneReplacements();
-        return successor;
-    }
-    RaiseCount(command);
-    return command;
-}
-
-void QuorvallisCommands::RaiseCount(const CommandPtr& command) {
-    const std::uint64_t before = ExecutionCount::Changes();
-    ++command->timesExecuted;
-    // When the ranking had every count and this is the only change since,
-    // one leaf of it moves instead of all of them.
-    if (rankedCounts_ == before && ExecutionCount::Changes() == before + 1 && rankedVersion_ == indexVersion_ &&
-        IndexCurrent()) {
-        ranking_.Recount(Folded(command->shortcut), command);
-        rankedCounts_ = before + 1;
-    }
+    // Replaced while it ran: the count belongs to the record in its place.
+    CommandPtr counted = runCounts_.RecordToCount(command);
+    if (counted) shortcutIndex_.CountRun(counted);
+    return counted;
 }
 
 int QuorvallisCommands::TimesExecuted(int id) const {
@@ -518,12 +348,24 @@ int QuorvallisCommands::TimesExecuted(int id) const {
     return command ? command->timesExecuted.get() : -1;
 }
 
+std::uint64_t QuorvallisCommands::IndexBuilds() const {
+    auto lock = Lock();
+    return shortcutIndex_.Builds();
+}
+
+void QuorvallisCommands::LoadCommands(std::vector<CommandPtr> commands) {
+    auto lock = Lock();
+    allCommands.items_ = std::move(commands);
+    shortcutIndex_.Reload();
+    searchIndex_.Invalidate();
+}
+
 void QuorvallisCommands::AdoptStoredFields(const QuorvallisCommands& other) {
     if (&other == this) return;
     std::scoped_lock both(guard_, other.guard_);
     reserved = other.reserved;
     lastId = other.lastId;
-    allCommands = other.allCommands;
+    LoadCommands(other.allCommands.items_);
     groups = other.groups;
     enableOnStart = other.enableOnStart;
     autoStart = other.autoStart;
@@ -551,6 +393,5 @@ void QuorvallisCommands::AdoptStoredFields(const QuorvallisCommands& other) {
     }
     lastId = largest;
     // Records still running belong to the catalogue that was there before.
-    replacedBy_.clear();
-    indexValid_ = false;
+    runCounts_.Clear();
 }

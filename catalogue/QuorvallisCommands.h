@@ -1,21 +1,21 @@
 #pragma once
 
 #include "catalogue/CommandGroup.h"
+#include "catalogue/CommandList.h"
 #include "catalogue/CommandSearchIndex.h"
-#include "catalogue/CompletionRanking.h"
 #include "catalogue/QuorvallisCommand.h"
+#include "catalogue/RunCountForwarding.h"
+#include "catalogue/ShortcutIndex.h"
 #include "catalogue/StepType.h"
 #include "platform/KeyCodes.h"
 
 #include <boost/shared_ptr.hpp>
-#include <boost/weak_ptr.hpp>
 
 #include <atomic>
 #include <cstdint>
-
-#include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,6 +39,9 @@ class QuorvallisPluginsManager;
 //   it, so no worker finds the command before it has its step.
 // Listed records are therefore never changed in place, except for their
 // counts (atomic), and a snapshot may share them with a writer thread.
+//
+// The list changes only through the operations (and LoadCommands), which
+// keep the shortcut index and the search index in step with it.
 class QuorvallisCommands {
 public:
     // A catalogue without plugins (tests, scratch copies while reading a file).
@@ -100,9 +103,6 @@ public:
     CommandPtr RecordSuccessfulRun(const CommandPtr& command);
     // The count of a command, read under the guard (-1 when there is none).
     int TimesExecuted(int id) const;
-    // How often the shortcut index was built from the whole list. An edit
-    // keeps it in step instead; a rebuild falls on the next typed key.
-    std::uint64_t IndexBuilds() const { return indexBuilds_; }
 
     // The stored fields as they are now, for writing on another thread. The
     // command list shares the records (they are replaced, never changed, and
@@ -115,6 +115,13 @@ public:
     // read completely into a scratch catalogue. The counter is raised to the
     // largest id in use, so that new ids never collide with stored ones.
     void AdoptStoredFields(const QuorvallisCommands& other);
+    // Puts a list as read from a file in place of allCommands, taken as it
+    // is (the reader checks it before the catalogue is adopted).
+    void LoadCommands(std::vector<CommandPtr> commands);
+
+    // How often the shortcut index was built from the whole list. An edit
+    // keeps it in step instead; a rebuild falls on the next typed key.
+    std::uint64_t IndexBuilds() const;
 
     // The main window, receiver of the executed-command notice (null when
     // there is none). Set and cleared by the user-interface thread, read by
@@ -129,7 +136,7 @@ public:
     // Stored fields, in stored order.
     int reserved = 0;
     int lastId = 2;
-    std::vector<CommandPtr> allCommands;
+    CommandList allCommands;
     std::vector<CommandPtr> searchResults;
     std::vector<GroupPtr> groups;
     bool enableOnStart = true;
@@ -152,62 +159,20 @@ private:
     // Depth of a group in the tree (top-level 1), 0 when it is not in it.
     int DepthOf(const CommandGroup* group) const;
     bool ShortcutTaken(const std::wstring& shortcut, const QuorvallisCommand* except) const;
+    std::vector<CommandPtr>::iterator ListedAt(int id);
     void AppendCommand(const GroupPtr& group, const CommandPtr& command);
-    // Puts a successor at a listed record's place, keeping the index in step.
+    // Puts a successor at a listed record's place, keeping the indexes in step.
     void PutInPlace(std::vector<CommandPtr>::iterator at, const CommandPtr& successor);
-    void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);
-    void RaiseCount(const CommandPtr& command);
-    void PruneReplacements();
-    // A listed command with its place in allCommands: places only grow
-    // along the list, so removals elsewhere never renumber them.
-    struct IndexedCommand {
-        CommandPtr command;
-        std::uint64_t place;
-    };
-    // The commands whose shortcut equals this one, in allCommands order.
-    const std::vector<IndexedCommand>* CommandsWithShortcut(const std::wstring& shortcut) const;
-    bool IndexCurrent() const;
-    void RebuildIndex() const;
-    // Called right after the change, with IndexCurrent() from right before it.
-    void IndexAppended(bool wasCurrent, const CommandPtr& command);
-    // Returns the place the command had in the index.
-    std::uint64_t IndexRemoved(bool wasCurrent, const CommandPtr& command);
-    // Puts a command into a current index at that place; the ranking too,
-    // when it is current.
-    void IndexInserted(const CommandPtr& command, std::uint64_t place);
-
+    void EraseFromList(std::vector<CommandPtr>::iterator at);
+    // Removes the commands of these groups from the list.
+    void RemoveCommandsOf(const std::set<int>& groupIds);
+    // Every member below is used under the guard; a listed record changed in
+    // place takes it to tell the index.
     mutable std::recursive_mutex guard_;
-    // Records replaced by ReplaceCommand while a worker may still run them,
-    // mapped to the record now in the catalogue. The key keeps the old record
-    // alive, so its address cannot be reused by a new record; an entry goes
-    // once nobody but this map holds the old record or its successor is gone.
-    std::map<CommandPtr, boost::weak_ptr<QuorvallisCommand>> replacedBy_;
-    // allCommands by folded shortcut, so that a typed line does not walk a
-    // long list; sorted, so that the shortcuts a typed word completes lie
-    // side by side. Kept in step by the operations; rebuilt when allCommands
-    // was changed from outside (its size or storage differs) or a hit no
-    // longer matches.
-    mutable std::map<std::wstring, std::vector<IndexedCommand>> byShortcut_;
-    // The place the next appended command gets.
-    mutable std::uint64_t nextPlace_ = 0;
-    // Raised whenever byShortcut_ changes.
-    mutable std::uint64_t indexVersion_ = 0;
-    mutable std::uint64_t indexBuilds_ = 0;
-    // byShortcut_ for CompletionFor: kept in step with it by the operations,
-    // made again when the index was rebuilt, its counts read again when
-    // ExecutionCount::Changes() moved other than by RecordSuccessfulRun.
-    mutable CompletionRanking ranking_;
-    mutable std::uint64_t rankedVersion_ = ~std::uint64_t{0};
-    mutable std::uint64_t rankedCounts_ = 0;
-    mutable bool indexValid_ = false;
-    mutable const CommandPtr* indexedData_ = nullptr;
-    mutable size_t indexedSize_ = 0;
-    // ShortcutText::Changes() when the index was built or last kept in step.
-    mutable std::uint64_t indexedChanges_ = 0;
+    mutable ShortcutIndex shortcutIndex_{allCommands.items_, guard_};
+    RunCountForwarding runCounts_;
     std::atomic<void*> mainWindow_{nullptr};
     // The names and shortcuts of allCommands for SearchCommands.
     CommandSearchIndex searchIndex_;
 };
 
-// Shortcut comparison: whole strings, case folded for the letters A to Z only.
-bool ShortcutsEqual(const std::wstring& a, const std::wstring& b);

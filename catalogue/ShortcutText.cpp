@@ -1,15 +1,15 @@
 #include "catalogue/ShortcutText.h"
 
-std::atomic<std::uint64_t> ShortcutText::changes_{0};
+#include "catalogue/ShortcutIndex.h"
 
 ShortcutText& ShortcutText::Assign(std::wstring text)
 {
     // The same text moves no record in the index.
     if (text == text_)
         return *this;
+    std::wstring before = std::move(text_);
     text_ = std::move(text);
-    // Counted after the change, so an index built on the new count has
-    // seen the new text.
-    changes_.fetch_add(1, std::memory_order_acq_rel);
+    if (ShortcutIndex* index = index_.load(std::memory_order_acquire))
+        index->ShortcutChanged(*this, before);
     return *this;
 }

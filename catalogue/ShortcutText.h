@@ -2,23 +2,25 @@
 
 #include <atomic>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
+class ShortcutIndex;
+
 // The shortcut of a command: reads like the wide string it holds, but can be
-// changed only by assignment, and every assignment is counted. The
-// catalogue's shortcut index compares the count with the one it was built
-// at, so a record whose shortcut was changed in place, by whatever path, is
-// never looked up under its old shortcut or missed under its new one.
-class ShortcutText {
+// changed only by assignment. While a catalogue's index lists the record, the
+// field knows that index and tells it of every change, so a record changed in
+// place is never looked up under its old shortcut or missed under its new
+// one. A copy starts unlisted: an editor's copy tells nobody.
+class ShortcutText
+{
 public:
     ShortcutText() = default;
     ShortcutText(std::wstring text) : text_(std::move(text)) {}
     ShortcutText(const wchar_t* text) : text_(text) {}
-    // A new record changes no listed one: copies and moves are not counted.
-    ShortcutText(const ShortcutText&) = default;
-    ShortcutText(ShortcutText&&) = default;
+    ShortcutText(const ShortcutText& other) : text_(other.text_) {}
+    ShortcutText(ShortcutText&& other) : text_(std::move(other.text_)) {}
 
+    // The target keeps its own index: assigning a whole record keeps it listed.
     ShortcutText& operator=(const ShortcutText& other) { return Assign(other.text_); }
     ShortcutText& operator=(const std::wstring& text) { return Assign(text); }
     ShortcutText& operator=(const wchar_t* text) { return Assign(text); }
@@ -34,14 +36,14 @@ public:
     std::wstring::const_iterator end() const { return text_.end(); }
     std::size_t find(const std::wstring& part, std::size_t from = 0) const { return text_.find(part, from); }
 
-    // How many shortcuts were assigned so far in this process.
-    static std::uint64_t Changes() { return changes_.load(std::memory_order_acquire); }
-
 private:
+    friend class ShortcutIndex;
     ShortcutText& Assign(std::wstring text);
 
     std::wstring text_;
-    static std::atomic<std::uint64_t> changes_;
+    // The index that lists the record, set and cleared by it under the
+    // catalogue's guard.
+    std::atomic<ShortcutIndex*> index_{nullptr};
 };
 
 inline bool operator==(const ShortcutText& a, const ShortcutText& b) { return a.str() == b.str(); }

@@ -281,7 +281,15 @@ void serialize(Archive& ar, QuorvallisCommands& catalogue, const unsigned int ve
     catalogue_serialization::CheckVersion<Archive>(version, 2);
     ar & catalogue.reserved;
     ar & catalogue.lastId;
-    ar & catalogue.allCommands;
+    // The list goes into the catalogue whole, through the operation that
+    // keeps its indexes in step.
+    if constexpr (catalogue_serialization::IsLoading<Archive>) {
+        std::vector<CommandPtr> commands;
+        ar & commands;
+        catalogue.LoadCommands(std::move(commands));
+    } else {
+        ar << catalogue.allCommands.items();
+    }
     ar & catalogue.groups;
     ar & catalogue.enableOnStart;
     ar & catalogue.autoStart;

@@ -111,8 +111,8 @@ int main()
         firstLetters.push_back(word.substr(0, 1));
     Report("first letters only (about 3 800 shortcuts each)", TimeKeys(catalogue, firstLetters));
 
-    // What the next key pays after a run (the counts read again) and after a
-    // command was added in the main window (the ranking made again).
+    // What the next key pays after a run, after a command was added in the
+    // main window, and after an editor was opened and cancelled.
     const auto once = [&catalogue](const auto& change) {
         change();
         const auto start = Clock::now();
@@ -123,6 +123,12 @@ int main()
                 once([&] { catalogue.RecordSuccessfulRun(catalogue.allCommands[500]); }));
     std::printf("  first key after a command was added            %8.0f us\n",
                 once([&] { catalogue.AddCommand(0, L"New", L"", 0, L"zzzzzzzzz"); }));
+    // The editor works on a copy of the record and drops it on Cancel.
+    std::printf("  first key after an editor was opened, cancelled %7.0f us\n", once([&] {
+                    CommandPtr copy(new QuorvallisCommand(*catalogue.allCommands[700]));
+                    copy->shortcut = L"edited";
+                    copy->timesExecuted = 7;
+                }));
 
     // Every shortcut starting with the same letter: the whole index is walked.
     QuorvallisCommands same;

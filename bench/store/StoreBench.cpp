@@ -25,6 +25,7 @@ void Fill(QuorvallisCommands& catalogue, int commands)
         parent->subgroups.push_back(group);
     }
     catalogue.lastId = 10;
+    std::vector<CommandPtr> list;
     for (int i = 0; i < commands; ++i) {
         const int id = ++catalogue.lastId;
         CommandPtr command(new QuorvallisCommand(id, L"Command number " + std::to_wstring(i),
@@ -37,9 +38,10 @@ void Fill(QuorvallisCommands& catalogue, int commands)
             command->steps.push_back(step);
         }
         command->lastStepId = 2;
-        catalogue.allCommands.push_back(command);
+        list.push_back(command);
         catalogue.groups[0]->subgroups[i % 6]->commandIds.push_back(id);
     }
+    catalogue.LoadCommands(std::move(list));
 }
 
 struct Timer {
@@ -82,7 +84,7 @@ bool RunOnce(const QuorvallisCommands& source, std::size_t count, const char* pa
             return false;
         target.AdoptStoredFields(scratch);
         // The scratch catalogue is released here, inside the timing, as in Load.
-        scratch.allCommands.clear();
+        scratch.LoadCommands({});
         best.loadWall = std::min(best.loadWall, load.WallMs());
         best.loadCpu = std::min(best.loadCpu, load.CpuMs());
     }

@@ -325,9 +325,9 @@ TEST(Catalogue, SearchSeesEveryChangeSinceTheLastSearch) {
     EXPECT_EQ(search(L"alp"), (std::vector<int>{5}));
     EXPECT_EQ(search(L"delta"), (std::vector<int>{7}));
 
-    // The list changed from outside the operations, and a group removed with its commands.
-    catalogue.allCommands.push_back(CommandPtr());
-    catalogue.allCommands.push_back(CommandPtr(new QuorvallisCommand(40, L"omega", L"", 0, 0, L"o")));
+    // A list as a file gives it, and a group removed with its commands.
+    AppendAsRead(catalogue, CommandPtr());
+    AppendAsRead(catalogue, CommandPtr(new QuorvallisCommand(40, L"omega", L"", 0, 0, L"o")));
     EXPECT_EQ(search(L"ega"), (std::vector<int>{40}));
     EXPECT_EQ(catalogue.SearchCommands(L""), 4) << "an empty text lists every command, not the empty places";
     ASSERT_TRUE(catalogue.RemoveGroup(1));
@@ -352,7 +352,7 @@ TEST(Catalogue, AdoptStoredFieldsTakesEveryStoredField) {
     QuorvallisCommands read;
     read.groups.clear();
     read.groups.push_back(GroupPtr(new CommandGroup(9, 1, L"Read")));
-    read.allCommands.push_back(CommandPtr(new QuorvallisCommand(10, L"N", L"", 0, 9, L"new")));
+    AppendAsRead(read, CommandPtr(new QuorvallisCommand(10, L"N", L"", 0, 9, L"new")));
     read.reserved = 3;
     read.lastId = 10;
     read.enableOnStart = false;
@@ -388,7 +388,7 @@ TEST(Catalogue, TheCounterStaysAboveEveryIdInUseAndNeverWraps) {
     GroupPtr sub(new CommandGroup(40, 0, L"Sub"));
     sub->subgroups.push_back(GroupPtr(new CommandGroup(41, 0, L"Deeper")));
     read.groups[1]->subgroups.push_back(sub);
-    read.allCommands.push_back(CommandPtr(new QuorvallisCommand(30, L"A", L"", 0, 41, L"a")));
+    AppendAsRead(read, CommandPtr(new QuorvallisCommand(30, L"A", L"", 0, 41, L"a")));
     QuorvallisCommands catalogue;
     catalogue.AdoptStoredFields(read);
     EXPECT_EQ(catalogue.lastId, 41);
@@ -441,7 +441,7 @@ TEST(Catalogue, UpdateCommandReplacesInPlaceOrRefusesLeavingTheRecord) {
     ASSERT_TRUE(mail && notes && mail->steps.size() == 1);
     // A file may already hold two commands with one shortcut.
     CommandPtr twin(new QuorvallisCommand(9, L"Twin", L"", 0, 1, L"NOTES"));
-    catalogue.allCommands.push_back(twin);
+    AppendAsRead(catalogue, twin);
     mail->timesExecuted = 5;
 
     struct Case {

@@ -6,6 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+// Appends a record to the list as a file's reader would, taken as it is (no
+// id, group or shortcut checked): for catalogues that the operations would
+// refuse to make.
+inline void AppendAsRead(QuorvallisCommands& catalogue, const CommandPtr& command)
+{
+    std::vector<CommandPtr> commands = catalogue.allCommands;
+    commands.push_back(command);
+    catalogue.LoadCommands(std::move(commands));
+}
+
 // The stored fields of a new catalogue, its two groups and its settings, but
 // for shownOnce, which the caller checks.
 inline void ExpectNewCatalogueFields(const QuorvallisCommands& catalogue)

@@ -39,7 +39,7 @@ TEST_F(RunCount, RunOfAReplacedRecordCountsForItsSuccessor) {
     ASSERT_TRUE(catalogue.ReplaceCommand(mail->id, edited));
     EXPECT_EQ(catalogue.TimesExecuted(mail->id), 1);  // the stale copy's 0 is not taken
 
-    catalogue.RecordSuccessfulRun(running);
+    EXPECT_EQ(catalogue.RecordSuccessfulRun(running), edited) << "the record counted";
     EXPECT_EQ(catalogue.TimesExecuted(mail->id), 2);
     EXPECT_EQ(edited->timesExecuted, 2);
 }

@@ -1,4 +1,5 @@
 #include "catalogue/QuorvallisCommands.h"
+#include "tests/catalogue/CatalogueTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +81,8 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
                 CommandPtr copy(new QuorvallisCommand(*old));
                 copy->shortcut = anyShortcut();
                 if (random() % 3 == 0) copy->groupId = groups[random() % groups.size()]->id;
-                catalogue.ReplaceCommand(old->id, copy);
+                // Or the editor was cancelled: the edited copy is dropped.
+                if (random() % 4 != 0) catalogue.ReplaceCommand(old->id, copy);
             }
             break;
         case 5:
@@ -106,18 +108,19 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
             }
             break;
         case 7: {
-            // Changes made straight to the list, as a reader of the file may do.
-            auto lock = catalogue.Lock();
+            // A list as a file's reader gives it.
+            std::vector<CommandPtr> list = catalogue.allCommands;
             if (random() % 2)
-                catalogue.allCommands.push_back(CommandPtr(new QuorvallisCommand(900 + step, L"d", L"", 0, 0, anyShortcut())));
-            else if (!catalogue.allCommands.empty())
-                catalogue.allCommands.erase(catalogue.allCommands.begin());
+                list.push_back(CommandPtr(new QuorvallisCommand(900 + step, L"d", L"", 0, 0, anyShortcut())));
+            else if (!list.empty())
+                list.erase(list.begin());
+            catalogue.LoadCommands(std::move(list));
             break;
         }
         case 8:
             if (random() % 20 == 0) {
                 QuorvallisCommands read;
-                read.allCommands.push_back(CommandPtr(new QuorvallisCommand(50, L"r", L"", 0, 0, anyShortcut())));
+                AppendAsRead(read, CommandPtr(new QuorvallisCommand(50, L"r", L"", 0, 0, anyShortcut())));
                 catalogue.AdoptStoredFields(read);
                 groups = {catalogue.groups[0], catalogue.groups[1]};
             }
@@ -152,6 +155,31 @@ TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord) {
         mail->shortcut = L"gone";
         EXPECT_EQ(catalogue.FindCommandByShortcut(L"post"), news);
     }
+}
+
+// An editor works on a copy: whatever it does to the copy, lookups and the
+// completion stay as they were, and the next key finds the index as it was
+// instead of building it again from every command.
+TEST(ShortcutLookup, AnEditorsCopyNeverTouchesTheIndex) {
+    QuorvallisCommands catalogue;
+    for (int i = 0; i < 1000; ++i) catalogue.AddCommand(0, L"C", L"", 0, L"c" + std::to_wstring(i));
+    CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
+    const CommandPtr c7 = catalogue.FindCommandByShortcut(L"c7");
+    ASSERT_EQ(catalogue.CompletionFor(L"ma"), mail);
+    const auto builds = catalogue.IndexBuilds();
+    {
+        CommandPtr cancelled(new QuorvallisCommand(*mail));
+        cancelled->shortcut = L"post";
+        cancelled->timesExecuted = 9;
+    }
+    CommandPtr open(new QuorvallisCommand(*mail));
+    open->shortcut = L"c7";
+
+    EXPECT_EQ(catalogue.FindCommandByShortcut(L"mail"), mail);
+    EXPECT_FALSE(catalogue.FindCommandByShortcut(L"post"));
+    EXPECT_EQ(catalogue.FindCommandByShortcut(L"C7"), c7);
+    EXPECT_EQ(catalogue.CompletionFor(L"MA"), mail);
+    EXPECT_EQ(catalogue.IndexBuilds(), builds);
 }
 
 // The completion of a typed word, ranked and folded: shortcuts that start

@@ -116,7 +116,7 @@ TEST(CatalogueFile, InconsistentCatalogueIsNotWrittenOverAGoodFile)
     MemoryFileStore files;
     files.files[kPath] = AsciiFileBytes(ExampleText());
     QuorvallisCommands catalogue;
-    catalogue.allCommands.push_back(MakeCommand(3, 77, L"lost", L"lost"));
+    AppendAsRead(catalogue, MakeCommand(3, 77, L"lost", L"lost"));
     std::wstring error;
     EXPECT_FALSE(Save(kPath, catalogue, files, &error));
     EXPECT_NE(error.find(L"group 77"), std::wstring::npos);
@@ -261,7 +261,7 @@ TEST(CatalogueFile, DuplicateIdsAreRenumberedOnLoad)
     CommandPtr below = MakeCommand(3, 5, L"in outer", L"t");
     below->steps = {MakeStep(1, StepType::Pause, L"r")};
     below->lastStepId = 0;
-    stored.allCommands = {twice, below};
+    stored.LoadCommands({twice, below});
     MemoryFileStore files;
     ASSERT_TRUE(Save(kPath, stored, files));
 

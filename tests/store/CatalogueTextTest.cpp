@@ -156,7 +156,7 @@ TEST(CatalogueText, AwkwardStringsSurviveARoundTrip)
         command->notes = name;
         command->steps.push_back(MakeStep(0, StepType::EchoString, name));
         command->steps[0]->extraStrings = {name, name};
-        source.allCommands.push_back(command);
+        AppendAsRead(source, command);
         source.groups[1]->name = name;
 
         // Through the byte level too, as a file would carry it.
@@ -182,7 +182,7 @@ TEST(CatalogueText, DeeplyNestedGroupsRoundTripUpToTheLimit)
         parent->subgroups.push_back(child);
         parent = child;
     }
-    source.allCommands.push_back(MakeCommand(3, parent->id, L"deep", L"deep"));
+    AppendAsRead(source, MakeCommand(3, parent->id, L"deep", L"deep"));
     QuorvallisCommands target;
     RoundTrip(source, target);
     ExpectSameCatalogue(source, target);
@@ -203,7 +203,7 @@ TEST(CatalogueText, StepsSharedBetweenCommandsStayShared)
     for (int id = 3; id <= 4; ++id) {
         CommandPtr command = MakeCommand(id, 0, L"c", L"c" + std::to_wstring(id));
         command->steps.push_back(shared);
-        source.allCommands.push_back(command);
+        AppendAsRead(source, command);
     }
     QuorvallisCommands target;
     RoundTrip(source, target);
@@ -276,7 +276,7 @@ TEST(CatalogueText, InconsistentCataloguesAreRefusedWithTheirFault)
         const wchar_t* problem;
     } cases[] = {
         {"a command listed twice, apart",
-         [](QuorvallisCommands& c) { c.allCommands.push_back(c.allCommands[0]); },
+         [](QuorvallisCommands& c) { AppendAsRead(c, c.allCommands[0]); },
          L"a command occurs twice in the list"},
         {"a group inside two parents",
          [](QuorvallisCommands& c) { c.groups[0]->subgroups.push_back(c.groups[0]->subgroups[0]); },
@@ -291,7 +291,7 @@ TEST(CatalogueText, InconsistentCataloguesAreRefusedWithTheirFault)
         QuorvallisCommands catalogue;
         catalogue.groups[0]->subgroups.push_back(GroupPtr(new CommandGroup(20, 1, L"sub")));
         for (int id = 3; id <= 5; ++id)
-            catalogue.allCommands.push_back(MakeCommand(id, 0, L"c", L"c" + std::to_wstring(id)));
+            AppendAsRead(catalogue, MakeCommand(id, 0, L"c", L"c" + std::to_wstring(id)));
         std::wstring problem;
         ASSERT_TRUE(CatalogueConsistency::Check(catalogue, problem));
         c.spoil(catalogue);
@@ -307,7 +307,7 @@ TEST(CatalogueText, ReferenceToARecordOfAnotherKindIsRefused)
     QuorvallisCommands source;
     CommandPtr command = MakeCommand(3, 0, L"c", L"c");
     command->steps.push_back(MakeStep(0, StepType::Pause, L"p"));
-    source.allCommands.push_back(command);
+    AppendAsRead(source, command);
     source.groups.resize(1);
     std::wstring text = CatalogueText::Write(source);
     // "... 0 0 3 7 General 0 0 0 17 17 0 0": give General one subgroup that is
@@ -381,7 +381,7 @@ TEST(CatalogueText, BytesAreReadPieceByPieceAcrossEverySeam)
         for (int i = 0; i < 14000; ++i)
             name += std::wstring{L'\n', wchar_t(0x010A), L'n', L'n'};
         CommandPtr command = MakeCommand(3 + shift, 0, name, L"s" + std::to_wstring(shift));
-        source.allCommands.push_back(command);
+        AppendAsRead(source, command);
     }
     const std::string bytes = CatalogueText::WriteBytes(source);
     QuorvallisCommands target;

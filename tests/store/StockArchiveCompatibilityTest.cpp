@@ -155,7 +155,7 @@ void FromStock(const stock::Catalogue& s, QuorvallisCommands& c)
 {
     c.reserved = s.reserved;
     c.lastId = s.lastId;
-    c.allCommands.clear();
+    std::vector<CommandPtr> commands;
     for (const auto& m : s.allCommands) {
         CommandPtr command(new QuorvallisCommand(m->id, m->name, m->notes, m->iconIndex, m->groupId, m->shortcut));
         command->lastStepId = m->lastStepId;
@@ -171,8 +171,9 @@ void FromStock(const stock::Catalogue& s, QuorvallisCommands& c)
             step->extraStrings = t->extraStrings;
             command->steps.push_back(step);
         }
-        c.allCommands.push_back(command);
+        commands.push_back(command);
     }
+    c.LoadCommands(std::move(commands));
     c.groups.clear();
     for (const auto& g : s.groups)
         c.groups.push_back(FromStock(*g));

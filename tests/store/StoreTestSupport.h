@@ -5,6 +5,7 @@
 
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/IFileStore.h"
+#include "tests/catalogue/CatalogueTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -137,7 +138,7 @@ inline void FillRichCatalogue(QuorvallisCommands& catalogue)
     web->steps.push_back(MakeStep(0, StepType::OpenWebPage, L"http://example.org/?q=%%"));
     web->lastStepId = 0;
     web->timesExecuted = 42;
-    catalogue.allCommands.push_back(web);
+    AppendAsRead(catalogue, web);
 
     CommandPtr script = MakeCommand(7, 1, L"Script \"quoted\"\nsecond line", L"Scr");
     script->kind = CommandKind::Script;
@@ -155,11 +156,11 @@ inline void FillRichCatalogue(QuorvallisCommands& catalogue)
     plugin->extraStrings = {L"", L"first extra", L"two\nlines", L" "};
     script->steps.push_back(plugin);
     script->lastStepId = 4;
-    catalogue.allCommands.push_back(script);
+    AppendAsRead(catalogue, script);
 
     CommandPtr deep = MakeCommand(8, 5, L"", L"");
     deep->notes = L"";
-    catalogue.allCommands.push_back(deep);
+    AppendAsRead(catalogue, deep);
 }
 
 inline void ExpectSameStep(const QuorvallisScriptStep& a, const QuorvallisScriptStep& b)
