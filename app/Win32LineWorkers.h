@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-class HeldKeys;
+class IKeyboardOutput;
 class QuorvallisCommands;
 class StopSignal;
 
@@ -20,9 +20,9 @@ class StopSignal;
 class Win32LineWorkers : public ILineWorkers {
 public:
     // Makes the keystroke player of one run (the program gives a KeySenderPlayer),
-    // which should stop once the signal is asked to and send its key events
-    // through `held`.
-    using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>(StopSignal& stop, HeldKeys& held)>;
+    // which should send its key events through `keyboard` (the run's, whose
+    // keys are let go of at exit) and stop once `stop` is asked to.
+    using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>(IKeyboardOutput& keyboard, StopSignal& stop)>;
 
     static constexpr std::size_t kLineBufferSize = 1200;  // longest line: 1199 characters
     static constexpr unsigned kStackReservation = 0x20000;

@@ -5,7 +5,7 @@
 #include "platform/IKeyboardOutput.h"
 #include "platform/KeyCodes.h"
 
-bool HeldKeys::Send(IKeyboardOutput& output, unsigned char virtualKey, unsigned flags)
+bool HeldKeys::Send(IKeyboardOutput& output, unsigned short virtualKey, unsigned flags)
 {
     // Sent under the lock: a key-down may not slip in between a player's
     // check and ReleaseAll.
@@ -16,7 +16,9 @@ bool HeldKeys::Send(IKeyboardOutput& output, unsigned char virtualKey, unsigned 
         return up;
     if (!output.SendKeyEvent(virtualKey, flags))
         return false;
-    down_[virtualKey] = !up;
+    // A step's key beyond the key codes cannot be held.
+    if (virtualKey < down_.size())
+        down_[virtualKey] = !up;
     return true;
 }
 

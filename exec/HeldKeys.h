@@ -12,10 +12,10 @@ class IKeyboardOutput;
 // no key goes down after it.
 class HeldKeys {
 public:
-    // Sends one key event (the flags of KeyAction) through `output`; false
-    // when the platform refused it. Once ReleaseAll ran nothing is sent: a
-    // key-down is refused, a key-up is done already.
-    bool Send(IKeyboardOutput& output, unsigned char virtualKey, unsigned flags);
+    // Sends one key event (the flags of IKeyboardOutput) through `output`;
+    // false when the platform refused it. Once ReleaseAll ran nothing is
+    // sent: a key-down is refused, a key-up is done already.
+    bool Send(IKeyboardOutput& output, unsigned short virtualKey, unsigned flags);
     // Sends key-up for every key still down, modifiers first, from any thread.
     void ReleaseAll(IKeyboardOutput& output);
 
