@@ -4,7 +4,7 @@
 #include "exec/CommandDispatcher.h"
 #include "exec/HeldKeys.h"
 #include "exec/HeldKeysOutput.h"
-#include "exec/KeySenderPlayer.h"
+#include "exec/KeystrokePlayer.h"
 #include "platform/StopSignal.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32CommandNotifier.h"
@@ -22,7 +22,7 @@
 #include <utility>
 
 // The lines still running, the signal that asks them to stop and the keys
-// their players hold.
+// they hold.
 struct Win32LineWorkers::Running {
     StopSignal stop;
     HeldKeys held;
@@ -80,7 +80,7 @@ private:
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue)
     : Win32LineWorkers(std::move(catalogue),
                        [](IKeyboardOutput& keyboard, StopSignal& stop) {
-                           return std::make_unique<KeySenderPlayer>(keyboard, &stop);
+                           return std::make_unique<KeystrokePlayer>(keyboard, &stop);
                        })
 {
 }

@@ -1,7 +1,7 @@
 #include "exec/HeldKeys.h"
 
 #include "exec/KeyAction.h"
-#include "exec/KeyEventPlayer.h"
+#include "exec/KeyActionSender.h"
 #include "platform/IKeyboardOutput.h"
 #include "platform/KeyCodes.h"
 
@@ -30,7 +30,7 @@ void HeldKeys::ReleaseAll(IKeyboardOutput& output)
         if (!down_[vk])
             return;
         for (int attempt = 0; attempt < 3; ++attempt)
-            if (output.SendKeyEvent(vk, KeyEventPlayer::KeyUpFlags(vk)))
+            if (output.SendKeyEvent(vk, KeyActionSender::KeyUpFlags(vk)))
                 break;
         down_[vk] = false;
     };

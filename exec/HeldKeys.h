@@ -5,11 +5,11 @@
 
 class IKeyboardOutput;
 
-// Which keys the keystroke players of the program hold down, shared by their
-// threads and the thread that ends the program. A player may be inside a
-// call that outlasts any wait at exit (a beep, bringing forward a window
-// that does not answer); ReleaseAll lets go of its keys from outside, and
-// no key goes down after it.
+// Which keys the typed lines of the program hold down (keystroke texts and
+// "Send key" steps), shared by their threads and the thread that ends the
+// program. A player may be inside a call that outlasts any wait at exit (a
+// beep, bringing forward a window that does not answer); ReleaseAll lets go
+// of its keys from outside, and no key goes down after it.
 class HeldKeys {
 public:
     // Sends one key event (the flags of IKeyboardOutput) through `output`;

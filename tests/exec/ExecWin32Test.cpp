@@ -4,7 +4,7 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/StepExecutor.h"
 #include "ExecFakes.h"
-#include "exec/KeySenderPlayer.h"
+#include "exec/KeystrokePlayer.h"
 #include "platform/WindowMessages.h"
 #include "platform/win32/Win32CommandNotifier.h"
 #include "platform/win32/Win32KeyboardOutput.h"
@@ -261,7 +261,7 @@ TEST(EchoStringOnTheSystem, TypesTheFilledTextIntoTheFocusedWindow)
 {
     Win32StepPlatform platform;
     Win32KeyboardOutput keyboard;
-    KeySenderPlayer player(keyboard);
+    KeystrokePlayer player(keyboard);
     StepExecutor executor(platform, keyboard, player);
     QuorvallisCommand command(3, L"Type", L"", -1, 0, L"type");
     command.steps = {MakeStep(StepType::EchoString, L"h%%"), MakeStep(StepType::EchoString, L"+%%")};
