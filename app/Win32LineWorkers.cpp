@@ -4,7 +4,7 @@
 #include "exec/CommandDispatcher.h"
 #include "exec/HeldKeys.h"
 #include "exec/HeldKeysOutput.h"
-#include "exec/KeySenderPlayer.h"
+#include "exec/KeystrokePlayer.h"
 #include "platform/StopSignal.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32CommandNotifier.h"
@@ -22,7 +22,7 @@
 #include <utility>
 
 // The lines still running, the signal that asks them to stop and the keys
-// their players hold.
+// they hold.
 struct Win32LineWorkers::Running {
     StopSignal stop;
     HeldKeys held;
@@ -75,27 +75,13 @@ private:
     bool initialised_;
 };
 
-// The program's player: the keystroke language played through the system
-// keyboard; its delays end when the lines are asked to stop.
-class SystemKeystrokePlayer : public IKeystrokePlayer {
-public:
-    SystemKeystrokePlayer(StopSignal& stop, HeldKeys& held)
-        : output_(&stop), heldOutput_(output_, held), player_(heldOutput_, &stop)
-    {
-    }
-    bool Play(const std::wstring& text) override { return player_.Play(text); }
-
-private:
-    Win32KeyboardOutput output_;
-    HeldKeysOutput heldOutput_;
-    KeySenderPlayer player_;
-};
-
 }  // namespace
 
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue)
     : Win32LineWorkers(std::move(catalogue),
-                       [](StopSignal& stop, HeldKeys& held) { return std::make_unique<SystemKeystrokePlayer>(stop, held); })
+                       [](IKeyboardOutput& keyboard, StopSignal& stop) {
+                           return std::make_unique<KeystrokePlayer>(keyboard, &stop);
+                       })
 {
 }
 
@@ -156,10 +142,15 @@ unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
         const std::wstring line(block->line);
         const ComApartment com;
         Win32StepPlatform platform;
+        // The keystroke texts and the "Send key" steps share one keyboard:
+        // its waits end when the lines are asked to stop, and the keys it
+        // holds can be let go of at exit.
+        Win32KeyboardOutput systemKeyboard(&block->running->stop);
+        HeldKeysOutput keyboard(systemKeyboard, block->running->held);
         Win32CommandNotifier notifier;
-        const std::unique_ptr<IKeystrokePlayer> player = block->players(block->running->stop, block->running->held);
+        const std::unique_ptr<IKeystrokePlayer> player = block->players(keyboard, block->running->stop);
         if (player)
-            CommandDispatcher(platform, *player, notifier).RunTypedLine(*block->catalogue, line);
+            CommandDispatcher(platform, keyboard, *player, notifier).RunTypedLine(*block->catalogue, line);
     } catch (...) {
     }
     block->running->Leave();

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-class HeldKeys;
+class IKeyboardOutput;
 class QuorvallisCommands;
 class StopSignal;
 
@@ -19,15 +19,15 @@ class StopSignal;
 // StopRunningLines asks the lines still running to stop.
 class Win32LineWorkers : public ILineWorkers {
 public:
-    // Makes the keystroke player of one run (the program gives a KeySenderPlayer),
-    // which should stop once the signal is asked to and send its key events
-    // through `held`.
-    using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>(StopSignal& stop, HeldKeys& held)>;
+    // Makes the keystroke player of one run (the program gives a KeystrokePlayer),
+    // which should send its key events through `keyboard` (the run's, whose
+    // keys are let go of at exit) and stop once `stop` is asked to.
+    using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>(IKeyboardOutput& keyboard, StopSignal& stop)>;
 
     static constexpr std::size_t kLineBufferSize = 1200;  // longest line: 1199 characters
     static constexpr unsigned kStackReservation = 0x20000;
 
-    // Keystroke texts are played by a KeySenderPlayer through keybd_event.
+    // Keystroke texts are played by a KeystrokePlayer through keybd_event.
     explicit Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue);
     Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue, PlayerFactory players);
 
@@ -37,7 +37,7 @@ public:
 
     // Asks every running keystroke player to stop (its waits end at once and
     // it lets go of the keys it holds) and waits for the lines to end, at
-    // most waitMs. Then lets go of every key a player still holds (one
+    // most waitMs. Then lets go of every key a line still holds (one
     // inside a beep or an activation outlasts the wait), and no key goes
     // down after. True when no line is left running.
     bool StopRunningLines(unsigned waitMs);

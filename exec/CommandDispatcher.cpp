@@ -5,9 +5,9 @@
 #include "exec/StepExecutor.h"
 #include "platform/ICommandNotifier.h"
 
-CommandDispatcher::CommandDispatcher(IStepPlatform& platform, IKeystrokePlayer& keystrokes,
+CommandDispatcher::CommandDispatcher(IStepPlatform& platform, IKeyboardOutput& keyboard, IKeystrokePlayer& keystrokes,
                                      ICommandNotifier& notifier)
-    : platform_(platform), keystrokes_(keystrokes), notifier_(notifier)
+    : platform_(platform), keyboard_(keyboard), keystrokes_(keystrokes), notifier_(notifier)
 {
 }
 
@@ -25,7 +25,7 @@ bool CommandDispatcher::RunTypedLine(QuorvallisCommands& catalogue, const std::w
 
     // The manager is made once at start-up; holding it keeps it for the run.
     const boost::shared_ptr<QuorvallisPluginsManager> plugins = catalogue.pluginsManager;
-    StepExecutor executor(platform_, keystrokes_);
+    StepExecutor executor(platform_, keyboard_, keystrokes_);
     if (!executor.RunCommandSteps(*command, tokens, plugins.get()))
         return false;
 

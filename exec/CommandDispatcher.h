@@ -3,6 +3,7 @@
 #include <string>
 
 class ICommandNotifier;
+class IKeyboardOutput;
 class IKeystrokePlayer;
 class IStepPlatform;
 class QuorvallisCommands;
@@ -11,7 +12,8 @@ class QuorvallisCommands;
 // the rest are its arguments. Lives on the worker thread of that line.
 class CommandDispatcher {
 public:
-    CommandDispatcher(IStepPlatform& platform, IKeystrokePlayer& keystrokes, ICommandNotifier& notifier);
+    CommandDispatcher(IStepPlatform& platform, IKeyboardOutput& keyboard, IKeystrokePlayer& keystrokes,
+                      ICommandNotifier& notifier);
 
     // True only when a command was found and all its steps succeeded; then
     // its count has been raised and the main window told. An empty line, an
@@ -20,6 +22,7 @@ public:
 
 private:
     IStepPlatform& platform_;
+    IKeyboardOutput& keyboard_;
     IKeystrokePlayer& keystrokes_;
     ICommandNotifier& notifier_;
 };

@@ -1,11 +1,11 @@
 #include "exec/HeldKeys.h"
 
 #include "exec/KeyAction.h"
-#include "exec/KeyEventPlayer.h"
+#include "exec/KeyActionSender.h"
 #include "platform/IKeyboardOutput.h"
 #include "platform/KeyCodes.h"
 
-bool HeldKeys::Send(IKeyboardOutput& output, unsigned char virtualKey, unsigned flags)
+bool HeldKeys::Send(IKeyboardOutput& output, unsigned short virtualKey, unsigned flags)
 {
     // Sent under the lock: a key-down may not slip in between a player's
     // check and ReleaseAll.
@@ -16,7 +16,9 @@ bool HeldKeys::Send(IKeyboardOutput& output, unsigned char virtualKey, unsigned 
         return up;
     if (!output.SendKeyEvent(virtualKey, flags))
         return false;
-    down_[virtualKey] = !up;
+    // A step's key beyond the key codes cannot be held.
+    if (virtualKey < down_.size())
+        down_[virtualKey] = !up;
     return true;
 }
 
@@ -28,7 +30,7 @@ void HeldKeys::ReleaseAll(IKeyboardOutput& output)
         if (!down_[vk])
             return;
         for (int attempt = 0; attempt < 3; ++attempt)
-            if (output.SendKeyEvent(vk, KeyEventPlayer::KeyUpFlags(vk)))
+            if (output.SendKeyEvent(vk, KeyActionSender::KeyUpFlags(vk)))
                 break;
         down_[vk] = false;
     };

@@ -10,7 +10,7 @@ public:
     HeldKeysOutput(IKeyboardOutput& output, HeldKeys& held) : output_(output), held_(held) {}
 
     unsigned short KeyValueOf(wchar_t character) const override { return output_.KeyValueOf(character); }
-    bool SendKeyEvent(unsigned char virtualKey, unsigned flags) override
+    bool SendKeyEvent(unsigned short virtualKey, unsigned flags) override
     {
         return held_.Send(output_, virtualKey, flags);
     }

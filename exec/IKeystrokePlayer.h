@@ -2,9 +2,9 @@
 
 #include <string>
 
-// Plays a text of the keystroke language into the window that has the
-// keyboard focus. The step executor sees only this; the keystroke language
-// itself lives behind it.
+// Plays a text of the keystroke language (an "Echo string" step) into the
+// window that has the keyboard focus. The step executor sees only this; the
+// keystroke language itself lives behind it.
 class IKeystrokePlayer {
 public:
     virtual ~IKeystrokePlayer() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/IKeyboardOutput.h"
+
 #include <string>
 
 // One step of a played keystroke text: a key event or one of the commands
@@ -7,9 +9,9 @@
 struct KeyAction {
     enum class Kind { KeyDown, KeyUp, Sleep, Beep, Activate, ToggleNumLock };
 
-    // Key event flags, the values the platform's key events use.
-    static constexpr unsigned kExtended = 1;
-    static constexpr unsigned kKeyUp = 2;
+    // Key event flags, those of the keyboard output.
+    static constexpr unsigned kExtended = IKeyboardOutput::kExtendedKey;
+    static constexpr unsigned kKeyUp = IKeyboardOutput::kKeyUp;
 
     Kind kind = Kind::KeyDown;
     unsigned char virtualKey = 0;

@@ -1,6 +1,6 @@
 #include "exec/KeySender.h"
 
-#include "exec/KeyEventPlayer.h"
+#include "exec/KeyActionSender.h"
 #include "exec/KeySequenceParser.h"
 #include "platform/IKeyboardOutput.h"
 
@@ -14,14 +14,14 @@ bool KeySender::SendKeys(const std::wstring& text)
     const KeySequenceParser parser([this](wchar_t c) { return output_.KeyValueOf(c); });
     KeyDelays delays{defaultDelay, pendingDelay};
     try {
-        KeyEventPlayer player(output_, stop_);
-        const KeySequenceParser::Outcome outcome = parser.Expand(text, delays, player);
-        player.ReleaseKeysStillDown();
+        KeyActionSender sender(output_, stop_);
+        const KeySequenceParser::Outcome outcome = parser.Expand(text, delays, sender);
+        sender.ReleaseKeysStillDown();
         defaultDelay = delays.defaultDelay;
         pendingDelay = delays.pendingDelay;
         return outcome == KeySequenceParser::Outcome::Complete;
     } catch (...) {
-        // The player has released its keys on the way out.
+        // The action sender has released its keys on the way out.
         return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "catalogue/QuorvallisScriptStep.h"
 #include "exec/IKeystrokePlayer.h"
+#include "platform/IKeyboardOutput.h"
 #include "platform/IStepPlatform.h"
 #include "platform/KeyCodes.h"
 #include "plugins/QuorvallisPluginsManager.h"
@@ -21,8 +22,8 @@ constexpr unsigned short kAltKey = KeyCode::Alt;
 
 }  // namespace
 
-StepExecutor::StepExecutor(IStepPlatform& platform, IKeystrokePlayer& keystrokes)
-    : platform_(platform), keystrokes_(keystrokes)
+StepExecutor::StepExecutor(IStepPlatform& platform, IKeyboardOutput& keyboard, IKeystrokePlayer& keystrokes)
+    : platform_(platform), keyboard_(keyboard), keystrokes_(keystrokes)
 {
 }
 
@@ -91,10 +92,12 @@ bool StepExecutor::SendKeyCombination(unsigned virtualKey, unsigned modifiers)
     const bool shift = (modifiers & kShiftFlag) != 0;
 
     // Every event is sent even when one is refused, so that no modifier is
-    // left held down; the step fails if any event did not get through.
+    // left held down; the step fails if any event did not get through. The
+    // key goes as recorded, without a scan code and never as an extended key.
     bool delivered = true;
     auto send = [&](bool wanted, unsigned short vk, bool keyUp) {
-        if (wanted && !platform_.SendKeyEvent(vk, keyUp))
+        const unsigned flags = IKeyboardOutput::kNoScanCode | (keyUp ? IKeyboardOutput::kKeyUp : 0);
+        if (wanted && !keyboard_.SendKeyEvent(vk, flags))
             delivered = false;
     };
     send(ctrl, kCtrlKey, false);

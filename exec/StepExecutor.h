@@ -5,6 +5,7 @@
 
 #include <string>
 
+class IKeyboardOutput;
 class IKeystrokePlayer;
 class IStepPlatform;
 class QuorvallisPluginsManager;
@@ -18,7 +19,7 @@ public:
     static constexpr int kShortestPauseMs = 1;
     static constexpr int kLongestPauseMs = 100000;
 
-    StepExecutor(IStepPlatform& platform, IKeystrokePlayer& keystrokes);
+    StepExecutor(IStepPlatform& platform, IKeyboardOutput& keyboard, IKeystrokePlayer& keystrokes);
 
     // Drops token 0 (the shortcut) and runs the steps in order with the rest
     // as arguments. Stops at the first failing step; what earlier steps did
@@ -40,5 +41,6 @@ private:
     bool SendKeyCombination(unsigned virtualKey, unsigned modifiers);
 
     IStepPlatform& platform_;
+    IKeyboardOutput& keyboard_;
     IKeystrokePlayer& keystrokes_;
 };

@@ -2,12 +2,18 @@
 
 #include <string>
 
-// What the keystroke player needs of the platform's keyboard: the layout's
-// key for a character, single key events, waits, beeps and bringing a
-// window forward. Key events take the virtual key and the flags of
-// KeyAction (1 extended key, 2 key up).
+// What the keystroke player and the "Send key" step need of the platform's
+// keyboard: the layout's key for a character, single key events, waits,
+// beeps and bringing a window forward.
 class IKeyboardOutput {
 public:
+    // Flags of a key event: the platform's own values for the first two.
+    static constexpr unsigned kExtendedKey = 1;
+    static constexpr unsigned kKeyUp = 2;
+    // The event goes with the virtual key alone, no scan code: how a step
+    // sends the key it recorded.
+    static constexpr unsigned kNoScanCode = 0x100;
+
     virtual ~IKeyboardOutput() = default;
 
     // The key value of a character in the current layout: low byte the
@@ -15,7 +21,7 @@ public:
     // 4 Alt); 0xFFFF when no key produces it.
     virtual unsigned short KeyValueOf(wchar_t character) const = 0;
     // One key event into the system input stream; false when it was refused.
-    virtual bool SendKeyEvent(unsigned char virtualKey, unsigned flags) = 0;
+    virtual bool SendKeyEvent(unsigned short virtualKey, unsigned flags) = 0;
     virtual void Sleep(int milliseconds) = 0;
     // Plays a tone and returns when it has ended.
     virtual void Beep(int frequency, int milliseconds) = 0;

@@ -2,9 +2,9 @@
 
 #include <string>
 
-// What the steps of a command need of the system. The step executor sees
-// only this; the Win32 implementation is in platform/win32, recording fakes
-// are in the tests.
+// What the steps of a command need of the system besides the keyboard
+// (IKeyboardOutput). The step executor sees only these; the Win32
+// implementation is in platform/win32, recording fakes are in the tests.
 class IStepPlatform {
 public:
     virtual ~IStepPlatform() = default;
@@ -13,9 +13,6 @@ public:
     virtual bool OpenWithShell(const std::wstring& target) = 0;
     // Starts a command line as a new process and does not wait for it.
     virtual bool StartProcess(const std::wstring& commandLine) = 0;
-    // Injects one keyboard event (a key going down or up). True when the
-    // system took the event.
-    virtual bool SendKeyEvent(unsigned short virtualKey, bool keyUp) = 0;
     // Blocks the calling thread.
     virtual void Pause(int milliseconds) = 0;
 };

@@ -5,6 +5,7 @@
 #include "exec/CommandDispatcher.h"
 #include "exec/IKeystrokePlayer.h"
 #include "platform/ICommandNotifier.h"
+#include "platform/IKeyboardOutput.h"
 #include "platform/IStepPlatform.h"
 
 #include <algorithm>
@@ -26,11 +27,20 @@ public:
         return true;
     }
     bool StartProcess(const std::wstring&) override { return true; }
-    bool SendKeyEvent(unsigned short, bool) override { return true; }
     void Pause(int) override {}
 
     Clock::time_point reachedAt;
     std::wstring opened;
+};
+
+class SilentKeyboard : public IKeyboardOutput {
+public:
+    unsigned short KeyValueOf(wchar_t) const override { return 0xFFFF; }
+    bool SendKeyEvent(unsigned short, unsigned) override { return true; }
+    void Sleep(int) override {}
+    void Beep(int, int) override {}
+    bool ActivateWindow(const std::wstring&) override { return false; }
+    void ToggleNumLock() override {}
 };
 
 class SilentPlayer : public IKeystrokePlayer {
@@ -55,9 +65,10 @@ void Measure(int commandCount)
     const std::wstring line = L"CMD" + std::to_wstring(commandCount - 1) + L" \"two words\" extra";
 
     TimingPlatform platform;
+    SilentKeyboard keyboard;
     SilentPlayer player;
     SilentNotifier notifier;
-    CommandDispatcher dispatcher(platform, player, notifier);
+    CommandDispatcher dispatcher(platform, keyboard, player, notifier);
 
     const int runs = 50;
     std::vector<double> micros;

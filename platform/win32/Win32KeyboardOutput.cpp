@@ -40,10 +40,19 @@ unsigned short Win32KeyboardOutput::KeyValueOf(wchar_t character) const
     return static_cast<unsigned short>(VkKeyScanW(character));
 }
 
-bool Win32KeyboardOutput::SendKeyEvent(unsigned char virtualKey, unsigned flags)
+bool Win32KeyboardOutput::SendKeyEvent(unsigned short virtualKey, unsigned flags)
 {
-    const auto scan = static_cast<BYTE>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    keybd_event(virtualKey, scan, flags, 0);
+    if (flags & kNoScanCode) {
+        // The whole 16-bit key as given; SendInput tells whether it was taken.
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.dwFlags = flags & ~kNoScanCode;
+        return SendInput(1, &input, sizeof(input)) == 1;
+    }
+    const auto key = static_cast<BYTE>(virtualKey);
+    const auto scan = static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    keybd_event(key, scan, flags, 0);
     return true;
 }
 

@@ -32,15 +32,6 @@ bool Win32StepPlatform::StartProcess(const std::wstring& commandLine)
     return true;
 }
 
-bool Win32StepPlatform::SendKeyEvent(unsigned short virtualKey, bool keyUp)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = keyUp ? KEYEVENTF_KEYUP : 0;
-    return SendInput(1, &input, sizeof(input)) == 1;
-}
-
 void Win32StepPlatform::Pause(int milliseconds)
 {
     if (milliseconds > 0)

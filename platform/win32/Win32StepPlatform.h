@@ -2,11 +2,10 @@
 
 #include "platform/IStepPlatform.h"
 
-// The steps' system calls: ShellExecuteW, CreateProcessW, SendInput, Sleep.
+// The steps' system calls: ShellExecuteW, CreateProcessW, Sleep.
 class Win32StepPlatform : public IStepPlatform {
 public:
     bool OpenWithShell(const std::wstring& target) override;
     bool StartProcess(const std::wstring& commandLine) override;
-    bool SendKeyEvent(unsigned short virtualKey, bool keyUp) override;
     void Pause(int milliseconds) override;
 };

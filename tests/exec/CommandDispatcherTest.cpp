@@ -29,7 +29,7 @@ protected:
     RecordingStepPlatform platform;
     RecordingKeystrokePlayer player;
     RecordingNotifier notifier;
-    CommandDispatcher dispatcher{platform, player, notifier};
+    CommandDispatcher dispatcher{platform, platform, player, notifier};
 };
 
 TEST_F(CommandDispatcherTest, ShortcutMatchesWithoutRegardToCase)

@@ -4,6 +4,7 @@
 #include "catalogue/QuorvallisScriptStep.h"
 #include "exec/IKeystrokePlayer.h"
 #include "platform/ICommandNotifier.h"
+#include "platform/IKeyboardOutput.h"
 #include "platform/IStepPlatform.h"
 
 #include <functional>
@@ -11,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-// Records every call of the steps as one line, in order, and answers with
-// the results set by the test.
-class RecordingStepPlatform : public IStepPlatform {
+// Records every call of the steps, keyboard included, as one line, in order,
+// and answers with the results set by the test.
+class RecordingStepPlatform : public IStepPlatform, public IKeyboardOutput {
 public:
     bool OpenWithShell(const std::wstring& target) override
     {
@@ -25,12 +26,28 @@ public:
         calls.push_back(L"start " + commandLine);
         return processStarts;
     }
-    bool SendKeyEvent(unsigned short virtualKey, bool keyUp) override
+    bool SendKeyEvent(unsigned short virtualKey, unsigned flags) override
     {
-        calls.push_back(L"key " + std::to_wstring(virtualKey) + (keyUp ? L" up" : L" down"));
+        const bool keyUp = (flags & kKeyUp) != 0;
+        std::wstring call = L"key " + std::to_wstring(virtualKey) + (keyUp ? L" up" : L" down");
+        // A step's key goes without a scan code and never as an extended key.
+        if ((flags & ~kKeyUp) != kNoScanCode)
+            call += L" flags " + std::to_wstring(flags);
+        calls.push_back(call);
         return keyEventsTaken-- > 0;
     }
     void Pause(int milliseconds) override { calls.push_back(L"pause " + std::to_wstring(milliseconds)); }
+
+    // The rest of the keyboard is the keystroke player's; no step uses it.
+    unsigned short KeyValueOf(wchar_t) const override { return 0xFFFF; }
+    void Sleep(int milliseconds) override { calls.push_back(L"sleep " + std::to_wstring(milliseconds)); }
+    void Beep(int, int) override { calls.push_back(L"beep"); }
+    bool ActivateWindow(const std::wstring& title) override
+    {
+        calls.push_back(L"activate " + title);
+        return false;
+    }
+    void ToggleNumLock() override { calls.push_back(L"numlock"); }
 
     std::vector<std::wstring> calls;
     bool shellAccepts = true;

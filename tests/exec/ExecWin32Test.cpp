@@ -4,7 +4,7 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/StepExecutor.h"
 #include "ExecFakes.h"
-#include "exec/KeySenderPlayer.h"
+#include "exec/KeystrokePlayer.h"
 #include "platform/WindowMessages.h"
 #include "platform/win32/Win32CommandNotifier.h"
 #include "platform/win32/Win32KeyboardOutput.h"
@@ -115,8 +115,9 @@ protected:
     }
 
     Win32StepPlatform platform;
+    Win32KeyboardOutput keyboard;
     RecordingKeystrokePlayer player;
-    StepExecutor executor{platform, player};
+    StepExecutor executor{platform, keyboard, player};
     QuorvallisCommand command{3, L"name", L"", -1, 0, L"go"};
 };
 
@@ -260,8 +261,8 @@ TEST(EchoStringOnTheSystem, TypesTheFilledTextIntoTheFocusedWindow)
 {
     Win32StepPlatform platform;
     Win32KeyboardOutput keyboard;
-    KeySenderPlayer player(keyboard);
-    StepExecutor executor(platform, player);
+    KeystrokePlayer player(keyboard);
+    StepExecutor executor(platform, keyboard, player);
     QuorvallisCommand command(3, L"Type", L"", -1, 0, L"type");
     command.steps = {MakeStep(StepType::EchoString, L"h%%"), MakeStep(StepType::EchoString, L"+%%")};
 
@@ -368,8 +369,9 @@ protected:
     boost::shared_ptr<QuorvallisCommands> catalogue = boost::make_shared<QuorvallisCommands>();
     CommandPtr nop, echo, broken;
     std::shared_ptr<PlayedOnWorkers> played = std::make_shared<PlayedOnWorkers>();
-    Win32LineWorkers workers{catalogue,
-                             [sink = played](StopSignal&, HeldKeys&) { return std::make_unique<WorkerPlayer>(sink); }};
+    Win32LineWorkers workers{catalogue, [sink = played](IKeyboardOutput&, StopSignal&) {
+                                 return std::make_unique<WorkerPlayer>(sink);
+                             }};
 };
 
 TEST_F(LineWorkersTest, SuccessfulLineIsCountedAndTheWindowTold)
@@ -447,7 +449,8 @@ TEST_F(LineWorkersTest, ProgramWorkersTypeIntoTheFocusedWindow)
 
 TEST(LineWorkersWithoutCatalogue, RefuseToStart)
 {
-    Win32LineWorkers workers(nullptr, [](StopSignal&, HeldKeys&) { return std::unique_ptr<IKeystrokePlayer>(); });
+    Win32LineWorkers workers(nullptr,
+                             [](IKeyboardOutput&, StopSignal&) { return std::unique_ptr<IKeystrokePlayer>(); });
     EXPECT_FALSE(workers.Start(L"nop"));
 }
 

@@ -71,7 +71,7 @@ protected:
 
     RecordingStepPlatform platform;
     RecordingKeystrokePlayer player;
-    StepExecutor executor{platform, player};
+    StepExecutor executor{platform, platform, player};
     QuorvallisCommand command{3, L"name", L"", -1, 0, L"go"};
     ArgumentList tokensAfter;
 };
@@ -170,7 +170,7 @@ TEST_P(PauseBounds, OnlyOneToOneHundredThousandRuns)
 {
     RecordingStepPlatform platform;
     RecordingKeystrokePlayer player;
-    StepExecutor executor(platform, player);
+    StepExecutor executor(platform, platform, player);
     ArgumentList arguments;
     EXPECT_EQ(executor.ExecuteStep(nullptr, *MakePauseStep(GetParam().milliseconds), arguments), GetParam().runs);
     EXPECT_EQ(platform.calls,
@@ -195,7 +195,7 @@ TEST_P(SendKeyOrder, ModifiersGoDownAndUpInTheSameOrder)
 {
     RecordingStepPlatform platform;
     RecordingKeystrokePlayer player;
-    StepExecutor executor(platform, player);
+    StepExecutor executor(platform, platform, player);
     ArgumentList arguments;
     EXPECT_TRUE(executor.ExecuteStep(nullptr, *MakeKeyStep(GetParam().virtualKey, GetParam().modifiers), arguments));
     EXPECT_EQ(platform.calls, GetParam().events);

@@ -1,6 +1,6 @@
 #include "exec/HeldKeysOutput.h"
 #include "exec/KeySender.h"
-#include "exec/KeySenderPlayer.h"
+#include "exec/KeystrokePlayer.h"
 #include "tests/keys/RecordingKeyboardOutput.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +71,7 @@ TEST(KeySender, AStopEndsADelayAtOnceAndReleasesHeldKeys)
     } output;
     StopSignal stop;
     output.stop = &stop;
-    KeySenderPlayer player(output, &stop);
+    KeystrokePlayer player(output, &stop);
     bool played = true;
     std::thread playback([&] { played = player.Play(L"^{DELAY 600000}c"); });
     while (!output.waiting)
@@ -152,10 +152,10 @@ TEST(KeySender, FailingPlatformCallReleasesHeldKeys)
     EXPECT_FALSE(output.AnyKeyDown());
 }
 
-TEST(KeySenderPlayer, EachPlayStartsWithoutDelays)
+TEST(KeystrokePlayer, EachPlayStartsWithoutDelays)
 {
     RecordingKeyboardOutput output;
-    KeySenderPlayer player(output);
+    KeystrokePlayer player(output);
     EXPECT_TRUE(player.Play(L"{DELAY=100}{DELAY 50}a"));
     EXPECT_TRUE(player.Play(L"b"));
     EXPECT_EQ(output.calls, "s50 d65 u65/3 d66 u66/3");

@@ -1,6 +1,6 @@
 // Plays keystroke texts through the real platform into QvProbe windows and
 // reads back the keyboard messages they logged. Needs a display (DISPLAY).
-#include "exec/KeySenderPlayer.h"
+#include "exec/KeystrokePlayer.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32KeyboardOutput.h"
 
@@ -132,7 +132,7 @@ protected:
             GTEST_SKIP() << "no DISPLAY";
     }
     Win32KeyboardOutput output_;
-    KeySenderPlayer player_{output_};
+    KeystrokePlayer player_{output_};
 };
 
 TEST_F(KeysOnWine, TextsArriveAsTheirKeys)
@@ -200,7 +200,7 @@ bool WaitForForeground(HWND window)
 // Wine sometimes loses an activation of another process's window while X
 // focus events are still settling; a user would press the hot key again, and
 // so does the test, a few times at most.
-bool ActivateAndType(KeySenderPlayer& player, const std::wstring& activation, Probe& probe, wchar_t letter,
+bool ActivateAndType(KeystrokePlayer& player, const std::wstring& activation, Probe& probe, wchar_t letter,
                      const std::string& expectedLines)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {

@@ -16,7 +16,7 @@ class RecordingKeyboardOutput : public IKeyboardOutput {
 public:
     unsigned short KeyValueOf(wchar_t c) const override { return UsKeyValue(c); }
 
-    bool SendKeyEvent(unsigned char vk, unsigned flags) override
+    bool SendKeyEvent(unsigned short vk, unsigned flags) override
     {
         const bool up = (flags & 2) != 0;
         const std::string text = (up ? "u" : "d") + std::to_string(vk) +

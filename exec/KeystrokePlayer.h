@@ -7,9 +7,9 @@ class StopSignal;
 
 // Plays each text with a fresh KeySender whose delays start at 0. With
 // `stop`, every playback ends (its keys released) once that is asked to.
-class KeySenderPlayer : public IKeystrokePlayer {
+class KeystrokePlayer : public IKeystrokePlayer {
 public:
-    explicit KeySenderPlayer(IKeyboardOutput& output, StopSignal* stop = nullptr) : output_(output), stop_(stop) {}
+    explicit KeystrokePlayer(IKeyboardOutput& output, StopSignal* stop = nullptr) : output_(output), stop_(stop) {}
     bool Play(const std::wstring& text) override;
 
 private:

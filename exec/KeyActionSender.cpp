@@ -1,16 +1,16 @@
-#include "exec/KeyEventPlayer.h"
+#include "exec/KeyActionSender.h"
 
 #include "exec/KeySequenceParser.h"
 #include "platform/IKeyboardOutput.h"
 #include "platform/KeyCodes.h"
 #include "platform/StopSignal.h"
 
-KeyEventPlayer::KeyEventPlayer(IKeyboardOutput& output, const StopSignal* stop)
+KeyActionSender::KeyActionSender(IKeyboardOutput& output, const StopSignal* stop)
     : output_(output), stop_(stop)
 {
 }
 
-KeyEventPlayer::~KeyEventPlayer()
+KeyActionSender::~KeyActionSender()
 {
     try {
         ReleaseKeysStillDown();
@@ -19,7 +19,7 @@ KeyEventPlayer::~KeyEventPlayer()
     }
 }
 
-bool KeyEventPlayer::OnAction(const KeyAction& action)
+bool KeyActionSender::OnAction(const KeyAction& action)
 {
     if (stop_ && stop_->Requested())
         return false;
@@ -51,7 +51,7 @@ bool KeyEventPlayer::OnAction(const KeyAction& action)
     return true;
 }
 
-void KeyEventPlayer::ReleaseKeysStillDown()
+void KeyActionSender::ReleaseKeysStillDown()
 {
     static const unsigned char kModifiers[] = {KeyCode::Shift, KeyCode::Control, KeyCode::Alt, KeyCode::LeftWindows};
     for (unsigned char vk : kModifiers)
@@ -60,7 +60,7 @@ void KeyEventPlayer::ReleaseKeysStillDown()
         Release(static_cast<unsigned char>(vk));
 }
 
-void KeyEventPlayer::Release(unsigned char virtualKey)
+void KeyActionSender::Release(unsigned char virtualKey)
 {
     if (!down_[virtualKey])
         return;
@@ -72,7 +72,7 @@ void KeyEventPlayer::Release(unsigned char virtualKey)
     down_[virtualKey] = false;
 }
 
-unsigned KeyEventPlayer::KeyUpFlags(unsigned char virtualKey)
+unsigned KeyActionSender::KeyUpFlags(unsigned char virtualKey)
 {
     // The same flags the language uses.
     if (KeySequenceParser::IsModifierKey(virtualKey))

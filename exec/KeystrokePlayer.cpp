@@ -1,8 +1,8 @@
-#include "exec/KeySenderPlayer.h"
+#include "exec/KeystrokePlayer.h"
 
 #include "exec/KeySender.h"
 
-bool KeySenderPlayer::Play(const std::wstring& text)
+bool KeystrokePlayer::Play(const std::wstring& text)
 {
     KeySender sender(output_, stop_);
     sender.defaultDelay = 0;

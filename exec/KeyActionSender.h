@@ -10,13 +10,13 @@ class StopSignal;
 // Sends a keystroke text's actions to the platform and remembers which keys
 // it left down, so that a playback that ends early (a stop request, a
 // refused key-up, an exception) never leaves a modifier stuck.
-class KeyEventPlayer : public IKeyActionSink {
+class KeyActionSender : public IKeyActionSink {
 public:
     // `stop`, when given, is polled before every action.
-    KeyEventPlayer(IKeyboardOutput& output, const StopSignal* stop);
-    KeyEventPlayer(const KeyEventPlayer&) = delete;
-    KeyEventPlayer& operator=(const KeyEventPlayer&) = delete;
-    ~KeyEventPlayer() override;
+    KeyActionSender(IKeyboardOutput& output, const StopSignal* stop);
+    KeyActionSender(const KeyActionSender&) = delete;
+    KeyActionSender& operator=(const KeyActionSender&) = delete;
+    ~KeyActionSender() override;
 
     bool OnAction(const KeyAction& action) override;
 
