@@ -12,8 +12,8 @@
 // What the writer shares with the queue; held by both, so that a writer
 // left behind at exit never reads a queue that is gone.
 struct CatalogueSaveQueue::Shared {
-    Shared(IFileStore& files, std::wstring path, Listener listener)
-        : files(files), path(std::move(path)), listener(std::move(listener))
+    Shared(IFileStore& fileStore, std::wstring filePath, Listener onSaved)
+        : files(fileStore), path(std::move(filePath)), listener(std::move(onSaved))
     {
     }
 
