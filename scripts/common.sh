@@ -22,11 +22,11 @@ SRC
   apt-get update -qq
 }
 
-# Configures the Windows tree when it is new.
+# Configures the Windows tree when it is new (or older than warnings as errors).
 configure_windows() {
-  if [[ ! -f "$QV_BUILD/windows/CMakeCache.txt" ]]; then
+  if ! grep -qs '^QUORVALLIS_WERROR:BOOL=ON' "$QV_BUILD/windows/CMakeCache.txt"; then
     cmake -S "$QV_ROOT" -B "$QV_BUILD/windows" -G "Unix Makefiles" \
-      -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/mingw-w64-x86_64.cmake" -DQUORVALLIS_WERROR=ON \
       -DCMAKE_BUILD_TYPE=Release -DQUORVALLIS_BOOST_MINGW="$QV_CACHE/boost-mingw" >/dev/null
   fi
 }
@@ -35,12 +35,22 @@ configure_windows() {
 build_all() {
   configure_windows
   cmake --build "$QV_BUILD/windows" -j "$(nproc)"
-  if [[ ! -f "$QV_BUILD/native/CMakeCache.txt" ]]; then
+  if ! grep -qs '^QUORVALLIS_WERROR:BOOL=ON' "$QV_BUILD/native/CMakeCache.txt"; then
     cmake -S "$QV_ROOT" -B "$QV_BUILD/native" -G "Unix Makefiles" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVALLIS_WERROR=ON \
       -DQUORVALLIS_WINDOWS_BUILD="$QV_BUILD/windows" >/dev/null
   fi
   cmake --build "$QV_BUILD/native" -j "$(nproc)"
+}
+
+# Configures (when needed) and builds the sanitizer tree: the native unit
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+build_sanitize() {
+  if [[ ! -f "$QV_BUILD/sanitize/CMakeCache.txt" ]]; then
+    cmake -S "$QV_ROOT" -B "$QV_BUILD/sanitize" -G "Unix Makefiles" \
+      -DCMAKE_BUILD_TYPE=Debug -DQUORVALLIS_SANITIZE=ON -DQUORVALLIS_WERROR=ON >/dev/null || return 1
+  fi
+  cmake --build "$QV_BUILD/sanitize" -j "$(nproc)"
 }
 
 # Starts a virtual display of our own: Xvfb picks a free number and writes it
