@@ -1,32 +1,25 @@
-// Commits one fault, named by the argument, for the sanitizer tree's check
-// that each kind of fault ends a test there.
+// Commits the fault named by its argument, for the check that each kind of
+// fault ends a program built in the sanitizer tree.
 #include <climits>
-#include <cstring>
+#include <string>
 #include <vector>
 
 int main(int argc, char** argv)
 {
-    volatile int index = 4;
-    const char* fault = argc > 1 ? argv[1] : "";
-    if (std::strcmp(fault, "freed") == 0) {
-        int* four = new int[4]();
-        delete[] four;
-        return four[index - 4];
-    }
-    if (std::strcmp(fault, "index") == 0) {
-        std::vector<int> four(4);
-        four.reserve(8);
-        return four[index];
-    }
-    if (std::strcmp(fault, "overflow") == 0) {
-        int largest = INT_MAX - 4 + index;
-        return largest + index;
-    }
-    if (std::strcmp(fault, "leak") == 0) {
-        int* volatile lost = new int[index];
-        lost[0] = 0;
-        lost = nullptr;
-        return 0;
-    }
-    return 0;
+    volatile int four = 4;
+    const std::string fault = argc > 1 ? argv[1] : "";
+    std::vector<int> items(4);
+    items.reserve(8);
+    int* block = new int[four]();
+    int read = 0;
+    if (fault == "index")
+        read = items[four];
+    if (fault == "overflow")
+        read = INT_MAX - 4 + four + four;
+    if (fault == "freed")
+        delete[] block;
+    read += block[0];
+    if (fault != "freed" && fault != "leak")
+        delete[] block;
+    return read;
 }
