@@ -5,14 +5,14 @@
 
 QuorvallisCommand::QuorvallisCommand() = default;
 
-QuorvallisCommand::QuorvallisCommand(int id, std::wstring name, std::wstring notes, int iconIndex, int groupId,
-                                     std::wstring shortcut)
-    : id(id),
-      name(std::move(name)),
-      notes(std::move(notes)),
-      groupId(groupId),
-      iconIndex(iconIndex),
-      shortcut(std::move(shortcut)),
+QuorvallisCommand::QuorvallisCommand(int commandId, std::wstring commandName, std::wstring commandNotes, int icon,
+                                     int group, std::wstring commandShortcut)
+    : id(commandId),
+      name(std::move(commandName)),
+      notes(std::move(commandNotes)),
+      groupId(group),
+      iconIndex(icon),
+      shortcut(std::move(commandShortcut)),
       kind(CommandKind::Regular) {}
 
 namespace {

@@ -29,9 +29,9 @@ QuorvallisCommands::QuorvallisCommands() {
     groups.push_back(GroupPtr(new CommandGroup(1, 4, L"Scripts")));
 }
 
-QuorvallisCommands::QuorvallisCommands(boost::shared_ptr<QuorvallisPluginsManager> pluginsManager)
+QuorvallisCommands::QuorvallisCommands(boost::shared_ptr<QuorvallisPluginsManager> plugins)
     : QuorvallisCommands() {
-    this->pluginsManager = std::move(pluginsManager);
+    pluginsManager = std::move(plugins);
 }
 
 QuorvallisCommands::~QuorvallisCommands() = default;

@@ -15,6 +15,18 @@ if(QUORVALLIS_BUILD_TESTS)
   endif()
 endif()
 
+# The sanitizer tree (build/sanitize, made by scripts/test.sh): the native unit
+# tests, and the code they test, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, where every fault ends the test. The standard
+# library checks its indexes too: an index one past the end of a vector stays
+# inside its allocation, where AddressSanitizer does not look.
+option(QUORVALLIS_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(QUORVALLIS_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -O1)
+  add_compile_definitions(_GLIBCXX_ASSERTIONS)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 # quorvallis_add_unit_test(NAME SOURCES files... [LIBS libs...] [ENVIRONMENT k=v...])
 function(quorvallis_add_unit_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
@@ -24,6 +36,10 @@ function(quorvallis_add_unit_test name)
     add_test(NAME wine.${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(wine.${name} PROPERTIES LABELS "wine;unit" TIMEOUT 300
       ENVIRONMENT "${T_ENVIRONMENT}")
+  elseif(QUORVALLIS_SANITIZE)
+    # One label only: the properties given here cannot carry a list.
+    gtest_discover_tests(${name} TEST_PREFIX "asan.${name}." NO_PRETTY_VALUES PROPERTIES LABELS asan
+      ENVIRONMENT "${T_ENVIRONMENT}" DISCOVERY_TIMEOUT 60)
   else()
     gtest_discover_tests(${name} TEST_PREFIX "${name}." NO_PRETTY_VALUES PROPERTIES LABELS unit
       ENVIRONMENT "${T_ENVIRONMENT}" DISCOVERY_TIMEOUT 60)

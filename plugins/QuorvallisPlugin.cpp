@@ -5,8 +5,8 @@
 
 #include <utility>
 
-QuorvallisPlugin::QuorvallisPlugin(boost::shared_ptr<IPluginLibraries> libraries, std::wstring libraryPath)
-    : libraryPath(std::move(libraryPath)), libraries_(std::move(libraries))
+QuorvallisPlugin::QuorvallisPlugin(boost::shared_ptr<IPluginLibraries> libraries, std::wstring path)
+    : libraryPath(std::move(path)), libraries_(std::move(libraries))
 {
 }
 

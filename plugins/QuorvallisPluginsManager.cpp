@@ -46,8 +46,8 @@ std::wstring WithTrailingBackslash(const std::wstring& folder)
 QuorvallisPluginsManager::QuorvallisPluginsManager() = default;
 
 QuorvallisPluginsManager::QuorvallisPluginsManager(boost::shared_ptr<IPluginLibraries> libraries,
-                                                   std::wstring pluginsFolder)
-    : pluginsFolder(std::move(pluginsFolder)), libraries_(std::move(libraries))
+                                                   std::wstring folder)
+    : pluginsFolder(std::move(folder)), libraries_(std::move(libraries))
 {
 }
 

@@ -67,19 +67,23 @@ add_deb_src() {
   apt-get update -qq
 }
 
-# Configures the Windows tree when it is new. A tree whose configuration
-# failed has no Makefile and is configured again.
+# Configures a tree when it is new, when its configuration failed (it has no
+# Makefile), or when it was made before warnings became errors.
+needs_configure() {
+  [[ ! -f "$1/Makefile" ]] || ! grep -qs '^QUORVALLIS_WERROR:BOOL=ON' "$1/CMakeCache.txt"
+}
+
 configure_windows() {
-  [[ -f "$QV_BUILD/windows/Makefile" ]] && return 0
+  needs_configure "$QV_BUILD/windows" || return 0
   cmake -S "$QV_ROOT" -B "$QV_BUILD/windows" -G "Unix Makefiles" \
-    -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/mingw-w64-x86_64.cmake" -DQUORVALLIS_WERROR=ON \
     -DCMAKE_BUILD_TYPE=Release -DQUORVALLIS_BOOST_MINGW="$QV_CACHE/boost-mingw" >/dev/null
 }
 
 configure_native() {
-  [[ -f "$QV_BUILD/native/Makefile" ]] && return 0
+  needs_configure "$QV_BUILD/native" || return 0
   cmake -S "$QV_ROOT" -B "$QV_BUILD/native" -G "Unix Makefiles" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVALLIS_WERROR=ON \
     -DQUORVALLIS_WINDOWS_BUILD="$QV_BUILD/windows" >/dev/null
 }
 
@@ -91,6 +95,21 @@ build_all() {
   cmake --build "$QV_BUILD/windows" -j "$(nproc)" || return 1
   configure_native || return 1
   cmake --build "$QV_BUILD/native" -j "$(nproc)"
+}
+
+# Configures (when needed) and builds the sanitizer tree: the native unit
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+build_sanitize() {
+  if needs_configure "$QV_BUILD/sanitize"; then
+    cmake -S "$QV_ROOT" -B "$QV_BUILD/sanitize" -G "Unix Makefiles" \
+      -DCMAKE_BUILD_TYPE=Debug -DQUORVALLIS_SANITIZE=ON -DQUORVALLIS_WERROR=ON >/dev/null || return 1
+  fi
+  cmake --build "$QV_BUILD/sanitize" -j "$(nproc)"
+}
+
+# Both trees and the sanitizer tree, for the tests.
+build_for_tests() {
+  build_all && build_sanitize
 }
 
 # Runs a build command with its output in $QV_BUILD/build.log; when it fails,

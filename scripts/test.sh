@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both trees and runs every test: the native
-# unit tests, the same tests cross-compiled and run under Wine, and the
-# end-to-end tests of the real programs under Wine on a virtual display.
+# Installs what is missing, builds the three trees and runs every test: the
+# native unit tests, the same tests under the address and undefined-behaviour
+# sanitizers and cross-compiled and run under Wine, and the end-to-end tests
+# of the real programs under Wine on a virtual display.
 # Ends with ctest's summary; the exit code is ctest's.
 set -uo pipefail
 
@@ -9,12 +10,13 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/common.sh"
 
 "$here/setup.sh" || exit 1
-build_logged build_all || exit 1
+build_logged build_for_tests || exit 1
 log "built; log in $QV_BUILD/build.log"
 
-# One ctest run over both trees gives one summary.
+# One ctest run over the three trees gives one summary.
 cat > "$QV_BUILD/CTestTestfile.cmake" <<CT
 subdirs("native")
+subdirs("sanitize")
 subdirs("windows")
 CT
 

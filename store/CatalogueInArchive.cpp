@@ -29,8 +29,8 @@ constexpr int kMaxClassId = 64;
 
 }  // namespace
 
-CatalogueInArchive::CatalogueInArchive(std::wistream& is, const TextLeft* textLeft)
-    : Base(is, boost::archive::no_header | boost::archive::no_codecvt), textLeft_(textLeft)
+CatalogueInArchive::CatalogueInArchive(std::wistream& stream, const TextLeft* textLeft)
+    : Base(stream, boost::archive::no_header | boost::archive::no_codecvt), textLeft_(textLeft)
 {
     init();
 }

@@ -16,8 +16,8 @@ template class text_woarchive_impl<CatalogueOutArchive>;
 }  // namespace archive
 }  // namespace boost
 
-CatalogueOutArchive::CatalogueOutArchive(std::wostream& os)
-    : Base(os, boost::archive::no_header | boost::archive::no_codecvt)
+CatalogueOutArchive::CatalogueOutArchive(std::wostream& stream)
+    : Base(stream, boost::archive::no_header | boost::archive::no_codecvt)
 {
     const std::string signature(boost::archive::BOOST_ARCHIVE_SIGNATURE());
     *this << signature;

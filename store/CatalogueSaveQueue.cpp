@@ -13,8 +13,8 @@
 // What the writer shares with the queue, the file store too; held by both,
 // so that a writer left behind at exit never uses what is gone.
 struct CatalogueSaveQueue::Shared {
-    Shared(std::shared_ptr<IFileStore> files, std::wstring path, Listener listener)
-        : files(std::move(files)), path(std::move(path)), listener(std::move(listener))
+    Shared(std::shared_ptr<IFileStore> fileStore, std::wstring filePath, Listener onSaved)
+        : files(std::move(fileStore)), path(std::move(filePath)), listener(std::move(onSaved))
     {
     }
 

@@ -45,14 +45,14 @@ bool PopupShown(DWORD process)
     PopupSearch search{process, false};
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
-            auto* search = reinterpret_cast<PopupSearch*>(param);
+            auto* state = reinterpret_cast<PopupSearch*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
             wchar_t name[16] = {};
             GetClassNameW(window, name, 16);
-            search->found = owner == search->process && IsWindowVisible(window) &&
-                            GetWindowTextLengthW(window) == 0 && std::wstring(name) == L"#32770";
-            return !search->found;
+            state->found = owner == state->process && IsWindowVisible(window) &&
+                           GetWindowTextLengthW(window) == 0 && std::wstring(name) == L"#32770";
+            return !state->found;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;

@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ActivationSequences, ::testing::Values(
     SequenceCase{"RepeatsAndReleasesPassWhileTyping", kCtrl, kCtrl,
                  {{kCtrl, kPress}, {kCtrl, kPress}, {'A', kPress}, {'A', kRepeat}, {'A', kRelease}, {kEnter, kRelease}},
                  "PSSPPP", 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TypingStateMachineTest, EnterHandsTheLineToAWorkerThenHidesThePopup)
 {
@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(Table, CompletionKeys, ::testing::Values(
     CompletionCase{"OtherArrowsTakeNothing", {'P', kLeft}, "o|Post", L"p"},
     CompletionCase{"NothingAfterTheFirstWord", {'M', ' ', 'M'}, "|", L"m m"},
     CompletionCase{"RightOnAnEmptyLine", {kRight}, "|", L""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TypingStateMachineTest, TheSearchComesOnlyAfterAKeyAndSeesCommandsAddedMeanwhile)
 {

@@ -192,21 +192,21 @@ TEST_F(ReplaceFixture, FailedReplacementsKeepEverything) {
         {"unknown command", 42, 0, L"a", false},
         {"no replacement", 4, 0, L"a", true},
     };
-    for (const Case& c : cases) {
+    for (const Case& row : cases) {
         CommandPtr replacement;
-        if (!c.null) {
+        if (!row.null) {
             replacement = Copy(a);
-            replacement->groupId = c.groupId;
-            replacement->shortcut = c.shortcut;
+            replacement->groupId = row.groupId;
+            replacement->shortcut = row.shortcut;
             replacement->timesExecuted = 0;
         }
-        EXPECT_FALSE(catalogue.ReplaceCommand(c.id, replacement)) << c.what;
-        EXPECT_EQ(catalogue.allCommands, (std::vector<CommandPtr>{a, b, this->c})) << c.what;
-        EXPECT_EQ(catalogue.lastId, 6) << c.what;
-        EXPECT_EQ(other->commandIds, std::vector<int>{6}) << c.what;
+        EXPECT_FALSE(catalogue.ReplaceCommand(row.id, replacement)) << row.what;
+        EXPECT_EQ(catalogue.allCommands, (std::vector<CommandPtr>{a, b, c})) << row.what;
+        EXPECT_EQ(catalogue.lastId, 6) << row.what;
+        EXPECT_EQ(other->commandIds, std::vector<int>{6}) << row.what;
         if (replacement) {
-            EXPECT_EQ(replacement->id, 4) << c.what;
-            EXPECT_EQ(replacement->timesExecuted, 0) << c.what;
+            EXPECT_EQ(replacement->id, 4) << row.what;
+            EXPECT_EQ(replacement->timesExecuted, 0) << row.what;
         }
     }
     // A record listed elsewhere would end up listed twice.

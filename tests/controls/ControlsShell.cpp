@@ -172,12 +172,12 @@ int RunGallery(bool openMenu, bool classic)
 
 // Prints where a driver should click: picture 12 of the picker's list, and
 // the OK and Cancel buttons, in screen coordinates.
-void CALLBACK ReportTargets(HWND, UINT, UINT_PTR id, DWORD)
+void CALLBACK ReportTargets(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND dialog = GetActiveWindow();
     if (!dialog)
         return;
-    KillTimer(nullptr, id);
+    KillTimer(nullptr, timer);
     auto centre = [](HWND window, RECT box, const char* name) {
         POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
         ClientToScreen(window, &at);

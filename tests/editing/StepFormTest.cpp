@@ -188,7 +188,7 @@ const OkCase kOkCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, StepEditorOk, ::testing::ValuesIn(kOkCases),
-                         [](const ::testing::TestParamInfo<OkCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<OkCase>& row) { return row.param.name; });
 
 TEST(StepForm, StoredKeysShowAsTheyAre)
 {

@@ -112,6 +112,6 @@ const MoveCase kMoves[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, StepRowMoves, ::testing::ValuesIn(kMoves),
-                         [](const ::testing::TestParamInfo<MoveCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<MoveCase>& row) { return row.param.name; });
 
 }  // namespace

@@ -39,7 +39,7 @@ const TokenizeCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Lines, TokenizeLineTable, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<TokenizeCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<TokenizeCase>& row) { return row.param.name; });
 
 // Lines as long as the typing popup hands over (1199 characters).
 TEST(TokenizeLongLines, LoneQuoteAtTheStartTakesTheWholeLine)

@@ -56,7 +56,7 @@ const FillCase kFillCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, FillPlaceholdersTable, testing::ValuesIn(kFillCases),
-                         [](const testing::TestParamInfo<FillCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<FillCase>& row) { return row.param.name; });
 
 // ---- Running steps ----------------------------------------------------------
 
@@ -214,7 +214,7 @@ const KeyCase kKeyCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Combinations, SendKeyOrder, testing::ValuesIn(kKeyCases),
-                         [](const testing::TestParamInfo<KeyCase>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<KeyCase>& row) { return row.param.name; });
 
 TEST_F(StepExecutorTest, SendKeyWithoutKeyFailsAndSendsNothing)
 {

@@ -379,12 +379,12 @@ TEST_F(PluginsManagerTest, ArgumentBuffersAreGuardedToo)
 
     // Writing past the announced 1200 characters but within the margin: the
     // plugin's own result stands.
-    plugin.perform = [](int, wchar_t** arguments) { Fill(arguments[0], 4000, L'x'); };
+    plugin.perform = [](int, wchar_t** argv) { Fill(argv[0], 4000, L'x'); };
     arguments = {L"tame"};
     EXPECT_TRUE(manager.PerformPluginAction(L"Scribble", arguments));
 
     // Writing through the whole margin: the step fails whatever it returns.
-    plugin.perform = [](int, wchar_t** arguments) { Fill(arguments[0], PluginTextBuffer::kAllocated, L'x'); };
+    plugin.perform = [](int, wchar_t** argv) { Fill(argv[0], PluginTextBuffer::kAllocated, L'x'); };
     arguments = {L"wild"};
     EXPECT_FALSE(manager.PerformPluginAction(L"Scribble", arguments));
     EXPECT_EQ(fake->loadedNow, 0);

@@ -9,15 +9,15 @@ void CatalogueSaver::Start(HWND window, std::shared_ptr<IFileStore> files, const
     latest_->window = window;
     std::shared_ptr<Latest> latest = latest_;
     queue_ = std::make_unique<CatalogueSaveQueue>(std::move(files), path, [latest](const CatalogueSaveQueue::Outcome& outcome) {
-        HWND window = nullptr;
+        HWND owner = nullptr;
         {
             std::lock_guard<std::mutex> lock(latest->mutex);
             latest->failed = !outcome.saved;
             latest->error = outcome.error;
-            window = latest->window;
+            owner = latest->window;
         }
-        if (window)
-            PostMessageW(window, WM_SAVEFINISHED, 0, 0);
+        if (owner)
+            PostMessageW(owner, WM_SAVEFINISHED, 0, 0);
     });
 }
 
