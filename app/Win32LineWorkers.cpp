@@ -3,6 +3,7 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "exec/CommandDispatcher.h"
 #include "exec/KeySenderPlayer.h"
+#include "platform/GuardedCall.h"
 #include "platform/StopSignal.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32CommandNotifier.h"
@@ -137,7 +138,7 @@ unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
 {
     std::unique_ptr<HandOverBlock> block(static_cast<HandOverBlock*>(handOver));
     // Nothing may escape the thread: a failure just ends the run.
-    try {
+    GuardedRun("a typed line's worker thread", [&] {
         const std::wstring line(block->line);
         const ComApartment com;
         Win32StepPlatform platform;
@@ -145,8 +146,7 @@ unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
         const std::unique_ptr<IKeystrokePlayer> player = block->players(block->running->stop);
         if (player)
             CommandDispatcher(platform, *player, notifier).RunTypedLine(*block->catalogue, line);
-    } catch (...) {
-    }
+    });
     block->running->Leave();
     return 0;
 }
