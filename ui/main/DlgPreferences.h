@@ -51,7 +51,6 @@ public:
     // Installs or removes the keyboard hook; a hook the system refuses leaves
     // the launcher disabled without a message.
     void SetEnabled(bool enabled);
-    bool IsEnabled() const { return enabled_; }
     // Destroys the window (hook removed, icon deleted, catalogue saved) and
     // ends the message loop. Asked for inside a modal loop (an editor is
     // open), it ends the open dialogs as cancelled and exits once they are
