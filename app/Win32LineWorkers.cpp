@@ -5,6 +5,7 @@
 #include "exec/HeldKeys.h"
 #include "exec/HeldKeysOutput.h"
 #include "exec/KeystrokePlayer.h"
+#include "platform/GuardedCall.h"
 #include "platform/StopSignal.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32CommandNotifier.h"
@@ -138,7 +139,7 @@ unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
 {
     std::unique_ptr<HandOverBlock> block(static_cast<HandOverBlock*>(handOver));
     // Nothing may escape the thread: a failure just ends the run.
-    try {
+    GuardedRun("a typed line's worker thread", [&] {
         const std::wstring line(block->line);
         const ComApartment com;
         Win32StepPlatform platform;
@@ -151,8 +152,7 @@ unsigned __stdcall Win32LineWorkers::RunLine(void* handOver)
         const std::unique_ptr<IKeystrokePlayer> player = block->players(keyboard, block->running->stop);
         if (player)
             CommandDispatcher(platform, keyboard, *player, notifier).RunTypedLine(*block->catalogue, line);
-    } catch (...) {
-    }
+    });
     block->running->Leave();
     return 0;
 }

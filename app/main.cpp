@@ -2,6 +2,7 @@
 // main window, the message loop, and the shutdown in the reverse order.
 #include "catalogue/QuorvallisCommands.h"
 #include "plugins/QuorvallisPluginsManager.h"
+#include "platform/GuardedCall.h"
 #include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileStore.h"
@@ -26,6 +27,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 2048, L"QUORVALLIS_MUTEX"));
     if (GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
+
+    // What a window procedure or a thread caught goes where a debugger (or
+    // Wine's debug channel) shows it.
+    SetEscapeReportSink([](const char* line) { OutputDebugStringA(line); });
 
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_USEREX_CLASSES};

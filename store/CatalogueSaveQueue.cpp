@@ -1,6 +1,7 @@
 #include "store/CatalogueSaveQueue.h"
 
 #include "catalogue/QuorvallisCommands.h"
+#include "platform/GuardedCall.h"
 #include "store/AbandonableFileStore.h"
 #include "store/CatalogueFile.h"
 
@@ -67,11 +68,18 @@ void CatalogueSaveQueue::WriterLoop(std::shared_ptr<Shared> shared)
         lock.unlock();
         // Snapshots, and the last references to removed records, are
         // released here, not on the thread that hands them in.
-        replaced.clear();
-        Outcome outcome = shared->Write(*snapshot);
-        snapshot.reset();
-        if (shared->listener)
-            shared->listener(outcome);
+        // What a save throws is reported and the save counts as failed; the
+        // writer stays for the next one.
+        Outcome outcome{false, L"the catalogue could not be written"};
+        GuardedRun("the catalogue's writer thread", [&] {
+            replaced.clear();
+            outcome = shared->Write(*snapshot);
+            snapshot.reset();
+        });
+        GuardedRun("the catalogue's save listener", [&] {
+            if (shared->listener)
+                shared->listener(outcome);
+        });
         lock.lock();
         shared->last = std::move(outcome);
         ++shared->written;

@@ -1,5 +1,7 @@
 #include "ui/DialogBase.h"
 
+#include "platform/GuardedCall.h"
+
 DialogBase::~DialogBase()
 {
     // A modeless dialog still open when its object goes: take the window with it.
@@ -49,7 +51,9 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
         return FALSE;
 
     self->hasDirectResult_ = false;
-    const bool handled = self->HandleMessage(message, wParam, lParam);
+    // A handler that throws leaves the message to the system's default.
+    const bool handled = GuardedCall("a dialog's message handler", false,
+                                     [&] { return self->HandleMessage(message, wParam, lParam); });
     if (handled && self->hasDirectResult_) {
         self->hasDirectResult_ = false;
         return self->directResult_;
@@ -57,7 +61,7 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
-        self->OnFinalDestroy();
+        GuardedRun("a dialog's final destroy", [self] { self->OnFinalDestroy(); });
     }
     // WM_INITDIALOG answers whether the system should set the focus.
     if (message == WM_INITDIALOG)

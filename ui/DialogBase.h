@@ -5,7 +5,8 @@
 // The one base of every dialog: the static dialog procedure stores `this` on
 // WM_INITDIALOG and forwards every message to HandleMessage. A handler
 // returns true when it handled the message; the value to hand back to the
-// system goes through SetResult. Nothing may be thrown out of a handler.
+// system goes through SetResult. What a handler throws is caught there
+// (platform/GuardedCall.h) and the message left to the system.
 class DialogBase {
 public:
     explicit DialogBase(int templateId) : templateId_(templateId) {}

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "ArtworkIds.h"
 #include "GuiObjectCounter.h"
 #include "UnmanagedWindows.h"
+#include "platform/GuardedCall.h"
 #include "ui/controls/COwnerDrawMenu.h"
 #include "ui/controls/COwnerDrawnButton.h"
 #include "ui/about/DlgAbout.h"
@@ -19,6 +21,7 @@
 #include "ui/controls/HeaderCtrl.h"
 #include "ui/controls/HyperLink.h"
 #include "ui/controls/IconSet.h"
+#include "ui/controls/SelfPaintedControl.h"
 #include "ui/controls/ThemeHelper.h"
 
 namespace {
@@ -855,4 +858,52 @@ int main(int argc, char** argv)
     InitCommonControlsEx(&icc);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// ---------------------------------------------------------------- guards
+
+namespace {
+
+constexpr UINT kThrow = WM_APP + 1, kAnswer = WM_APP + 2;
+
+class ThrowingDialog : public DialogBase {
+public:
+    ThrowingDialog() : DialogBase(IDD_QV_ABOUT) {}
+
+protected:
+    bool HandleMessage(UINT message, WPARAM, LPARAM) override
+    {
+        if (message == kThrow)
+            throw std::runtime_error("handler failed");
+        if (message != kAnswer)
+            return false;
+        SetResult(42);
+        return true;
+    }
+};
+
+class ThrowingPaint : public SelfPaintedControl {
+public:
+    void PaintContent(HDC, SIZE) const override { throw std::runtime_error("paint failed"); }
+};
+
+}  // namespace
+
+TEST(GuardedCall, AThrowingHandlerStopsAtItsProcedureAndTheWindowsGoOn)
+{
+    const int caughtBefore = EscapedExceptionCount();
+    ThrowingDialog dialog;
+    HWND window = dialog.CreateModeless(nullptr);
+    ASSERT_TRUE(window);
+    ShowWindow(window, SW_SHOWNOACTIVATE);  // hidden windows are not painted
+    ThrowingPaint text;
+    ASSERT_TRUE(text.Attach(window, IDC_QV_ABOUT_TEXT));
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_NO_THROW(SendMessageW(window, kThrow, 0, 0));
+        EXPECT_NO_THROW(RedrawWindow(text.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW));
+        EXPECT_FALSE(GetUpdateRect(text.hwnd(), nullptr, FALSE)) << "the paint was left to the control";
+    }
+    EXPECT_EQ(4, EscapedExceptionCount() - caughtBefore);
+    EXPECT_EQ(42, SendMessageW(window, kAnswer, 0, 0)) << "the dialog answers after its handler threw";
+    EXPECT_TRUE(IsWindow(text.hwnd()));
 }

@@ -1,14 +1,19 @@
 // The save queue writes on a thread of its own: one save at a time, the
 // newest snapshot winning, and at the end whatever still waits is written by
 // the caller, unless the writer is stuck.
+#include "platform/GuardedCall.h"
 #include "store/CatalogueFile.h"
 #include "store/CatalogueSaveQueue.h"
 #include "tests/store/StoreTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -139,4 +144,44 @@ TEST(CatalogueSaveQueue, FailuresAndAStuckWriterAreReportedByFinish)
         EXPECT_EQ(stuck->writes, 1) << "written beside or after the stuck writer";
         EXPECT_EQ(StoredKey(*stuck), inReplacement ? 1u : 9u);
     }
+}
+
+namespace {
+
+// Throws from its first writes, as a failing allocation deep in a save would.
+class ThrowingStore : public MemoryFileStore {
+public:
+    bool WriteDurably(const std::wstring& path, const std::string& bytes) override
+    {
+        if (throws-- > 0)
+            throw std::runtime_error("no room");
+        return MemoryFileStore::WriteDurably(path, bytes);
+    }
+    std::atomic<int> throws{2};
+};
+
+std::vector<std::string> reports;
+
+}  // namespace
+
+TEST(CatalogueSaveQueue, ASaveThatThrowsFailsAloneIsToldOnceAndTheWriterGoesOn)
+{
+    SetEscapeReportSink([](const char* line) { reports.push_back(line); });
+    auto files = std::make_shared<ThrowingStore>();
+    std::vector<std::wstring> told;
+    CatalogueSaveQueue queue(files, L"Preferences.data", [&](const CatalogueSaveQueue::Outcome& outcome) {
+        told.push_back(outcome.saved ? L"saved" : outcome.error);
+    });
+    const int caughtBefore = EscapedExceptionCount();
+    for (unsigned key = 1; key <= 3; ++key) {
+        queue.Submit(Snapshot(key));
+        ASSERT_TRUE(queue.WaitUntilIdle(10s));
+    }
+    SetEscapeReportSink(nullptr);
+    EXPECT_EQ(told, (std::vector<std::wstring>{L"the catalogue could not be written",
+                                               L"the catalogue could not be written", L"saved"}));
+    EXPECT_EQ(EscapedExceptionCount() - caughtBefore, 2);
+    ASSERT_EQ(reports.size(), 1u) << "the second throw at the same place is told again";
+    EXPECT_NE(reports[0].find("no room"), std::string::npos) << reports[0];
+    EXPECT_EQ(StoredKey(*files), 3u);
 }

@@ -4,11 +4,11 @@
 #include "QuorvallisVersion.h"
 
 DlgAbout::DlgAbout(DWORD fadeMilliseconds)
-    : DialogBase(IDD_QV_ABOUT), fadeMilliseconds_(fadeMilliseconds)
+    : ModalDialog(IDD_QV_ABOUT), fadeMilliseconds_(fadeMilliseconds)
 {
 }
 
-bool DlgAbout::OnInitDialog()
+void DlgAbout::OnInitDialog()
 {
     banner_.Attach(hwnd(), IDC_QV_BANNER);
     banner_.SetTitle(L"About", L"About Quorvallis.");
@@ -24,41 +24,21 @@ bool DlgAbout::OnInitDialog()
     // The link is the first tab stop; with the focus there Enter would open
     // the web site instead of closing the box.
     SetFocus(ok_.hwnd());
-    return true;
 }
 
-bool DlgAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+void DlgAbout::OnOk()
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        // Handled: the focus stays where OnInitDialog put it.
-        return OnInitDialog();
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            if (fadeMilliseconds_ > 0)
-                AnimateWindow(hwnd(), fadeMilliseconds_, AW_HIDE | AW_BLEND);
-            EndDialog(hwnd(), IDOK);
-            return true;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            // Escape and the close box just close the box, without the fade.
-            EndDialog(hwnd(), IDCANCEL);
-            return true;
-        }
-        break;
-    case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == link_.hwnd()) {
-            SetDirectResult(reinterpret_cast<INT_PTR>(
-                link_.OnColour(reinterpret_cast<HDC>(wParam), colours_.BackgroundBrush())));
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    INT_PTR result = 0;
-    if (!colours_.RouteMessage(hwnd(), message, wParam, lParam, &result))
+    if (fadeMilliseconds_ > 0)
+        AnimateWindow(hwnd(), fadeMilliseconds_, AW_HIDE | AW_BLEND);
+    // Escape and the close box just close the box, without the fade.
+    EndDialog(hwnd(), IDOK);
+}
+
+bool DlgAbout::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_CTLCOLORSTATIC || reinterpret_cast<HWND>(lParam) != link_.hwnd())
         return false;
-    SetDirectResult(result);
+    SetDirectResult(
+        reinterpret_cast<INT_PTR>(link_.OnColour(reinterpret_cast<HDC>(wParam), BackgroundBrush())));
     return true;
 }

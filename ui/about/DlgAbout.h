@@ -1,14 +1,13 @@
 #pragma once
 
-#include "ui/controls/CColourDialog.h"
+#include "ui/ModalDialog.h"
 #include "ui/controls/COwnerDrawnButton.h"
-#include "ui/DialogBase.h"
 #include "ui/controls/HeaderCtrl.h"
 #include "ui/controls/HyperLink.h"
 
 // The about box: banner, version and maker line, a link to the web site and
 // a rounded OK button that fades the box out.
-class DlgAbout : public DialogBase {
+class DlgAbout : public ModalDialog {
 public:
     static constexpr const wchar_t* kWebSite = L"https://quorvallis.example/";
 
@@ -19,14 +18,14 @@ public:
     COwnerDrawnButton& okButton() { return ok_; }
     HyperLink& link() { return link_; }
 
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    bool OnInitDialog();
+    void OnInitDialog() override;
+    // The link is the first tab stop; the focus goes to OK instead.
+    bool PlacesOwnFocus() const override { return true; }
+    void OnOk() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     DWORD fadeMilliseconds_;
-    CColourDialog colours_;
     HeaderCtrl banner_;
     COwnerDrawnButton ok_;
     HyperLink link_;

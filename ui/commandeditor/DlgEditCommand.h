@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "catalogue/CommandGroup.h"
-#include "ui/EditorDialog.h"
+#include "ui/editors/EditorDialog.h"
 
 // The editor of a regular command: name, shortcut, type, command text,
 // notes, icon and group. The caller constructs it with the current values,

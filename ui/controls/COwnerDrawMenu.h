@@ -39,7 +39,6 @@ public:
     bool HandleMenuMessage(HWND owner, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     HMENU currentMenu() const { return current_; }
-    bool HasMenuFont() const { return static_cast<bool>(menuFont_); }
     // The image index of an item, or -1.
     int ImageOf(HMENU menu, UINT commandId) const;
     // How many menus and item records are kept (they must not pile up).

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/GuardedCall.h"
+
 namespace {
 
 constexpr int kCornerEllipse = 8;
@@ -266,6 +268,16 @@ void COwnerDrawnButton::EndHot()
 
 LRESULT CALLBACK COwnerDrawnButton::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                  DWORD_PTR refData)
+{
+    LRESULT result = 0;
+    const auto handle = [&] { result = HandleSubclassMessage(window, message, wParam, lParam, refData); };
+    if (GuardedRun("a button's window procedure", handle))
+        return result;
+    // What threw is left to the control as it was before the subclass.
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT COwnerDrawnButton::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<COwnerDrawnButton*>(refData);
     switch (message) {

@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+#include "platform/GuardedCall.h"
+
 HyperLink::HyperLink()
 {
     ReadLinkColours();
@@ -152,6 +154,16 @@ bool HyperLink::OverText(POINT client) const
 
 LRESULT CALLBACK HyperLink::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR refData)
+{
+    LRESULT result = 0;
+    const auto handle = [&] { result = HandleSubclassMessage(window, message, wParam, lParam, refData); };
+    if (GuardedRun("the link's window procedure", handle))
+        return result;
+    // What threw is left to the control as it was before the subclass.
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT HyperLink::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<HyperLink*>(refData);
     switch (message) {

@@ -28,3 +28,10 @@ HICON IconSet::MakeIcon(int index) const
         return nullptr;
     return ImageList_GetIcon(images_.get(), index, ILD_TRANSPARENT);
 }
+
+HICON IconSet::LoadProgramIcon(int id, int size)
+{
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    return icon ? icon : CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+}

@@ -27,6 +27,11 @@ public:
     // index is outside the set (-1 included).
     HICON MakeIcon(int index) const;
 
+    // Icon resource `id` of the program in `size` pixels (the caller owns it).
+    // The icons come with the artwork; until a picture is there the program
+    // still runs with the system's application icon.
+    static HICON LoadProgramIcon(int id, int size);
+
 private:
     UniqueImageList images_;
 };

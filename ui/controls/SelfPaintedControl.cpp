@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/GuardedCall.h"
+
 SelfPaintedControl::~SelfPaintedControl()
 {
     Detach();
@@ -35,8 +37,18 @@ void SelfPaintedControl::Repaint()
         InvalidateRect(window_, nullptr, FALSE);
 }
 
-LRESULT CALLBACK SelfPaintedControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                                  UINT_PTR, DWORD_PTR refData)
+LRESULT CALLBACK SelfPaintedControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                  DWORD_PTR refData)
+{
+    LRESULT result = 0;
+    const auto handle = [&] { result = HandleSubclassMessage(window, message, wParam, lParam, refData); };
+    if (GuardedRun("a self-painted control's window procedure", handle))
+        return result;
+    // What threw is left to the control as it was before the subclass.
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT SelfPaintedControl::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<SelfPaintedControl*>(refData);
     LRESULT result = 0;

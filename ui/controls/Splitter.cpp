@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/GuardedCall.h"
+
 namespace {
 
 bool RegisterSplitterClass(HINSTANCE instance, WNDPROC procedure)
@@ -271,5 +273,8 @@ LRESULT CALLBACK Splitter::WindowProc(HWND window, UINT message, WPARAM wParam, 
         self->left_ = self->right_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->OnMessage(message, wParam, lParam);
+    LRESULT result = 0;
+    if (GuardedRun("the splitter's window procedure", [&] { result = self->OnMessage(message, wParam, lParam); }))
+        return result;
+    return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/EditorDialog.h"
+#include "ui/editors/EditorDialog.h"
 
 // The editor of a group: its name and icon. Constructed with the current
 // values, run modally; after a result of 1 (OK) the caller reads them back.

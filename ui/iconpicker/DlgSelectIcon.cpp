@@ -6,7 +6,7 @@
 
 #include "ArtworkIds.h"
 
-DlgSelectIcon::DlgSelectIcon() : DialogBase(IDD_QV_SELECT_ICON) {}
+DlgSelectIcon::DlgSelectIcon() : ModalDialog(IDD_QV_SELECT_ICON) {}
 
 void DlgSelectIcon::OnInitDialog()
 {
@@ -50,30 +50,4 @@ void DlgSelectIcon::OnOk()
         pickedIndex_ = ListView_GetItem(list_, &item) ? static_cast<int>(item.lParam) : selected;
     }
     EndDialog(hwnd(), IDOK);
-}
-
-bool DlgSelectIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return false;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            OnOk();
-            return true;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(hwnd(), IDCANCEL);
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    INT_PTR result = 0;
-    if (!RouteMessage(hwnd(), message, wParam, lParam, &result))
-        return false;
-    SetDirectResult(result);
-    return true;
 }

@@ -1,15 +1,14 @@
 #pragma once
 
 #include "platform/win32/UniqueHandle.h"
-#include "ui/controls/CColourDialog.h"
+#include "ui/ModalDialog.h"
 #include "ui/controls/COwnerDrawnButton.h"
-#include "ui/DialogBase.h"
 #include "ui/controls/HeaderCtrl.h"
 #include "ui/controls/IconSet.h"
 
 // The icon picker: every picture of the small icon set in a list; OK hands
 // back the index of the selected one (-1 with none selected).
-class DlgSelectIcon : public DialogBase, public CColourDialog {
+class DlgSelectIcon : public ModalDialog {
 public:
     DlgSelectIcon();
 
@@ -18,12 +17,9 @@ public:
 
     const IconSet& icons() const { return icons_; }
 
-protected:
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void OnInitDialog();
-    void OnOk();
+    void OnInitDialog() override;
+    void OnOk() override;
 
     int pickedIndex_ = -1;
     HWND list_ = nullptr;

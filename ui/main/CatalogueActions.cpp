@@ -11,6 +11,8 @@
 #include "ui/main/ModalRuns.h"
 #include "ui/scripteditor/DlgEditScript.h"
 
+#include <windowsx.h>
+
 namespace {
 
 using Action = void (CatalogueActions::*)();
@@ -348,6 +350,41 @@ void CatalogueActions::ShowMenu(const std::vector<MenuItem>& items, POINT where)
         TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, where.x, where.y, 0, window_, nullptr);
     }
     menus_->ForgetMenu(menu.get());
+}
+
+bool CatalogueActions::OnViewNotify(const NMHDR& header, LRESULT* result)
+{
+    if (header.hwndFrom == view_.list() && header.code == NM_DBLCLK) {
+        EditCommand();
+        *result = 0;
+        return true;
+    }
+    if ((header.hwndFrom == view_.list() || header.hwndFrom == view_.tree()) && header.code == NM_RCLICK) {
+        POINT where{};
+        GetCursorPos(&where);
+        if (header.hwndFrom == view_.list())
+            ShowListMenu(where);
+        else
+            ShowTreeMenu(where);
+        // Answered: no WM_CONTEXTMENU follows.
+        *result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+void CatalogueActions::OnContextMenu(HWND window, LPARAM position)
+{
+    // The menu key or Shift+F10: at the control's corner.
+    POINT where{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (where.x == -1 && where.y == -1) {
+        where = POINT{0, 0};
+        ClientToScreen(window, &where);
+    }
+    if (window == view_.list())
+        ShowListMenu(where);
+    else if (window == view_.tree())
+        ShowTreeMenu(where);
 }
 
 void CatalogueActions::ShowListMenu(POINT where)

@@ -47,6 +47,11 @@ public:
     // `where` is the mouse position in screen coordinates.
     void ShowListMenu(POINT where);
     void ShowTreeMenu(POINT where);
+    // The view's double click (edit) and right click (its menu); true with
+    // *result when the notification was one of them.
+    bool OnViewNotify(const NMHDR& header, LRESULT* result);
+    // WM_CONTEXTMENU over the tree or the list.
+    void OnContextMenu(HWND window, LPARAM position);
 
     // Why the catalogue would not take an entry with this shortcut in this
     // group, or an empty text. `editedId` is the command being edited (its

@@ -67,7 +67,6 @@ public:
     // Shows a group's new name and picture.
     void UpdateGroupItem(const CommandGroup& group);
 
-    size_t RowCount() const { return rows_.size(); }
     int RowCommandId(size_t row) const;
     // The first selected row after `row` (from the top for -1), or -1.
     int NextSelectedRow(int row) const;

@@ -5,31 +5,33 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Registry.h"
 #include "ui/DialogBase.h"
-#include "ui/controls/AnchoredResize.h"
-#include "ui/controls/BalloonTips.h"
 #include "ui/controls/CColourDialog.h"
-#include "ui/controls/COwnerDrawMenu.h"
 #include "ui/controls/COwnerDrawnButton.h"
 #include "ui/controls/GroupBoxEx.h"
 #include "ui/controls/HeldDialogItems.h"
 #include "ui/controls/IconSet.h"
-#include "ui/controls/Splitter.h"
 #include "ui/main/CatalogueActions.h"
 #include "ui/main/CatalogueSaver.h"
 #include "ui/main/CatalogueView.h"
+#include "ui/main/DeferredStart.h"
+#include "ui/main/HookSwitch.h"
+#include "ui/main/MainMenu.h"
+#include "ui/main/MainWindowLayout.h"
 #include "ui/main/MainToolbar.h"
 #include "ui/main/ModalRuns.h"
 #include "ui/main/PreferencesBox.h"
+#include "ui/main/PreferencesTips.h"
+#include "ui/main/StartupLoad.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/popup/DlgInfo.h"
 
 #include <boost/shared_ptr.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class ILineWorkers;
-struct QuorvallisHookShared;
 class IFileStore;
 class QuorvallisCommands;
 
@@ -53,14 +55,13 @@ public:
     // Installs or removes the keyboard hook; a hook the system refuses leaves
     // the launcher disabled without a message.
     void SetEnabled(bool enabled);
-    bool IsEnabled() const { return enabled_; }
     // Destroys the window (hook removed, icon deleted, catalogue saved) and
     // ends the message loop. Asked for inside a modal loop (an editor is
     // open), it ends the open dialogs as cancelled and exits once they are
     // gone.
     void Exit();
 
-    const std::wstring& storePath() const { return storePath_; }
+    const std::wstring& storePath() const { return load_.storePath(); }
     CatalogueView& view() { return view_; }
     MainToolbar& toolbar() { return toolbar_; }
     CatalogueSaver& saver() { return saver_; }
@@ -71,38 +72,35 @@ protected:
 
 private:
     void OnInitDialog();
-    // Builds the rest of the window (controls, menus, tray icon, tree) once.
-    void FinishStart();
+    // Builds the rest of the window (controls, menus, tray icon, tree); run
+    // once by start_.
+    void BuildRest();
     void OnDestroy();
     void OnCommand(UINT id, UINT code, HWND control);
     bool OnNotify(NMHDR& header);
-    void OnContextMenu(HWND window, LPARAM position);
+    // Size, painting, colours, closing; empty when the message is not one of them.
+    std::optional<bool> OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Log-off, exit and the end of the window; empty when not one of them.
+    std::optional<bool> OnSessionMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize(int width, int height);
     void PaintBackground(HDC dc, SIZE size) const;
-    void CreateSplitter();
-    void FitSplitter();
-    void CreateTooltips();
     void ShowFromTray();
     void ShowAbout();
     void UpdateToggleMenuItem();
-    void RegisterMainMenuImages(HMENU menu);
-    void ReportProblem(const std::wstring& text);
     void ShowMessage(const std::wstring& text, UINT icon);
 
     boost::shared_ptr<QuorvallisCommands> catalogue_;
     std::shared_ptr<IFileStore> files_;
-    std::wstring storePath_;
-    // Where saves go: storePath_, unless that file could not be read.
-    std::wstring savePath_;
+    StartupLoad load_;
     DlgInfo popup_;
     TypingStateMachine typing_;
+    HookSwitch hook_;
     Win32Registry registry_;
 
     IconSet smallIcons_;
     IconSet actionStrip_;
     UniqueIcon windowIcon_;
-    UniqueMenu mainMenu_;
-    COwnerDrawMenu menuImages_;
+    MainMenu menu_;
     COwnerDrawnButton closeButton_;
     GroupBoxEx commandsFrame_;
     GroupBoxEx preferencesFrame_;
@@ -116,19 +114,13 @@ private:
     CatalogueSaver saver_;
     CatalogueActions actions_;
     PreferencesBox preferences_;
-    Splitter splitter_;
-    HWND statusBar_ = nullptr;  // a child: destroyed with the window
     // The two key combos are the costliest controls of the template to
-    // create; they come with the rest of the window (FinishStart).
+    // create; they come with the rest of the window (BuildRest).
     HeldDialogItems heldItems_;
-    BalloonTips tips_;
-    AnchoredResize anchors_;
+    PreferencesTips tips_;
+    MainWindowLayout layout_;
     TrayIcon tray_;
-    bool enabled_ = false;
-    bool built_ = false;
-    // The hook library's shared section, where it marks the keys it gave up on.
-    QuorvallisHookShared* hookShared_ = nullptr;
     HWND rememberedForeground_ = nullptr;
     bool exiting_ = false;
-    std::wstring pendingReport_;
+    DeferredStart start_;
 };

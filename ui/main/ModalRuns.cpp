@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/GuardedCall.h"
+
 namespace {
 
 struct Search {
@@ -24,7 +26,8 @@ BOOL CALLBACK Collect(HWND window, LPARAM context)
     GetClassNameW(window, name, 16);
     // Dialogs only: the typing popup is a dialog too, but nobody owns it.
     if (window != search->mainWindow && lstrcmpW(name, L"#32770") == 0 && OwnedBy(window, search->mainWindow))
-        search->dialogs.push_back(window);
+        // No room for one more: the enumeration stops with what it has.
+        return GuardedRun("the search for open dialogs", [&] { search->dialogs.push_back(window); });
     return TRUE;
 }
 

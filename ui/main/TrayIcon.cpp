@@ -4,6 +4,7 @@
 #include "MainWindowIds.h"
 #include "platform/WindowMessages.h"
 #include "ui/controls/COwnerDrawMenu.h"
+#include "ui/controls/IconSet.h"
 
 #include <shellapi.h>
 
@@ -14,18 +15,11 @@ namespace {
 // Pictures of the action strip used by the menu.
 constexpr int kImageEnable = 9, kImageDisable = 10, kImageExit = 11, kImagePreferences = 12;
 
-// The icons come with the artwork; until a picture is there the program
-// still runs with the system's application icon.
-HICON LoadSmallIcon(int id)
-{
-    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
-    return icon ? icon : CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
-}
-
 } // namespace
 
 TrayIcon::TrayIcon()
-    : enabledIcon_(LoadSmallIcon(IDI_QV_TRAY_ENABLED)), disabledIcon_(LoadSmallIcon(IDI_QV_TRAY_DISABLED))
+    : enabledIcon_(IconSet::LoadProgramIcon(IDI_QV_TRAY_ENABLED, 16)),
+      disabledIcon_(IconSet::LoadProgramIcon(IDI_QV_TRAY_DISABLED, 16))
 {
 }
 

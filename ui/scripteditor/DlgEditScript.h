@@ -7,7 +7,7 @@
 #include "catalogue/CommandGroup.h"
 #include "catalogue/QuorvallisCommand.h"
 #include "plugins/QuorvallisPluginsManager.h"
-#include "ui/EditorDialog.h"
+#include "ui/editors/EditorDialog.h"
 #include "ui/controls/COwnerDrawMenu.h"
 #include "ui/controls/GroupBoxEx.h"
 #include "ui/scripteditor/StepListView.h"

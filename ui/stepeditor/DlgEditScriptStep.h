@@ -8,7 +8,7 @@
 #include "ui/editing/StepTypeTable.h"
 #include "platform/win32/Win32KeyNames.h"
 #include "plugins/QuorvallisPluginsManager.h"
-#include "ui/EditorDialog.h"
+#include "ui/editors/EditorDialog.h"
 
 // The editor of one script step: its type and the one value the type needs,
 // or which plugin action it calls. Works on a copy of the step; after a

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "catalogue/CommandGroup.h"
-#include "ui/DialogBase.h"
-#include "ui/controls/CColourDialog.h"
+#include "ui/ModalDialog.h"
 #include "ui/controls/COwnerDrawnButton.h"
 #include "ui/controls/HeaderCtrl.h"
 #include "ui/controls/IconSet.h"
@@ -20,7 +19,7 @@
 // the group list, and the value field that is rebuilt for each type.
 // Controls, icons and the image list belong to the object, so a caller can
 // read the values back after the modal run.
-class EditorDialog : public DialogBase, public CColourDialog {
+class EditorDialog : public ModalDialog {
 public:
     static constexpr int kAddMode = 0;
     static constexpr int kEditMode = 1;
@@ -36,16 +35,8 @@ protected:
 
     explicit EditorDialog(int templateId);
 
-    // Every editor's messages: initialisation, OK, Cancel (ends with 2 at
-    // once), then the editor's own, then the colouring and reflection.
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) final;
-    virtual void OnInitDialog() = 0;
     // Checks the input; ends the dialog with 1 when it is complete.
-    virtual void OnOk() = 0;
-    // A command other than OK and Cancel; true when handled.
-    virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
-    // Any other message, before the colouring; true when handled.
-    virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
+    void OnOk() override = 0;
 
     // Start-up of every editor: builds the small icon set, attaches the
     // banner, makes OK and Cancel icon buttons.

@@ -1,4 +1,4 @@
-#include "ui/EditorDialog.h"
+#include "ui/editors/EditorDialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -15,7 +15,7 @@ constexpr DWORD kPathChars = 32768;
 
 }  // namespace
 
-EditorDialog::EditorDialog(int templateId) : DialogBase(templateId)
+EditorDialog::EditorDialog(int templateId) : ModalDialog(templateId)
 {
     INITCOMMONCONTROLSEX classes{sizeof(classes),
                                  ICC_USEREX_CLASSES | ICC_HOTKEY_CLASS | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
@@ -161,35 +161,4 @@ HWND EditorDialog::RebuildField(HWND old, int id, HWND after, RECT rect, FieldSh
     // tab order: put it back where the old field was.
     SetWindowPos(field, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return field;
-}
-
-bool EditorDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        // Not handled: the system gives the focus to the first control.
-        return false;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            OnOk();
-            return true;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(hwnd(), IDCANCEL);
-            return true;
-        }
-        if (OnCommand(LOWORD(wParam), HIWORD(wParam)))
-            return true;
-        break;
-    default:
-        if (OnMessage(message, wParam, lParam))
-            return true;
-        break;
-    }
-    INT_PTR result = 0;
-    if (!RouteMessage(hwnd(), message, wParam, lParam, &result))
-        return false;
-    SetDirectResult(result);
-    return true;
 }
