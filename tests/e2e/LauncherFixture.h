@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -228,13 +229,37 @@ protected:
     // The control keys twice. Under Wine the hook misses keys while a popup
     // is still going away: they wait until it has gone. Then they wait for
     // the popup, or, when the launcher lets them through, for the target to
-    // have had them.
+    // have had them. Keys may still be on their way: the X server is asked
+    // first, since a Windows program started now would hold up the
+    // launcher's answers to the hook.
     void Activate()
     {
+        WaitFor([&] { return !UntitledWindowShown(); }, 2000);
         WaitFor([&] { return PopupText() == kNoPopup; });
         const int ups = TargetLines("up vk=17");
         Keys({"ctrl", "ctrl"});
-        WaitFor([&] { return PopupText() != kNoPopup || TargetLines("up vk=17") >= ups + 2; });
+        WaitFor([&] { return TargetLines("up vk=17") >= ups + 2 || UntitledWindowShown(); });
+    }
+
+    // Whether a window of the launcher without a title (the typing popup, or
+    // a tooltip) is on the screen.
+    bool UntitledWindowShown()
+    {
+        const auto windows = [](const std::vector<std::string>& search) {
+            std::vector<std::string> args{"search", "--onlyvisible"};
+            args.insert(args.end(), search.begin(), search.end());
+            std::istringstream found(WineSession::Current().Xdotool(args).output);
+            std::vector<std::string> ids;
+            for (std::string id; std::getline(found, id);)
+                ids.push_back(id);
+            std::sort(ids.begin(), ids.end());
+            return ids;
+        };
+        const auto launcher = windows({"--classname", "^quorvallis"}), untitled = windows({"--name", "^$"});
+        std::vector<std::string> both;
+        std::set_intersection(launcher.begin(), launcher.end(), untitled.begin(), untitled.end(),
+                              std::back_inserter(both));
+        return !both.empty();
     }
 
     // A text of the typing popup (the typed line by default), or kNoPopup

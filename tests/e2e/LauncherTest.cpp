@@ -25,7 +25,6 @@ TEST_F(LauncherE2e, TypedShortcutWithArgumentRunsTheCommandAndTheCountSurvivesAR
     Type("ab");
     Activate();
     Type("pr hello42");
-    WaitFor([&] { return PopupText() == "pr hello42"; });
     WineSession::Current().Screenshot("launcher-popup-typing");
     Keys({"Return"});
     ASSERT_TRUE(CommandRan()) << "the command did not start the probe";
