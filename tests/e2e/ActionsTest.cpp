@@ -3,6 +3,7 @@
 // and the list, reaches the file at once and runs from the keyboard after a
 // restart; what the catalogue would refuse keeps the editor open with the
 // reason.
+#include "EditorIds.h"
 #include "MainWindowFixture.h"
 
 using namespace launcher_e2e;
@@ -18,14 +19,15 @@ constexpr const char* kEditGroup = "Edit the group...";
 constexpr const char* kScript = "Script";
 constexpr const char* kError = "Error!";
 // Main menu items; controls of the editors, as the inspector names them.
-constexpr int kAddGroupItem = 40002, kEditGroupItem = 40003, kRemoveGroupItem = 40004, kAddCommandItem = 40005,
-              kAddScriptItem = 40008, kAboutItem = 40011;
-const std::string kOk = "1", kType = "1009", kField = "1010", kShortcut = "1012", kName = "1013", kGroup = "1038",
-                  kSteps = "1023";
+constexpr int kAddGroupItem = IDM_GROUP_ADD, kEditGroupItem = IDM_GROUP_EDIT, kRemoveGroupItem = IDM_GROUP_REMOVE,
+              kAddCommandItem = IDM_COMMAND_ADD, kAddScriptItem = IDM_COMMAND_ADD_SCRIPT, kAboutItem = IDM_HELP_ABOUT;
+const std::string kOk = "1" /* IDOK */, kType = Id(IDC_QV_TYPE), kField = Id(IDC_QV_COMMAND),
+                  kShortcut = Id(IDC_QV_SHORTCUT), kName = Id(IDC_QV_NAME), kGroup = Id(IDC_QV_GROUP),
+                  kSteps = Id(IDC_QV_STEP_LIST);
 
 class ActionsE2e : public MainWindowE2e {
 protected:
-    void Menu(int id) { PostCommand(std::to_string(id).c_str()); }
+    void Menu(int id) { PostCommand(id); }
     bool Shown(const std::string& title)
     {
         return WaitFor([&] { return inspector::WindowInfo(title, "visible") == Record{"1"}; });
@@ -71,9 +73,7 @@ protected:
             x = std::stoi(rect.at(0)) + 20;
             y = std::stoi(rect.at(1)) + std::stoi(rect.at(3)) / 2;
         }
-        session.Xdotool({"mousemove", std::to_string(origin[0] + x), std::to_string(origin[1] + y)});
-        Pause(200);
-        session.Xdotool({"click", "3"});
+        session.Xdotool({"mousemove", std::to_string(origin[0] + x), std::to_string(origin[1] + y), "click", "3"});
     }
 
     // The catalogue in the file, while the launcher may still run.
@@ -144,7 +144,7 @@ TEST_F(ActionsE2e, EditsAndAReorderedScriptRunAsEditedAfterARestart)
     StartLauncher();
     Show();
     ASSERT_TRUE(WaitForRows({"0:Probe|pr|Regular|0", "0:nt|nt|Regular|0"}));
-    RightClick("1003", 0);
+    RightClick(Id(IDC_COMMAND_LIST), 0);
     ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";
     EXPECT_TRUE(WineSession::Current().Screenshot("actions-list-menu"));
     Keys({"e"});
@@ -160,14 +160,14 @@ TEST_F(ActionsE2e, EditsAndAReorderedScriptRunAsEditedAfterARestart)
     ASSERT_TRUE(Shown(kScript));
     Do(kScript, {{"settext", kName, "Letters"}, {"settext", kShortcut, "abc"}});
     for (const char* letter : {"a", "b", "c"}) {
-        Do(kScript, {{"click", "1024"}});
+        Do(kScript, {{"click", Id(IDC_QV_ADD_STEP)}});
         ASSERT_TRUE(Shown("Add new step..."));
         Do("Add new step...", {{"selectcombo", kType, "2"}, {"settext", kField, letter}, {"click", kOk}});
         ASSERT_TRUE(Gone("Add new step..."));
     }
     // Top for "c", then Down for "a".
-    Do(kScript, {{"selectrows", kSteps, "2"}, {"sendcommand", "1575"}, {"selectrows", kSteps, "1"},
-                 {"sendcommand", "1574"}});
+    Do(kScript, {{"selectrows", kSteps, "2"}, {"sendcommand", Id(IDM_QV_STEP_TOP)}, {"selectrows", kSteps, "1"},
+                 {"sendcommand", Id(IDM_QV_STEP_DOWN)}});
     std::string order;
     for (const Record& row : InspectLines({"list", kSteps}, kScript))
         order += row.size() > 5 ? row[5] : "?";
@@ -190,7 +190,7 @@ TEST_F(ActionsE2e, EditsAndAReorderedScriptRunAsEditedAfterARestart)
     RunLine("px new");
     ASSERT_TRUE(CommandRan());
     EXPECT_NE(ReadFile(ranLog_).find("--arg new"), std::string::npos) << ReadFile(ranLog_);
-    Pause(2000);
+    RanProbeEnded();
     StartTarget("Target2");
     RunLine("abc");
     EXPECT_TRUE(WaitFor([&] { return TargetChars() == "cba"; })) << TargetChars();
@@ -206,7 +206,7 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     WriteCatalogue();
     StartLauncher();
     Show();
-    RightClick("1015");
+    RightClick(Id(IDC_GROUP_TREE));
     ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";
     Keys({"a"});
     ASSERT_TRUE(Shown(kAddGroup)) << "A did not choose \"&Add\"";
@@ -217,7 +217,7 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     ASSERT_TRUE(Shown(kEditGroup));
     EXPECT_EQ(Text(kEditGroup, kName), "Work");
     Do(kEditGroup, {{"settext", kName, "Office"}, {"click", kOk}});
-    Do("Preferences", {{"click", "1008"}});  // "Enable on start"
+    Do("Preferences", {{"click", Id(IDC_ENABLE_ON_START)}});
     ASSERT_TRUE(Stored([](const QuorvallisCommands& c) {
         return c.groups[0]->subgroups.size() == 1 && c.groups[0]->subgroups[0]->name == L"Office" &&
                !c.enableOnStart;
@@ -232,8 +232,8 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     ASSERT_TRUE(WaitForRows({"0:Probe|pr|Regular|0"}));
     for (int id : {kAddCommandItem, kAddScriptItem, kAddGroupItem, kEditGroupItem})
         Menu(id);
-    for (const char* control : {"1003", "1015"}) {
-        RightClick(control, control[3] == '3' ? 0 : -1);
+    for (const int control : {IDC_COMMAND_LIST, IDC_GROUP_TREE}) {
+        RightClick(Id(control), control == IDC_COMMAND_LIST ? 0 : -1);
         Pause(1000);
         EXPECT_EQ(ShownMenus(), 0) << control;
     }
@@ -255,7 +255,7 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     Menu(kAddCommandItem);
     ASSERT_TRUE(Shown(kAddCommand));
     Do(kAddCommand, {{"settext", kName, "Never added"}});
-    PostCommand(kExit);
+    PostCommand(IDM_TRAY_EXIT);
     EXPECT_EQ(launcher_->WaitForExit(20000), 0) << "the exit under the editor failed";
     launcher_.reset();
     QuorvallisCommands stored;
@@ -288,7 +288,7 @@ TEST_F(ActionsE2e, EveryExitHappensUnderBoxesAndMenus)
     const std::string stallLog = folder_ + "/stall.log";
     const pid_t stall = session.StartWine({send, "--title", "Preferences", "--stall", "3000"}, stallLog);
     ASSERT_TRUE(WaitFor([&] { return ReadFile(stallLog).find("stalled") != std::string::npos; }, 20000));
-    PostCommand(kExit);
+    PostCommand(IDM_TRAY_EXIT);
     Menu(kAboutItem);
     ProcessRunner::Wait(stall, 20000);
     exited(false, "the exit was dropped under the second about box");
@@ -299,7 +299,7 @@ TEST_F(ActionsE2e, EveryExitHappensUnderBoxesAndMenus)
         fs::remove(ranLog_);
         RunLine("pr x");
         ASSERT_TRUE(CommandRan());
-        Pause(2000);  // the probe that ran has closed its window
+        ASSERT_TRUE(RanProbeEnded());
         Show();
         RightClick("1015");
         ASSERT_TRUE(WaitFor([&] { return ShownMenus() == 1; })) << "no context menu";

@@ -2,6 +2,8 @@
 // by the shell program (tests/editors) and driven as a user drives them:
 // keys and clicks through X, the inspector for what the controls show. The
 // shell prints what a caller reads back after the run; that is compared.
+#include "ArtworkIds.h"
+#include "EditorIds.h"
 #include "Inspector.h"
 #include "ProcessRunner.h"
 #include "WaitFor.h"
@@ -31,25 +33,25 @@ constexpr const char* kStepEdit = "Edit the step...";
 constexpr const char* kError = "Error!";
 
 // Control ids of the templates.
-constexpr int kOk = 1;
-constexpr int kCancel = 2;
-constexpr int kType = 1009;
-constexpr int kField = 1010;
-constexpr int kBrowse = 1011;
-constexpr int kShortcut = 1012;
-constexpr int kName = 1013;
-constexpr int kStepList = 1023;
-constexpr int kAddStep = 1024;
-constexpr int kRemoveSteps = 1025;
-constexpr int kEditStep = 1026;
-constexpr int kIconButton = 1028;
-constexpr int kIconList = 1030;
-constexpr int kValueLabel = 1033;
-constexpr int kHotKey = 1034;
-constexpr int kOrChoose = 1036;
-constexpr int kNotes = 1037;
-constexpr int kGroup = 1038;
-constexpr int kMessageText = 0xFFFF;
+constexpr int kOk = 1;      // IDOK
+constexpr int kCancel = 2;  // IDCANCEL
+constexpr int kType = IDC_QV_TYPE;
+constexpr int kField = IDC_QV_COMMAND;
+constexpr int kBrowse = IDC_QV_BROWSE;
+constexpr int kShortcut = IDC_QV_SHORTCUT;
+constexpr int kName = IDC_QV_NAME;
+constexpr int kStepList = IDC_QV_STEP_LIST;
+constexpr int kAddStep = IDC_QV_ADD_STEP;
+constexpr int kRemoveSteps = IDC_QV_REMOVE_STEPS;
+constexpr int kEditStep = IDC_QV_EDIT_STEP;
+constexpr int kIconButton = IDC_QV_ICON_BUTTON;
+constexpr int kIconList = IDC_QV_ICON_LIST;
+constexpr int kValueLabel = IDC_QV_VALUE_LABEL;
+constexpr int kHotKey = IDC_QV_HOT_KEY;
+constexpr int kOrChoose = IDC_QV_OR_CHOOSE;
+constexpr int kNotes = IDC_QV_NOTES;
+constexpr int kGroup = IDC_QV_GROUP;
+constexpr int kMessageText = 0xFFFF;  // a message box's text
 
 constexpr unsigned kMultiLine = 0x0004;     // ES_MULTILINE
 constexpr unsigned kClientEdge = 0x0200;    // WS_EX_CLIENTEDGE
@@ -497,13 +499,13 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
         const char* order;
         const char* focusAndMark;
     } moves[] = {
-        {"0,1", 1573, "0* 1* 2 3 ", "0 0"},     // Up, block at the top
-        {"2,3", 1574, "0 1 2* 3* ", "2 2"},     // Down, block at the bottom
-        {"1,3", 1575, "1* 3* 0 2 ", "0 0"},     // Top
-        {"0,2", 1576, "3 2 1* 0* ", "2 2"},     // Bottom
-        {"0", 1573, "3* 2 1 0 ", "0 0"},        // Up, single row at the top
-        {"3", 1574, "3 2 1 0* ", "3 3"},        // Down, single row at the bottom
-        {"0,1,3", 1573, "3* 2* 0* 1 ", "0 0"},  // Up, block at the top and one more
+        {"0,1", IDM_QV_STEP_UP, "0* 1* 2 3 ", "0 0"},       // block at the top
+        {"2,3", IDM_QV_STEP_DOWN, "0 1 2* 3* ", "2 2"},     // block at the bottom
+        {"1,3", IDM_QV_STEP_TOP, "1* 3* 0 2 ", "0 0"},
+        {"0,2", IDM_QV_STEP_BOTTOM, "3 2 1* 0* ", "2 2"},
+        {"0", IDM_QV_STEP_UP, "3* 2 1 0 ", "0 0"},          // single row at the top
+        {"3", IDM_QV_STEP_DOWN, "3 2 1 0* ", "3 3"},        // single row at the bottom
+        {"0,1,3", IDM_QV_STEP_UP, "3* 2* 0* 1 ", "0 0"},    // block at the top and one more
     };
     for (const auto& move : moves) {
         run.SelectRows(move.rows);

@@ -3,6 +3,8 @@
 // the launcher's window through QvSend and QvInspect.
 #pragma once
 
+#include "Inspector.h"
+#include "MainWindowIds.h"
 #include "ProcessRunner.h"
 #include "WaitFor.h"
 #include "WineProgram.h"
@@ -13,9 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -23,9 +28,9 @@ namespace launcher_e2e {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kExit = "1501";
-constexpr const char* kEnable = "1503";
-constexpr const char* kDisable = "1504";
+// What the launcher's tray icon says.
+constexpr const char* kEnabledTip = "Quorvallis (enabled)";
+constexpr const char* kDisabledTip = "Quorvallis (disabled)";
 
 inline std::wstring Widen(const std::string& text)
 {
@@ -55,6 +60,7 @@ inline std::string ReadFile(const std::string& path)
     return text.str();
 }
 
+// Only for what must not happen: nothing shows that it will not come.
 inline void Pause(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -74,7 +80,7 @@ protected:
     void TearDown() override
     {
         if (launcher_)
-            PostCommand(kExit);
+            PostCommand(IDM_TRAY_EXIT);
         if (launcher_ && launcher_->WaitForExit(10000) == -1)
             launcher_->Stop();
         if (target_)
@@ -139,41 +145,74 @@ protected:
         const std::string window = WineSession::Current().WaitForWindow(title, 30000);
         ASSERT_FALSE(window.empty());
         targetWindow_ = window;
+        targetTitle_ = title;
         FocusTarget();
     }
 
+    // Keys typed reach the window that Wine has made the foreground window.
     void FocusTarget()
     {
         WineSession::Current().Xdotool({"windowfocus", "--sync", targetWindow_});
-        Pause(300);
+        WaitFor([&] { return inspector::WindowInfo(targetTitle_, "foreground") == inspector::Record{"1"}; }, 5000);
     }
 
-    // Starts the launcher and waits until its (hidden) main window exists:
-    // by then the hook is installed when the launcher starts enabled.
+    // Starts the launcher and waits until its tray icon is there: the icon
+    // comes after the hook was installed when the launcher starts enabled.
     void StartLauncher()
     {
+        const size_t icons = TrayTips().size();
         launcher_ = std::make_unique<WineProgram>(folder_ + "/Quorvallis.exe");
         ASSERT_TRUE(launcher_->Start());
         auto found = WineSession::Current().RunWine(
             {WineSession::Current().BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--wait", "30000"},
             40000);
         ASSERT_EQ(found.exitCode, 0) << found.output;
-        Pause(500);
+        WaitFor([&] { return TrayTips().size() > icons; }, 20000);
         if (!targetWindow_.empty())
             FocusTarget();
     }
 
+    // The tooltips of the launchers' icons in the notification area. Icons
+    // of launchers that ended without a word stay until the tray notices.
+    std::vector<std::string> TrayTips()
+    {
+        std::vector<std::string> tips;
+        for (const inspector::Record& tool : inspector::Inspect("Wine System Tray", {"tooltips"}))
+            if (tool.size() >= 3 && tool[2].rfind("Quorvallis", 0) == 0)
+                tips.push_back(tool[2]);
+        return tips;
+    }
+
+    // Runs `change` and waits until one more icon says `tip`: the launcher's
+    // own icon, since those of ended launchers never change.
+    bool TrayIconTurns(const std::string& tip, const std::function<void()>& change)
+    {
+        const auto count = [&] {
+            const auto tips = TrayTips();
+            return std::count(tips.begin(), tips.end(), tip);
+        };
+        const auto before = count();
+        change();
+        return WaitFor([&] { return count() > before; }, 20000);
+    }
+
+    void SetEnabled(bool enabled)
+    {
+        TrayIconTurns(enabled ? kEnabledTip : kDisabledTip,
+                      [&] { PostCommand(enabled ? IDM_TRAY_ENABLE : IDM_TRAY_DISABLE); });
+    }
+
     // With wait, sent: done once this returns.
-    void PostCommand(const char* id, bool wait = false)
+    void PostCommand(int id, bool wait = false)
     {
         auto& session = WineSession::Current();
         session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences",
-                         wait ? "--send" : "--post", "0x0111", id, "0"});
+                         wait ? "--send" : "--post", "0x0111", std::to_string(id), "0"});
     }
 
     int ExitLauncher()
     {
-        PostCommand(kExit);
+        PostCommand(IDM_TRAY_EXIT);
         const int code = launcher_->WaitForExit(20000);
         launcher_.reset();
         return code;
@@ -184,16 +223,70 @@ protected:
         std::vector<std::string> args{"key", "--delay", "150"};
         args.insert(args.end(), keys.begin(), keys.end());
         WineSession::Current().Xdotool(args);
-        Pause(300);
     }
 
-    void Type(const std::string& text)
+    void Type(const std::string& text) { WineSession::Current().Xdotool({"type", "--delay", "150", text}); }
+
+    // The control keys twice. Under Wine the hook misses keys while a popup
+    // is still going away: they wait until it has gone. Then they wait for
+    // the popup, or, when the launcher lets them through, for the target to
+    // have had them. Keys may still be on their way: the X server is asked
+    // first, since a Windows program started now would hold up the
+    // launcher's answers to the hook.
+    void Activate()
     {
-        WineSession::Current().Xdotool({"type", "--delay", "150", text});
-        Pause(300);
+        WaitFor([&] { return !UntitledWindowShown(); }, 2000);
+        WaitFor([&] { return PopupText() == kNoPopup; });
+        const int ups = TargetLines("up vk=17");
+        Keys({"ctrl", "ctrl"});
+        WaitFor([&] { return TargetLines("up vk=17") >= ups + 2 || UntitledWindowShown(); });
     }
 
-    void Activate() { Keys({"ctrl", "ctrl"}); }
+    // Whether a window of the launcher without a title (the typing popup, or
+    // a tooltip) is on the screen.
+    bool UntitledWindowShown()
+    {
+        const auto windows = [](const std::vector<std::string>& search) {
+            std::vector<std::string> args{"search", "--onlyvisible"};
+            args.insert(args.end(), search.begin(), search.end());
+            std::istringstream found(WineSession::Current().Xdotool(args).output);
+            std::vector<std::string> ids;
+            for (std::string id; std::getline(found, id);)
+                ids.push_back(id);
+            std::sort(ids.begin(), ids.end());
+            return ids;
+        };
+        const auto launcher = windows({"--classname", "^quorvallis"}), untitled = windows({"--name", "^$"});
+        std::vector<std::string> both;
+        std::set_intersection(launcher.begin(), launcher.end(), untitled.begin(), untitled.end(),
+                              std::back_inserter(both));
+        return !both.empty();
+    }
+
+    // A text of the typing popup (the typed line by default), or kNoPopup
+    // while no popup is shown.
+    static constexpr const char* kNoPopup = "<none>";
+    std::string PopupText(int id = IDC_INFO_TEXT)
+    {
+        int status = 0;
+        const auto records = inspector::Inspect("Preferences", {"--untitled", "text", std::to_string(id)}, &status);
+        if (status != 0 || records.empty())
+            return kNoPopup;
+        return records[0].empty() ? std::string() : records[0][0];
+    }
+
+    // Waits until the target has had these characters, in all.
+    bool TargetHas(const std::string& chars)
+    {
+        return WaitFor([&] { return TargetChars() == chars; }, 8000);
+    }
+
+    // Waits until the probe that the command "pr" started has closed again:
+    // its window takes the focus while it lives.
+    bool RanProbeEnded()
+    {
+        return WaitFor([&] { return ReadFile(ranLog_).find("\nexit") != std::string::npos; }, 20000);
+    }
 
     // The characters the target window received, in order.
     std::string TargetChars()
@@ -231,7 +324,7 @@ protected:
         return WaitFor([&] { return ReadFile(ranLog_).find("cmdline") != std::string::npos; }, timeoutMs);
     }
 
-    std::string folder_, ranLog_, targetLog_, targetWindow_;
+    std::string folder_, ranLog_, targetLog_, targetWindow_, targetTitle_;
     std::unique_ptr<WineProgram> target_;
     std::unique_ptr<WineProgram> launcher_;
 };

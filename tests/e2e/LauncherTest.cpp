@@ -3,6 +3,7 @@
 // it. Commands start QvProbe, whose log shows the command line it got.
 #include "Inspector.h"
 #include "LauncherFixture.h"
+#include "platform/WindowMessages.h"
 
 using namespace launcher_e2e;
 
@@ -63,6 +64,7 @@ TEST_F(LauncherE2e, EscapeBackspaceAndUnknownShortcuts)
     Keys({"Escape"});
     Type("x");
     EXPECT_FALSE(CommandRan(2000));
+    TargetHas("x");
     EXPECT_EQ(TargetChars(), "x");
 
     // An unknown shortcut runs nothing.
@@ -80,9 +82,10 @@ TEST_F(LauncherE2e, EscapeBackspaceAndUnknownShortcuts)
     ASSERT_TRUE(CommandRan());
     EXPECT_NE(ReadFile(ranLog_).find("--arg fixed"), std::string::npos) << ReadFile(ranLog_);
     // The started probe took the focus; keys pass again to a new target.
-    Pause(2000);
+    RanProbeEnded();
     StartTarget("Target2");
     Type("y");
+    TargetHas("y");
     EXPECT_EQ(TargetChars(), "y");
 }
 
@@ -96,23 +99,24 @@ TEST_F(LauncherE2e, DisabledLauncherLetsEveryKeyThroughUntilEnabledAgain)
     Type("pr off");
     Keys({"Return"});
     EXPECT_FALSE(CommandRan(2000));
+    TargetHas("pr off\r");
     EXPECT_EQ(TargetChars().substr(0, 6), "pr off");
 
-    PostCommand(kEnable);
-    Pause(500);
+    SetEnabled(true);
     Activate();
     Type("pr on");
     Keys({"Return"});
     ASSERT_TRUE(CommandRan());
 
+    RanProbeEnded();
     fs::remove(ranLog_);
-    PostCommand(kDisable);
-    Pause(2000);
+    SetEnabled(false);
     StartTarget("Target2");
     Activate();
     Type("pr off");
     Keys({"Return"});
     EXPECT_FALSE(CommandRan(2000));
+    TargetHas("pr off\r");
     EXPECT_EQ(TargetChars().substr(0, 6), "pr off");
 }
 
@@ -130,34 +134,47 @@ TEST_F(LauncherE2e, ShiftedKeysInTheTypedLine)
 }
 
 // The tray icon's menu, opened the way the notification area does it (a
-// right press on icon 1230) and clicked like a user: "&Disable", then
-// "&Enable", then "E&xit".
+// right press on the icon) at the mouse, and its items chosen by id:
+// "&Disable", then "&Enable", then "E&xit".
 TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
 {
     WriteCatalogue();
     StartLauncher();
     auto& session = WineSession::Current();
-    // Item rows below the point where the menu opens, in pixels.
-    constexpr int kToggleRow = 34, kExitRow = 60;
-    const auto chooseFromTrayMenu = [&](int row, const std::string& shot) {
+    const auto send = [&](unsigned message, unsigned long long wParam, unsigned long long lParam) {
+        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post",
+                         std::to_string(message), std::to_string(wParam), std::to_string(lParam)});
+    };
+    const auto menus = [&] { return inspector::Inspect("Preferences", {"menus"}).size(); };
+    // Menus cannot be read from another process under Wine: the shown menu
+    // is let go (WM_CANCELMODE, as a click beside it does) and the item's
+    // command goes to the window that owns the menu, as a choice does.
+    constexpr unsigned kCancelMode = 0x001F, kCommand = 0x0111, kRightButtonDown = 0x0204;
+    constexpr unsigned kTrayIconId = 1230;  // TrayIcon::kIconId
+    const auto chooseFromTrayMenu = [&](int id, const std::string& shot) {
         session.Xdotool({"mousemove", "600", "400"});
-        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "1231",
-                         "1230", "0x204"});
-        Pause(1500);
+        send(WM_TRAYNOTIFY, kTrayIconId, kRightButtonDown);
+        EXPECT_TRUE(WaitFor([&] { return menus() == 1; })) << "no tray menu";
         session.Screenshot(shot);
-        session.Xdotool({"mousemove", "640", std::to_string(400 + row), "click", "1"});
-        Pause(1000);
+        send(kCancelMode, 0, 0);
+        EXPECT_TRUE(WaitFor([&] { return menus() == 0; })) << "the tray menu stays";
+        send(kCommand, id, 0);
     };
 
-    chooseFromTrayMenu(kToggleRow, "launcher-tray-menu-enabled");
+    EXPECT_TRUE(TrayIconTurns(kDisabledTip, [&] {
+        chooseFromTrayMenu(IDM_TRAY_DISABLE, "launcher-tray-menu-enabled");
+    }));
     StartTarget();
     Activate();
     Type("pr x");
     Keys({"Return"});
     EXPECT_FALSE(CommandRan(2000)) << "still enabled after Disable";
+    TargetHas("pr x\r");
     EXPECT_EQ(TargetChars().substr(0, 4), "pr x");
 
-    chooseFromTrayMenu(kToggleRow, "launcher-tray-menu-disabled");
+    EXPECT_TRUE(TrayIconTurns(kEnabledTip, [&] {
+        chooseFromTrayMenu(IDM_TRAY_ENABLE, "launcher-tray-menu-disabled");
+    }));
     StartTarget("Target2");
     Activate();
     Type("pr y");
@@ -165,8 +182,8 @@ TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
     EXPECT_TRUE(CommandRan()) << "not enabled again after Enable";
     EXPECT_EQ(TargetChars(), "");
 
-    Pause(2000);
-    chooseFromTrayMenu(kExitRow, "launcher-tray-menu-exit");
+    RanProbeEnded();
+    chooseFromTrayMenu(IDM_TRAY_EXIT, "launcher-tray-menu-exit");
     EXPECT_EQ(launcher_->WaitForExit(20000), 0);
     launcher_.reset();
     QuorvallisCommands stored;
@@ -206,7 +223,7 @@ TEST_F(LauncherE2e, AFailedSaveAtExitIsReported)
     // A folder in the file's place: nothing can replace it.
     fs::remove(folder_ + "/Preferences.data");
     fs::create_directory(folder_ + "/Preferences.data");
-    PostCommand(kExit);
+    PostCommand(IDM_TRAY_EXIT);
     auto& session = WineSession::Current();
     EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message about the failed save";
     session.Screenshot("launcher-failed-save");
@@ -279,6 +296,7 @@ TEST_F(LauncherE2e, OneCtrlInAnApplicationThatPeeksOpensNothing)
     StartLauncher();
     Keys({"ctrl"});
     Type("ab");
+    TargetHas("ab");
     EXPECT_EQ(TargetChars(), "ab") << "one Ctrl opened the popup";
 
     Activate();
@@ -311,7 +329,7 @@ TEST_F(LauncherE2e, LeavingMidTextLeavesNoKeyDown)
     // The window stalls as the activation reaches it, and has the launcher
     // exit then ("E&xit" is 1501).
     WineProgram stalled(folder_ + "/QvProbe.exe");
-    ASSERT_TRUE(stalled.Start({"--title", "Stalled", "--stall-ms", "15000", "--stall-command", "Preferences", kExit}));
+    ASSERT_TRUE(stalled.Start({"--title", "Stalled", "--stall-ms", "15000", "--stall-command", "Preferences", std::to_string(IDM_TRAY_EXIT)}));
     ASSERT_FALSE(WineSession::Current().WaitForWindow("Stalled", 30000).empty());
     StartTarget("Target2");
     StartLauncher();
@@ -342,8 +360,10 @@ TEST_F(LauncherE2e, KeysTheLauncherWasTooLateForAreNotActedOnLater)
     ASSERT_TRUE(WaitFor([&] { return ReadFile(stallLog).find("stalled") != std::string::npos; }, 20000));
     Activate();
     EXPECT_GE(ProcessRunner::Wait(stall, 20000), 0);
-    Pause(1000);
+    // Caught up: a message sent now is answered after the keys sent before it.
+    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--send", "0", "0", "0"});
     Type("xy");
+    TargetHas("xy");
     EXPECT_EQ(TargetChars(), "xy") << "keys that went to the application opened the popup later";
 
     // The launcher works as before.
@@ -369,34 +389,29 @@ TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
     StartTarget();
     StartLauncher();
 
-    // The typed text (1001) and the completion (1009); "<none>" without a popup.
-    const auto popupText = [](const char* id) {
-        int status = 0;
-        const auto records = inspector::Inspect("Preferences", {"--untitled", "text", id}, &status);
-        if (status != 0 || records.empty())
-            return std::string("<none>");
-        return records[0].empty() ? std::string() : records[0][0];
-    };
+    // The typed text and the completion; "<none>" without a popup.
+    const auto popupText = [&](int id) { return PopupText(id); };
     const auto shows = [&](const std::string& typed, const std::string& completion) {
-        return WaitFor([&] { return popupText("1001") == typed && popupText("1009") == completion; }, 8000);
+        return WaitFor(
+            [&] { return popupText(IDC_INFO_TEXT) == typed && popupText(IDC_INFO_COMPLETION) == completion; }, 8000);
     };
     // Under Wine the hook misses keys for a moment after a popup went away;
     // the control keys are pressed again until the popup is there.
     const auto open = [&] {
         return WaitFor([&] {
             Activate();
-            return popupText("1001") == "";
+            return popupText(IDC_INFO_TEXT) == "";
         }, 20000);
     };
 
     // A word that no shortcut starts with: nothing extra.
     ASSERT_TRUE(open());
     Type("zq");
-    EXPECT_TRUE(shows("zq", "")) << popupText("1001") << " / " << popupText("1009");
+    EXPECT_TRUE(shows("zq", "")) << popupText(IDC_INFO_TEXT) << " / " << popupText(IDC_INFO_COMPLETION);
     // An "&" typed is shown as itself, not as the next letter underlined
     // (the static control's SS_NOPREFIX).
     constexpr unsigned long kNoPrefix = 0x80;
-    const auto typedStyle = inspector::Inspect("Preferences", {"--untitled", "style", "1001"});
+    const auto typedStyle = inspector::Inspect("Preferences", {"--untitled", "style", std::to_string(IDC_INFO_TEXT)});
     ASSERT_FALSE(typedStyle.empty());
     EXPECT_NE(std::stoul(typedStyle[0][0], nullptr, 16) & kNoPrefix, 0u) << typedStyle[0][0];
     Keys({"Escape"});
@@ -405,7 +420,7 @@ TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
     // Enter still runs "p", which types "e" into the target.
     ASSERT_TRUE(open());
     Type("P");
-    EXPECT_TRUE(shows("P", "r  Probe")) << popupText("1001") << " / " << popupText("1009");
+    EXPECT_TRUE(shows("P", "r  Probe")) << popupText(IDC_INFO_TEXT) << " / " << popupText(IDC_INFO_COMPLETION);
     WineSession::Current().Screenshot("launcher-popup-completion");
     Keys({"Return"});
     EXPECT_TRUE(WaitFor([&] { return TargetChars() == "e"; }, 8000)) << TargetChars();
@@ -414,9 +429,9 @@ TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
     // Right arrow makes the line the whole shortcut; arguments follow.
     ASSERT_TRUE(open());
     Type("p");
-    ASSERT_TRUE(shows("p", "r  Probe")) << popupText("1001") << " / " << popupText("1009");
+    ASSERT_TRUE(shows("p", "r  Probe")) << popupText(IDC_INFO_TEXT) << " / " << popupText(IDC_INFO_COMPLETION);
     Keys({"Right"});
-    EXPECT_TRUE(shows("pr", "")) << popupText("1001") << " / " << popupText("1009");
+    EXPECT_TRUE(shows("pr", "")) << popupText(IDC_INFO_TEXT) << " / " << popupText(IDC_INFO_COMPLETION);
     Type(" done");
     Keys({"Return"});
     ASSERT_TRUE(CommandRan());
@@ -456,7 +471,7 @@ TEST_F(LauncherE2e, CapsLockPressedWhileDisabledGivesCapitalsOnceEnabled)
         decltype(self) test;
         ~CapsLockOff() { test->Keys({"Caps_Lock"}); }
     } off{self};
-    PostCommand(kEnable, /*wait=*/true);
+    SetEnabled(true);
     Activate();
     Type("pr ab");
     Keys({"Return"});

@@ -5,6 +5,7 @@
 
 #include "Inspector.h"
 #include "LauncherFixture.h"
+#include "platform/WindowMessages.h"
 
 #include <map>
 #include <string>
@@ -34,6 +35,11 @@ inline std::vector<std::string> RowTexts(const std::vector<Record>& rows)
     return texts;
 }
 
+inline std::string Id(int id)
+{
+    return std::to_string(id);
+}
+
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
     int right() const { return x + w; }
@@ -47,8 +53,8 @@ protected:
         return inspector::Inspect(title, args);
     }
 
-    std::vector<std::string> Tree() { return TreeShape(InspectLines({"tree", "1015"})); }
-    std::vector<std::string> Rows() { return RowTexts(InspectLines({"list", "1003"})); }
+    std::vector<std::string> Tree() { return TreeShape(InspectLines({"tree", Id(IDC_GROUP_TREE)})); }
+    std::vector<std::string> Rows() { return RowTexts(InspectLines({"list", Id(IDC_COMMAND_LIST)})); }
 
     bool WaitForRows(const std::vector<std::string>& rows)
     {
@@ -59,7 +65,7 @@ protected:
 
     void Show()
     {
-        PostCommand("1502");
+        PostCommand(IDM_TRAY_PREFERENCES);
         ASSERT_TRUE(WaitFor([&] { return Visible(); }, 10000)) << "not shown";
     }
 
@@ -86,33 +92,42 @@ protected:
         return values;
     }
 
+    // Moves and sizes the window; returns once its controls are laid out
+    // for the new size (the status bar, placed last, along its bottom).
     void MoveWindow(int x, int y, int w, int h)
     {
         InspectLines({"move", std::to_string(x), std::to_string(y), std::to_string(w), std::to_string(h)});
-        WaitFor([&] { return WindowValues("rect").size() == 4 && WindowValues("rect")[0] == x; }, 5000);
-        Pause(500);
+        WaitFor([&] {
+            const std::vector<int> rect = WindowValues("rect"), client = WindowValues("client");
+            const auto controls = Controls();
+            const auto status = controls.find(Id(IDC_STATUS_BAR));
+            return rect.size() == 4 && rect[0] == x && client.size() == 2 && status != controls.end() &&
+                   status->second.bottom() == client[1] && status->second.w == client[0];
+        }, 5000);
     }
 
-    // Drags the divider by `dx` with the real pointer; returns the tree's new width.
+    // Drags the divider by `dx` with the real pointer; returns the tree's
+    // new width once the window has let the mouse go.
     int DragDivider(int dx)
     {
         const auto before = Controls();
         const std::vector<int> origin = WindowValues("origin");
-        const Rect tree = before.at("1015");
-        const Rect list = before.at("1003");
+        const Rect tree = before.at(Id(IDC_GROUP_TREE));
+        const Rect list = before.at(Id(IDC_COMMAND_LIST));
         const int x = origin[0] + (tree.right() + list.x) / 2;
         const int y = origin[1] + tree.y + tree.h / 2;
         auto& session = WineSession::Current();
         session.Xdotool({"mousemove", std::to_string(x), std::to_string(y)});
-        Pause(200);
         session.Xdotool({"mousedown", "1"});
-        for (int step = 1; step <= 4; ++step) {
+        for (int step = 1; step <= 4; ++step)
             session.Xdotool({"mousemove", std::to_string(x + dx * step / 4), std::to_string(y)});
-            Pause(150);
-        }
         session.Xdotool({"mouseup", "1"});
-        Pause(500);
-        return Controls().at("1015").w;
+        int width = tree.w;
+        WaitFor([&] {
+            width = Controls().at(Id(IDC_GROUP_TREE)).w;
+            return width != tree.w && inspector::WindowInfo("Preferences", "capture") == Record{"none"};
+        }, 5000);
+        return width;
     }
 
     // Types into the search box as a user does: click into it, type, Enter.
@@ -121,12 +136,12 @@ protected:
         auto& session = WineSession::Current();
         const std::string window = session.WaitForWindow("Preferences", 10000);
         session.Xdotool({"windowfocus", "--sync", window});
-        const Rect box = Controls().at("1789");
+        const Rect box = Controls().at(Id(IDC_SEARCH_BOX));
         const std::vector<int> origin = WindowValues("origin");
         session.Xdotool({"mousemove", std::to_string(origin[0] + box.x + box.w / 2),
                          std::to_string(origin[1] + box.y + box.h / 2), "click", "1"});
-        Pause(300);
-        InspectLines({"settext", "1789", ""});
+        WaitFor([&] { return inspector::WindowInfo("Preferences", "focus") == Record{Id(IDC_SEARCH_BOX)}; }, 5000);
+        InspectLines({"settext", Id(IDC_SEARCH_BOX), ""});
         if (!text.empty())
             Type(text);
         Keys({"Return"});
@@ -136,15 +151,15 @@ protected:
     // search text once was expected.
     std::string SendSearchMessage(const std::string& boxText)
     {
-        InspectLines({"settext", "1789", boxText});
+        InspectLines({"settext", Id(IDC_SEARCH_BOX), boxText});
         auto& session = WineSession::Current();
         return session
-            .RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--send", "1611",
-                      "0xDEADBEEF", "0xFEEDFACE"})
+            .RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--send",
+                      std::to_string(WM_SEARCHCOMMANDS), "0xDEADBEEF", "0xFEEDFACE"})
             .output;
     }
 
-    void SelectGroup(const std::string& name) { InspectLines({"selecttree", "1015", name}); }
+    void SelectGroup(const std::string& name) { InspectLines({"selecttree", Id(IDC_GROUP_TREE), name}); }
 
     std::string RunValue()
     {

@@ -29,6 +29,9 @@ private:
     }
 };
 
+// The "Close" button (IDOK).
+constexpr int kCloseButton = 1;
+
 const std::vector<std::string> kGeneralRows = {
     "0:Probe|pr|Regular|0",
     "42:Notes|notes|Regular|3",
@@ -62,7 +65,7 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
     // The tree in the catalogue's order, subgroups depth first and expanded,
     // the last selected group ("General") selected and its own commands listed.
     EXPECT_EQ(Tree(), kTree);
-    const auto items = InspectLines({"tree", "1015"});
+    const auto items = InspectLines({"tree", Id(IDC_GROUP_TREE)});
     ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[0], (Record{"0", "0", "3", "3", "1", "1", "1", "General"}));
     EXPECT_EQ(items[1], (Record{"1", "7", "35", "35", "0", "1", "1", "Mail"}));
@@ -77,10 +80,12 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
                                               "4:Deploy notes|dep|Script|0"};
     EXPECT_TRUE(WaitForRows(oteHits)) << ::testing::PrintToString(Rows());
     EXPECT_EQ(Tree(), (std::vector<std::string>{"0:General", "1:Mail", "2:Archive", "0:Scripts", "0:Search results*"}));
-    EXPECT_EQ(InspectLines({"tree", "1015"}).back(), (Record{"0", "2", "21", "21", "1", "0", "0", "Search results"}));
+    EXPECT_EQ(InspectLines({"tree", Id(IDC_GROUP_TREE)}).back(),
+              (Record{"0", "2", "21", "21", "1", "0", "0", "Search results"}));
     EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-search"));
     // No hit changes nothing; an empty text lists every command.
     SearchFor("zzz");
+    WaitFor([&] { return InspectLines({"text", Id(IDC_SEARCH_BOX)}) == std::vector<Record>{{"zzz"}}; });
     Pause(1000);
     EXPECT_EQ(Rows(), oteHits);
     SearchFor("");
@@ -114,7 +119,7 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
 
     // Hidden, a group selected lists nothing until the window shows again;
     // a search lists its hits at once, and showing keeps them.
-    PostCommand("1");
+    PostCommand(kCloseButton);
     ASSERT_TRUE(WaitFor([&] { return !Visible(); }, 10000)) << "not hidden";
     SelectGroup("Mail");
     EXPECT_TRUE(WaitFor([&] { return Rows().empty(); }, 10000)) << ::testing::PrintToString(Rows());
@@ -159,9 +164,9 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
     auto controls = Controls();
     ASSERT_EQ(buttons.size(), 9u);
     const int buttonWidth = std::stoi(InspectLines({"toolbarsize"}).at(0).at(0));
-    EXPECT_EQ(controls.at("1789").x, controls.at("ToolbarWindow32").x + 9 * buttonWidth);
-    EXPECT_EQ(controls.at("1789").w, 120);
-    EXPECT_EQ(controls.at("1789").h, 20);
+    EXPECT_EQ(controls.at(Id(IDC_SEARCH_BOX)).x, controls.at("ToolbarWindow32").x + 9 * buttonWidth);
+    EXPECT_EQ(controls.at(Id(IDC_SEARCH_BOX)).w, 120);
+    EXPECT_EQ(controls.at(Id(IDC_SEARCH_BOX)).h, 20);
     const std::vector<int> origin = WindowValues("origin");
     for (const Record& b : buttons) {
         if (b[1] == "0")
@@ -170,43 +175,52 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
         WineSession::Current().Xdotool(
             {"mousemove", std::to_string(origin[0] + toolbar.x + std::stoi(b[5]) + std::stoi(b[7]) / 2),
              std::to_string(origin[1] + toolbar.y + std::stoi(b[6]) + std::stoi(b[8]) / 2)});
-        Pause(1500);
+        // The toolbar asks for the tip once the mouse rests on the button.
+        WaitFor([&] {
+            for (const Record& tool : InspectLines({"tooltips"}))
+                if (tool.size() >= 3 && tool[0] == b[1] && tool[2] != "<callback>")
+                    return true;
+            return false;
+        }, 10000);
     }
     std::map<std::string, std::string> tips;
     for (const Record& tool : InspectLines({"tooltips"}))
         if (tool.size() >= 3)
             tips[tool[0]] = tool[2];
     const std::map<std::string, std::string> expectedTips = {
-        {"1474", "Add a new entry..."},
-        {"1475", "Edit/view the selected entry"},
-        {"1476", "Remove the selected entry(ies)"},
-        {"1477", "Add a new script..."},
-        {"1478", "Add a new group..."},
-        {"1479", "Edit/view the selected group"},
-        {"1480", "Remove the selected group(s)"},
-        {"1789", "Search for a command or more; specify the full command name or part of it only."},
-        {"1007", "If checked then Quorvallis starts every time that windows boots."},
-        {"1008", "If checked then Quorvallis starts in enabled state, allows to run commands. If not checked "
-                 "you'll have to enable it manually in order to run commands."},
-        {"1013", "Select the first control key, this in combination with the next one brings the dialog that "
-                 "accepts the commands. You'll have to press the first and then the second control key in order "
-                 "to bring the dialog."},
-        {"1014", "Select the second control key, this  in combination with the prior one brings the dialog that "
-                 "accepts the commands. You'll have to press the first and then the second control key in order "
-                 "to bring the dialog."},
+        {Id(IDT_ADD_COMMAND), "Add a new entry..."},
+        {Id(IDT_EDIT_COMMAND), "Edit/view the selected entry"},
+        {Id(IDT_REMOVE_COMMANDS), "Remove the selected entry(ies)"},
+        {Id(IDT_ADD_SCRIPT), "Add a new script..."},
+        {Id(IDT_ADD_GROUP), "Add a new group..."},
+        {Id(IDT_EDIT_GROUP), "Edit/view the selected group"},
+        {Id(IDT_REMOVE_GROUP), "Remove the selected group(s)"},
+        {Id(IDC_SEARCH_BOX), "Search for a command or more; specify the full command name or part of it only."},
+        {Id(IDC_AUTO_START), "If checked then Quorvallis starts every time that windows boots."},
+        {Id(IDC_ENABLE_ON_START),
+         "If checked then Quorvallis starts in enabled state, allows to run commands. If not checked "
+         "you'll have to enable it manually in order to run commands."},
+        {Id(IDC_FIRST_KEY),
+         "Select the first control key, this in combination with the next one brings the dialog that "
+         "accepts the commands. You'll have to press the first and then the second control key in order "
+         "to bring the dialog."},
+        {Id(IDC_SECOND_KEY),
+         "Select the second control key, this  in combination with the prior one brings the dialog that "
+         "accepts the commands. You'll have to press the first and then the second control key in order "
+         "to bring the dialog."},
     };
     EXPECT_EQ(tips, expectedTips);
 
     // The list's columns (a picture and a text each, the count right-aligned)
     // and the key combos.
     constexpr int HdfRight = 0x0001, HdfImageString = 0x0800 | 0x4000;
-    EXPECT_EQ(InspectLines({"header", "1003"}),
+    EXPECT_EQ(InspectLines({"header", Id(IDC_COMMAND_LIST)}),
               (std::vector<Record>{{"0", "120", std::to_string(HdfImageString), "0", "Name"},
                                    {"1", "120", std::to_string(HdfImageString), "1", "Shortcut"},
                                    {"2", "120", std::to_string(HdfImageString), "2", "Type"},
                                    {"3", "120", std::to_string(HdfImageString | HdfRight), "22", "#times executed"}}));
     std::vector<std::string> keys;
-    for (const Record& item : InspectLines({"combo", "1013"}))
+    for (const Record& item : InspectLines({"combo", Id(IDC_FIRST_KEY)}))
         keys.push_back(item[5] + "=" + item[1] + (item[4] == "1" ? "*" : ""));
     EXPECT_EQ(keys, (std::vector<std::string>{"Ctrl=17*", "Shift=16", "F2=113", "F3=114", "F4=115", "F5=116", "F6=117",
                                               "F7=118", "F8=119", "F9=120", "F10=121", "F11=122", "F12=123"}));
@@ -229,36 +243,37 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
         EXPECT_EQ(b.w, a.w) << id;
         EXPECT_EQ(b.h, a.h) << id;
     };
-    moved("1", dx, dy);
-    for (const char* id : {"1006", "1007", "1008", "1018", "1019", "1013", "1014"})
-        moved(id, 0, dy);
-    const Rect frame = grown.at("1002"), splitter = grown.at("QuorvallisSplitter");
-    EXPECT_EQ(frame.w, controls.at("1002").w + dx);
-    EXPECT_EQ(frame.h, controls.at("1002").h + dy);
+    moved(Id(kCloseButton), dx, dy);
+    for (const int id : {IDC_PREFERENCES_FRAME, IDC_AUTO_START, IDC_ENABLE_ON_START, IDC_FIRST_KEY_LABEL,
+                         IDC_SECOND_KEY_LABEL, IDC_FIRST_KEY, IDC_SECOND_KEY})
+        moved(Id(id), 0, dy);
+    const Rect frame = grown.at(Id(IDC_COMMANDS_FRAME)), splitter = grown.at("QuorvallisSplitter");
+    EXPECT_EQ(frame.w, controls.at(Id(IDC_COMMANDS_FRAME)).w + dx);
+    EXPECT_EQ(frame.h, controls.at(Id(IDC_COMMANDS_FRAME)).h + dy);
     EXPECT_EQ((std::vector<int>{splitter.x - frame.x, splitter.y - frame.y, frame.right() - splitter.right(),
                                 frame.bottom() - splitter.bottom()}),
               (std::vector<int>{15, 25, 15, 15}));
-    const double share = double(controls.at("1015").w) / controls.at("QuorvallisSplitter").w;
+    const double share = double(controls.at(Id(IDC_GROUP_TREE)).w) / controls.at("QuorvallisSplitter").w;
     // Each width holds the divider to a whole pixel.
-    EXPECT_NEAR(double(grown.at("1015").w) / splitter.w, share,
+    EXPECT_NEAR(double(grown.at(Id(IDC_GROUP_TREE)).w) / splitter.w, share,
                 1.0 / controls.at("QuorvallisSplitter").w + 1.0 / splitter.w);
-    EXPECT_EQ(grown.at("1232").bottom(), bigger[1]) << "status bar at the bottom";
-    EXPECT_EQ(grown.at("1232").w, bigger[0]);
+    EXPECT_EQ(grown.at(Id(IDC_STATUS_BAR)).bottom(), bigger[1]) << "status bar at the bottom";
+    EXPECT_EQ(grown.at(Id(IDC_STATUS_BAR)).w, bigger[0]);
     EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-resized"));
 
     // The divider follows the mouse and then keeps its new share.
-    const int treeBefore = grown.at("1015").w;
+    const int treeBefore = grown.at(Id(IDC_GROUP_TREE)).w;
     const int treeAfter = DragDivider(150);
     EXPECT_NEAR(treeAfter, treeBefore + 150, 2);
     EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-96dpi-divider"));
     MoveWindow(10, 10, 800, 600);
     const auto smaller = Controls();
-    EXPECT_NEAR(double(smaller.at("1015").w) / smaller.at("QuorvallisSplitter").w, double(treeAfter) / splitter.w,
-                1.0 / smaller.at("QuorvallisSplitter").w + 1.0 / splitter.w);
+    EXPECT_NEAR(double(smaller.at(Id(IDC_GROUP_TREE)).w) / smaller.at("QuorvallisSplitter").w,
+                double(treeAfter) / splitter.w, 1.0 / smaller.at("QuorvallisSplitter").w + 1.0 / splitter.w);
 
     // F5 then Shift, chosen in the combos, open the typing popup at once.
-    InspectLines({"selectcombo", "1013", "5"});
-    InspectLines({"selectcombo", "1014", "1"});
+    InspectLines({"selectcombo", Id(IDC_FIRST_KEY), "5"});
+    InspectLines({"selectcombo", Id(IDC_SECOND_KEY), "1"});
     StartTarget();
     Keys({"F5", "shift"});
     Type("pr k");
@@ -266,21 +281,23 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
     EXPECT_TRUE(CommandRan()) << "F5 then Shift did not activate";
 
     // The auto-start box writes the Run value and shows what is in force.
-    InspectLines({"click", "1007"});
+    InspectLines({"click", Id(IDC_AUTO_START)});
     EXPECT_TRUE(WaitFor([&] { return RunValue().find(folder_.substr(folder_.rfind('/') + 1)) != std::string::npos; },
                         10000))
         << RunValue();
-    EXPECT_EQ(InspectLines({"state", "1007"}), (std::vector<Record>{{"1"}}));
-    InspectLines({"click", "1007"});
+    EXPECT_EQ(InspectLines({"state", Id(IDC_AUTO_START)}), (std::vector<Record>{{"1"}}));
+    InspectLines({"click", Id(IDC_AUTO_START)});
     EXPECT_TRUE(WaitFor([&] { return RunValue().find("Quorvallis.exe") == std::string::npos; }, 10000)) << RunValue();
-    EXPECT_EQ(InspectLines({"state", "1007"}), (std::vector<Record>{{"0"}}));
-    InspectLines({"click", "1008"});
-    EXPECT_TRUE(WaitFor([&] { return InspectLines({"state", "1008"}) == std::vector<Record>{{"0"}}; }, 5000));
+    EXPECT_EQ(InspectLines({"state", Id(IDC_AUTO_START)}), (std::vector<Record>{{"0"}}));
+    InspectLines({"click", Id(IDC_ENABLE_ON_START)});
+    EXPECT_TRUE(WaitFor(
+        [&] { return InspectLines({"state", Id(IDC_ENABLE_ON_START)}) == std::vector<Record>{{"0"}}; }, 5000));
 
     // Help > About and the system menu's "About Quorvallis" open the about box.
     auto& session = WineSession::Current();
-    for (const std::vector<std::string>& open : {std::vector<std::string>{"--post", "0x0111", "40011", "0"},
-                                                  std::vector<std::string>{"--post", "0x0112", "4081", "0"}}) {
+    for (const std::vector<std::string>& open :
+         {std::vector<std::string>{"--post", "0x0111", Id(IDM_HELP_ABOUT), "0"},
+          std::vector<std::string>{"--post", "0x0112", Id(IDM_SYSTEM_ABOUT), "0"}}) {
         std::vector<std::string> send{session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences"};
         send.insert(send.end(), open.begin(), open.end());
         session.RunWine(send);
@@ -292,7 +309,8 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
 
     // The close box, File > Close and the Close button only hide the window.
     for (const std::vector<std::string>& hide :
-         {std::vector<std::string>{"--post", "0x0010", "0", "0"}, std::vector<std::string>{"--post", "0x0111", "40001", "0"}}) {
+         {std::vector<std::string>{"--post", "0x0010", "0", "0"},
+          std::vector<std::string>{"--post", "0x0111", Id(IDM_FILE_CLOSE), "0"}}) {
         std::vector<std::string> send{session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences"};
         send.insert(send.end(), hide.begin(), hide.end());
         session.RunWine(send);
@@ -315,14 +333,7 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
 // launcher, also after the taskbar announced itself again.
 TEST_F(MainWindowE2e, TrayIconFollowsTheStateAndLeavesNoGhost)
 {
-    const auto trayTips = [&] {
-        std::vector<std::string> tips;
-        for (const Record& tool : InspectLines({"tooltips"}, "Wine System Tray"))
-            if (tool.size() >= 3 && tool[2].rfind("Quorvallis", 0) == 0)
-                tips.push_back(tool[2]);
-        return tips;
-    };
-    // Icons of launchers that ended without a word stay until the tray notices.
+    const auto trayTips = [&] { return TrayTips(); };
     const auto before = trayTips();
     const auto withOurs = [&](const std::string& tip) {
         std::vector<std::string> tips = before;
@@ -333,7 +344,7 @@ TEST_F(MainWindowE2e, TrayIconFollowsTheStateAndLeavesNoGhost)
     StartLauncher();
     EXPECT_TRUE(WaitFor([&] { return trayTips() == withOurs("Quorvallis (enabled)"); }, 10000))
         << ::testing::PrintToString(trayTips());
-    PostCommand(kDisable);
+    PostCommand(IDM_TRAY_DISABLE);
     EXPECT_TRUE(WaitFor([&] { return trayTips() == withOurs("Quorvallis (disabled)"); }, 10000))
         << ::testing::PrintToString(trayTips());
     auto& session = WineSession::Current();
@@ -357,12 +368,12 @@ TEST_F(MainWindowE2e, FirstStartAt144Dpi)
     EXPECT_TRUE(Rows().empty());
     MoveWindow(10, 10, 1150, 900);
     EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-144dpi-resized"));
-    const int tree = Controls().at("1015").w;
+    const int tree = Controls().at(Id(IDC_GROUP_TREE)).w;
     EXPECT_NEAR(DragDivider(200), tree + 200, 2);
     EXPECT_TRUE(WineSession::Current().Screenshot("mainwindow-144dpi-divider"));
     auto& session = WineSession::Current();
     session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "0x0111",
-                     "40011", "0"});
+                     Id(IDM_HELP_ABOUT), "0"});
     EXPECT_FALSE(session.WaitForWindow("About", 10000).empty());
     EXPECT_TRUE(session.Screenshot("mainwindow-144dpi-about"));
     session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "About", "--post", "0x0111", "1", "0"});

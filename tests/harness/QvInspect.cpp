@@ -13,7 +13,9 @@
 //   window                 the window's handle, class, visibility, rectangles,
 //                          the screen position of its client area's origin, and
 //                          the id of the control of its thread that holds the
-//                          mouse capture ("none" when no window does)
+//                          mouse capture ("none" when no window does), whether it
+//                          is the foreground window, and the id of the control
+//                          of its thread that has the keyboard focus ("none")
 //   controls               every descendant: id class visible enabled x y w h text
 //                          (rectangle in the top-level window's client coordinates)
 //   text ID                the control's text
@@ -227,6 +229,7 @@ int ShowWindowInfo(HWND top)
     GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &thread);
     Out(L"capture\t" + (thread.hwndCapture ? Num(GetDlgCtrlID(thread.hwndCapture)) : std::wstring(L"none")));
     Out(L"foreground\t" + Num(GetForegroundWindow() == top ? 1 : 0));
+    Out(L"focus\t" + (thread.hwndFocus ? Num(GetDlgCtrlID(thread.hwndFocus)) : std::wstring(L"none")));
     return 0;
 }
 

@@ -11,6 +11,8 @@
 //   down vk=65 ext=0     WM_KEYDOWN       sysdown vk=18 ext=0   WM_SYSKEYDOWN
 //   up vk=65 ext=1       WM_KEYUP         sysup vk=18 ext=0     WM_SYSKEYUP
 //   char 97              WM_CHAR (UTF-16 unit)
+// and, once the window has closed, by the line
+//   exit
 // PATH may be a Windows path or a Unix path (read through Wine's Z: drive).
 // With --exit-after-ms the probe closes itself after N milliseconds. With
 // --peek its message loop looks at each message (PeekMessage with
@@ -189,6 +191,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     }
     if (held != INVALID_HANDLE_VALUE)
         CloseHandle(held);
+    LogLine("exit");
     if (g_log)
         std::fclose(g_log);
     return 0;
