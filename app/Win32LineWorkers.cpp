@@ -63,7 +63,9 @@ struct HandOverBlock {
 // The shell may hand an "open" to extensions that need COM on the calling thread.
 class ComApartment {
 public:
-    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
+    {
+    }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment()
@@ -76,18 +78,19 @@ private:
     bool initialised_;
 };
 
-}  // namespace
+} // namespace
 
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue)
-    : Win32LineWorkers(std::move(catalogue),
-                       [](IKeyboardOutput& keyboard, StopSignal& stop) {
-                           return std::make_unique<KeystrokePlayer>(keyboard, &stop);
-                       })
+    : Win32LineWorkers(std::move(catalogue), [](IKeyboardOutput& keyboard, StopSignal& stop) {
+          return std::make_unique<KeystrokePlayer>(keyboard, &stop);
+      })
 {
 }
 
 Win32LineWorkers::Win32LineWorkers(boost::shared_ptr<QuorvallisCommands> catalogue, PlayerFactory players)
-    : catalogue_(std::move(catalogue)), players_(std::move(players)), running_(std::make_shared<Running>())
+    : catalogue_(std::move(catalogue)),
+      players_(std::move(players)),
+      running_(std::make_shared<Running>())
 {
 }
 
@@ -97,8 +100,8 @@ bool Win32LineWorkers::StopRunningLines(unsigned waitMs)
     bool ended = false;
     {
         std::unique_lock<std::mutex> lock(running_->mutex);
-        ended = running_->ended.wait_for(lock, std::chrono::milliseconds(waitMs),
-                                         [this] { return running_->count == 0; });
+        ended =
+            running_->ended.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return running_->count == 0; });
     }
     Win32KeyboardOutput output;
     running_->held.ReleaseAll(output);
@@ -129,7 +132,7 @@ bool Win32LineWorkers::Start(const std::wstring& line)
         running_->Leave();
         return false;
     }
-    block.release();  // the thread owns it now
+    block.release(); // the thread owns it now
     // Detached: nobody waits for a line.
     UniqueKernelHandle(reinterpret_cast<HANDLE>(thread)).reset();
     return true;

@@ -24,7 +24,7 @@ public:
     // keys are let go of at exit) and stop once `stop` is asked to.
     using PlayerFactory = std::function<std::unique_ptr<IKeystrokePlayer>(IKeyboardOutput& keyboard, StopSignal& stop)>;
 
-    static constexpr std::size_t kLineBufferSize = 1200;  // longest line: 1199 characters
+    static constexpr std::size_t kLineBufferSize = 1200; // longest line: 1199 characters
     static constexpr unsigned kStackReservation = 0x20000;
 
     // Keystroke texts are played by a KeystrokePlayer through keybd_event.

@@ -67,8 +67,8 @@ struct Launcher {
         std::wstring command = L"\"" + exe + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process) != FALSE;
+        return CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) !=
+               FALSE;
     }
     // The main window once it answers messages: its initialisation (file
     // loaded, hook installed) is over and the message loop runs.
@@ -118,8 +118,8 @@ public:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"QvLatencyProbe";
         RegisterClassW(&wc);
-        window_ = CreateWindowExW(0, wc.lpszClassName, L"QvLatencyProbe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
-                                  300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"QvLatencyProbe", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
+                                  200, nullptr, nullptr, wc.hInstance, nullptr);
         PumpFor(1000);
     }
     ~KeyProbe() { DestroyWindow(window_); }

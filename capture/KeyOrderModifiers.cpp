@@ -10,7 +10,7 @@ constexpr std::uint32_t kReleased = 1u << 31;
 // The hook reports both Shift keys as Shift; the scan code tells them apart.
 constexpr unsigned kRightShiftScanCode = 0x36;
 
-}  // namespace
+} // namespace
 
 void KeyOrderModifiers::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
 {

@@ -14,7 +14,9 @@ constexpr std::uint32_t kReleased = 1u << 31;
 } // namespace
 
 TypingStateMachine::TypingStateMachine(QuorvallisCommands& catalogue, ITypingPopup& popup, ILineWorkers& workers)
-    : catalogue_(catalogue), popup_(popup), workers_(workers)
+    : catalogue_(catalogue),
+      popup_(popup),
+      workers_(workers)
 {
 }
 
@@ -36,10 +38,8 @@ int TypingStateMachine::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
         }
         catalogue_.previousKey = static_cast<int>(virtualKey);
         return kPass;
-    case kTyping:
-        return OnTypingKey(virtualKey);
-    default:
-        return kPass;
+    case kTyping: return OnTypingKey(virtualKey);
+    default: return kPass;
     }
 }
 

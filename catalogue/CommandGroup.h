@@ -12,7 +12,7 @@ using GroupPtr = boost::shared_ptr<CommandGroup>;
 // decided by each command's groupId, not by commandIds.
 class CommandGroup {
 public:
-    CommandGroup() = default;  // used when reading the catalogue file
+    CommandGroup() = default; // used when reading the catalogue file
     CommandGroup(int id, int iconIndex, std::wstring name);
     virtual ~CommandGroup() = default;
 

@@ -9,8 +9,7 @@
 // changed only by the catalogue's operations (a file's list comes in through
 // QuorvallisCommands::LoadCommands), so that the indexes kept beside it are
 // told of every change.
-class CommandList
-{
+class CommandList {
 public:
     using value_type = CommandPtr;
     using const_iterator = std::vector<CommandPtr>::const_iterator;
@@ -32,9 +31,27 @@ private:
     std::vector<CommandPtr> items_;
 };
 
-inline bool operator==(const CommandList& a, const CommandList& b) { return a.items() == b.items(); }
-inline bool operator==(const CommandList& a, const std::vector<CommandPtr>& b) { return a.items() == b; }
-inline bool operator==(const std::vector<CommandPtr>& a, const CommandList& b) { return a == b.items(); }
-inline bool operator!=(const CommandList& a, const CommandList& b) { return !(a == b); }
-inline bool operator!=(const CommandList& a, const std::vector<CommandPtr>& b) { return !(a == b); }
-inline bool operator!=(const std::vector<CommandPtr>& a, const CommandList& b) { return !(a == b); }
+inline bool operator==(const CommandList& a, const CommandList& b)
+{
+    return a.items() == b.items();
+}
+inline bool operator==(const CommandList& a, const std::vector<CommandPtr>& b)
+{
+    return a.items() == b;
+}
+inline bool operator==(const std::vector<CommandPtr>& a, const CommandList& b)
+{
+    return a == b.items();
+}
+inline bool operator!=(const CommandList& a, const CommandList& b)
+{
+    return !(a == b);
+}
+inline bool operator!=(const CommandList& a, const std::vector<CommandPtr>& b)
+{
+    return !(a == b);
+}
+inline bool operator!=(const std::vector<CommandPtr>& a, const CommandList& b)
+{
+    return !(a == b);
+}

@@ -7,7 +7,7 @@ bool Contains(const QuorvallisCommand& command, const std::wstring& text)
     return command.name.find(text) != std::wstring::npos || command.shortcut.find(text) != std::wstring::npos;
 }
 
-}  // namespace
+} // namespace
 
 void CommandSearchIndex::Add(const CommandPtr& command)
 {

@@ -65,7 +65,7 @@ std::vector<CompletionRanking::Entry>::const_iterator CompletionRanking::FirstFr
 }
 
 std::vector<CompletionRanking::Entry>::const_iterator CompletionRanking::Find(const std::wstring& folded,
-                                                                             const CommandPtr& command) const
+                                                                              const CommandPtr& command) const
 {
     for (auto it = FirstFrom(folded); it != entries_.end() && *it->folded == folded; ++it) {
         if (it->command == command)

@@ -15,9 +15,9 @@
 class CompletionRanking {
 public:
     struct Entry {
-        const std::wstring* folded;  // the shortcut as lookups fold it
+        const std::wstring* folded; // the shortcut as lookups fold it
         CommandPtr command;
-        std::uint64_t place;         // its place in the catalogue's list
+        std::uint64_t place; // its place in the catalogue's list
     };
 
     // Entries sorted by folded shortcut, then place.
@@ -45,7 +45,7 @@ private:
     void BuildTree() const;
 
     std::vector<Entry> entries_;
-    std::vector<int> counts_;  // per entry, as last read
+    std::vector<int> counts_; // per entry, as last read
     // Leaves at entries_.size() + i; each inner node the better of its two
     // children. Built again before a search after entries came or went.
     mutable std::vector<Rank> tree_;

@@ -10,8 +10,7 @@ class ShortcutIndex;
 // catalogue's index raises a count, for a run, and moves the completion's
 // ranking with it; an assignment to a listed record tells that index, so the
 // ranking reads the counts again. A copy starts unlisted.
-class ExecutionCount
-{
+class ExecutionCount {
 public:
     ExecutionCount() = default;
     ExecutionCount(int value) : value_(value) {}

@@ -13,21 +13,26 @@ QuorvallisCommand::QuorvallisCommand(int commandId, std::wstring commandName, st
       groupId(group),
       iconIndex(icon),
       shortcut(std::move(commandShortcut)),
-      kind(CommandKind::Regular) {}
+      kind(CommandKind::Regular)
+{
+}
 
 namespace {
 
 // Position of the first step with that id, or -1.
-int IndexOfStep(const std::vector<StepPtr>& steps, int stepId) {
+int IndexOfStep(const std::vector<StepPtr>& steps, int stepId)
+{
     for (size_t i = 0; i < steps.size(); ++i) {
-        if (steps[i] && steps[i]->id == stepId) return static_cast<int>(i);
+        if (steps[i] && steps[i]->id == stepId)
+            return static_cast<int>(i);
     }
     return -1;
 }
 
-}  // namespace
+} // namespace
 
-bool QuorvallisCommand::SetRegularStep(StepType type, const std::wstring& text) {
+bool QuorvallisCommand::SetRegularStep(StepType type, const std::wstring& text)
+{
     // A regular command opens, starts or types; any other step type would
     // leave it with a step the command editor cannot show.
     if (type != StepType::OpenWebPage && type != StepType::OpenExecutable && type != StepType::EchoString)
@@ -53,45 +58,58 @@ bool QuorvallisCommand::SetRegularStep(StepType type, const std::wstring& text) 
     return true;
 }
 
-bool QuorvallisCommand::ReplaceStep(int stepId, const StepPtr& step) {
-    if (!step) return false;
+bool QuorvallisCommand::ReplaceStep(int stepId, const StepPtr& step)
+{
+    if (!step)
+        return false;
     const int at = IndexOfStep(steps, stepId);
-    if (at < 0) return false;
+    if (at < 0)
+        return false;
     steps[at] = step;
     return true;
 }
 
-bool QuorvallisCommand::RemoveStep(int stepId) {
+bool QuorvallisCommand::RemoveStep(int stepId)
+{
     const int at = IndexOfStep(steps, stepId);
-    if (at < 0) return false;
+    if (at < 0)
+        return false;
     steps.erase(steps.begin() + at);
     return true;
 }
 
-bool QuorvallisCommand::MoveStepUp(int stepId) {
+bool QuorvallisCommand::MoveStepUp(int stepId)
+{
     const int at = IndexOfStep(steps, stepId);
-    if (at <= 0) return false;
+    if (at <= 0)
+        return false;
     std::swap(steps[at], steps[at - 1]);
     return true;
 }
 
-bool QuorvallisCommand::MoveStepDown(int stepId) {
+bool QuorvallisCommand::MoveStepDown(int stepId)
+{
     const int at = IndexOfStep(steps, stepId);
-    if (at < 0 || at + 1 >= static_cast<int>(steps.size())) return false;
+    if (at < 0 || at + 1 >= static_cast<int>(steps.size()))
+        return false;
     std::swap(steps[at], steps[at + 1]);
     return true;
 }
 
-bool QuorvallisCommand::MoveStepToTop(int stepId) {
+bool QuorvallisCommand::MoveStepToTop(int stepId)
+{
     const int at = IndexOfStep(steps, stepId);
-    if (at <= 0) return false;
+    if (at <= 0)
+        return false;
     std::rotate(steps.begin(), steps.begin() + at, steps.begin() + at + 1);
     return true;
 }
 
-bool QuorvallisCommand::MoveStepToBottom(int stepId) {
+bool QuorvallisCommand::MoveStepToBottom(int stepId)
+{
     const int at = IndexOfStep(steps, stepId);
-    if (at < 0 || at + 1 >= static_cast<int>(steps.size())) return false;
+    if (at < 0 || at + 1 >= static_cast<int>(steps.size()))
+        return false;
     std::rotate(steps.begin() + at, steps.begin() + at + 1, steps.end());
     return true;
 }

@@ -19,8 +19,7 @@ class QuorvallisCommand {
 public:
     // Used when reading the catalogue file: kind is 0 until read.
     QuorvallisCommand();
-    QuorvallisCommand(int id, std::wstring name, std::wstring notes, int iconIndex, int groupId,
-                      std::wstring shortcut);
+    QuorvallisCommand(int id, std::wstring name, std::wstring notes, int iconIndex, int groupId, std::wstring shortcut);
     QuorvallisCommand(const QuorvallisCommand&) = default;
     QuorvallisCommand& operator=(const QuorvallisCommand&) = default;
     virtual ~QuorvallisCommand() = default;

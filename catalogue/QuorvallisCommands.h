@@ -175,4 +175,3 @@ private:
     // The names and shortcuts of allCommands for SearchCommands.
     CommandSearchIndex searchIndex_;
 };
-

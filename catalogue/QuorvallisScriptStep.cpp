@@ -4,4 +4,6 @@
 QuorvallisScriptStep::QuorvallisScriptStep() = default;
 
 // A new step has no key to send yet: 0xFFFF marks "none chosen".
-QuorvallisScriptStep::QuorvallisScriptStep(int stepId) : id(stepId), virtualKey(0xFFFF), modifiers(0xFFFF) {}
+QuorvallisScriptStep::QuorvallisScriptStep(int stepId) : id(stepId), virtualKey(0xFFFF), modifiers(0xFFFF)
+{
+}

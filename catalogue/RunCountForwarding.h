@@ -9,8 +9,7 @@
 // Where the run of a replaced record is counted. A worker may still run a
 // record that an edit has replaced meanwhile; its count belongs to the record
 // now in the catalogue. Used under the catalogue's guard.
-class RunCountForwarding
-{
+class RunCountForwarding {
 public:
     // `successor` took the place of `old` in the catalogue.
     void NoteReplacement(const CommandPtr& old, const CommandPtr& successor);

@@ -10,7 +10,7 @@ wchar_t FoldAsciiLetter(wchar_t c)
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-}  // namespace
+} // namespace
 
 bool ShortcutsEqual(const std::wstring& a, const std::wstring& b)
 {
@@ -37,7 +37,8 @@ bool ShortcutReachable(const std::wstring& shortcut)
 }
 
 ShortcutIndex::ShortcutIndex(const std::vector<CommandPtr>& commands, std::recursive_mutex& guard)
-    : commands_(commands), guard_(guard)
+    : commands_(commands),
+      guard_(guard)
 {
 }
 

@@ -19,8 +19,7 @@
 // ShortcutText, ExecutionCount). Built from the whole list at the first
 // lookup after Reload. Every member but the two a record calls runs under
 // the catalogue's guard.
-class ShortcutIndex
-{
+class ShortcutIndex {
 public:
     ShortcutIndex(const std::vector<CommandPtr>& commands, std::recursive_mutex& guard);
     ShortcutIndex(const ShortcutIndex&) = delete;

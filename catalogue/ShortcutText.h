@@ -11,8 +11,7 @@ class ShortcutIndex;
 // field knows that index and tells it of every change, so a record changed in
 // place is never looked up under its old shortcut or missed under its new
 // one. A copy starts unlisted: an editor's copy tells nobody.
-class ShortcutText
-{
+class ShortcutText {
 public:
     ShortcutText() = default;
     ShortcutText(std::wstring text) : text_(std::move(text)) {}
@@ -46,11 +45,35 @@ private:
     std::atomic<ShortcutIndex*> index_{nullptr};
 };
 
-inline bool operator==(const ShortcutText& a, const ShortcutText& b) { return a.str() == b.str(); }
-inline bool operator==(const ShortcutText& a, const std::wstring& b) { return a.str() == b; }
-inline bool operator==(const std::wstring& a, const ShortcutText& b) { return a == b.str(); }
-inline bool operator==(const ShortcutText& a, const wchar_t* b) { return a.str() == b; }
-inline bool operator!=(const ShortcutText& a, const ShortcutText& b) { return !(a == b); }
-inline bool operator!=(const ShortcutText& a, const std::wstring& b) { return !(a == b); }
-inline bool operator!=(const std::wstring& a, const ShortcutText& b) { return !(a == b); }
-inline bool operator!=(const ShortcutText& a, const wchar_t* b) { return !(a == b); }
+inline bool operator==(const ShortcutText& a, const ShortcutText& b)
+{
+    return a.str() == b.str();
+}
+inline bool operator==(const ShortcutText& a, const std::wstring& b)
+{
+    return a.str() == b;
+}
+inline bool operator==(const std::wstring& a, const ShortcutText& b)
+{
+    return a == b.str();
+}
+inline bool operator==(const ShortcutText& a, const wchar_t* b)
+{
+    return a.str() == b;
+}
+inline bool operator!=(const ShortcutText& a, const ShortcutText& b)
+{
+    return !(a == b);
+}
+inline bool operator!=(const ShortcutText& a, const std::wstring& b)
+{
+    return !(a == b);
+}
+inline bool operator!=(const std::wstring& a, const ShortcutText& b)
+{
+    return !(a == b);
+}
+inline bool operator!=(const ShortcutText& a, const wchar_t* b)
+{
+    return !(a == b);
+}

@@ -7,7 +7,10 @@
 
 CommandDispatcher::CommandDispatcher(IStepPlatform& platform, IKeyboardOutput& keyboard, IKeystrokePlayer& keystrokes,
                                      ICommandNotifier& notifier)
-    : platform_(platform), keyboard_(keyboard), keystrokes_(keystrokes), notifier_(notifier)
+    : platform_(platform),
+      keyboard_(keyboard),
+      keystrokes_(keystrokes),
+      notifier_(notifier)
 {
 }
 

@@ -5,8 +5,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/StopSignal.h"
 
-KeyActionSender::KeyActionSender(IKeyboardOutput& output, const StopSignal* stop)
-    : output_(output), stop_(stop)
+KeyActionSender::KeyActionSender(IKeyboardOutput& output, const StopSignal* stop) : output_(output), stop_(stop)
 {
 }
 
@@ -34,19 +33,13 @@ bool KeyActionSender::OnAction(const KeyAction& action)
         if (output_.SendKeyEvent(action.virtualKey, action.flags))
             down_[action.virtualKey] = false;
         break;
-    case KeyAction::Kind::Sleep:
-        output_.Sleep(action.milliseconds);
-        break;
-    case KeyAction::Kind::Beep:
-        output_.Beep(action.frequency, action.milliseconds);
-        break;
+    case KeyAction::Kind::Sleep: output_.Sleep(action.milliseconds); break;
+    case KeyAction::Kind::Beep: output_.Beep(action.frequency, action.milliseconds); break;
     case KeyAction::Kind::Activate:
         // Whether a window was found does not matter to the playback.
         output_.ActivateWindow(action.title);
         break;
-    case KeyAction::Kind::ToggleNumLock:
-        output_.ToggleNumLock();
-        break;
+    case KeyAction::Kind::ToggleNumLock: output_.ToggleNumLock(); break;
     }
     return true;
 }

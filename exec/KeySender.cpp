@@ -4,8 +4,7 @@
 #include "exec/KeySequenceParser.h"
 #include "platform/IKeyboardOutput.h"
 
-KeySender::KeySender(IKeyboardOutput& output, StopSignal* stop)
-    : output_(output), stop_(stop ? stop : &ownStop_)
+KeySender::KeySender(IKeyboardOutput& output, StopSignal* stop) : output_(output), stop_(stop ? stop : &ownStop_)
 {
 }
 

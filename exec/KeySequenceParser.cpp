@@ -44,7 +44,10 @@ bool ReadSign(const std::wstring& text, size_t& pos)
     return false;
 }
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
 
 // A signed decimal after optional blanks; saturates instead of overflowing.
 int ReadNumber(const std::wstring& text, size_t pos)
@@ -92,9 +95,10 @@ public:
 // The state of one expansion: the group and the held modifiers.
 class Expander {
 public:
-    Expander(const KeySequenceParser::KeyValueFunction& keyValueOf, KeyDelays& delays,
-             IKeyActionSink& sink)
-        : keyValueOf_(keyValueOf), delays_(delays), sink_(sink)
+    Expander(const KeySequenceParser::KeyValueFunction& keyValueOf, KeyDelays& delays, IKeyActionSink& sink)
+        : keyValueOf_(keyValueOf),
+          delays_(delays),
+          sink_(sink)
     {
     }
 
@@ -295,8 +299,7 @@ private:
             if (negative)
                 count = 0; // a negative count presses nothing
         }
-        const unsigned short value =
-            best->isCharacter ? keyValueOf_(static_cast<wchar_t>(best->code)) : best->code;
+        const unsigned short value = best->isCharacter ? keyValueOf_(static_cast<wchar_t>(best->code)) : best->code;
         if (value == KeySequenceParser::kNoKey)
             return;
         PressKeyValue(value, count);
@@ -316,7 +319,9 @@ private:
 
 } // namespace
 
-KeySequenceParser::KeySequenceParser(KeyValueFunction keyValueOf) : keyValueOf_(std::move(keyValueOf)) {}
+KeySequenceParser::KeySequenceParser(KeyValueFunction keyValueOf) : keyValueOf_(std::move(keyValueOf))
+{
+}
 
 KeySequenceParser::Check KeySequenceParser::Validate(const std::wstring& text) const
 {
@@ -432,17 +437,21 @@ const std::array<KeySequenceParser::KeyName, KeySequenceParser::kKeyNameCount>& 
 bool KeySequenceParser::IsExtendedKey(unsigned char virtualKey)
 {
     switch (virtualKey) {
-    case KeyCode::PageUp: case KeyCode::PageDown: case KeyCode::End: case KeyCode::Home:
-    case KeyCode::Left: case KeyCode::Up: case KeyCode::Right: case KeyCode::Down:
-    case KeyCode::Insert: case KeyCode::Delete:
-        return true;
-    default:
-        return false;
+    case KeyCode::PageUp:
+    case KeyCode::PageDown:
+    case KeyCode::End:
+    case KeyCode::Home:
+    case KeyCode::Left:
+    case KeyCode::Up:
+    case KeyCode::Right:
+    case KeyCode::Down:
+    case KeyCode::Insert:
+    case KeyCode::Delete: return true;
+    default: return false;
     }
 }
 
 bool KeySequenceParser::IsModifierKey(unsigned char virtualKey)
 {
-    return virtualKey == kShift || virtualKey == kCtrl || virtualKey == kAlt ||
-           virtualKey == kLeftWindows;
+    return virtualKey == kShift || virtualKey == kCtrl || virtualKey == kAlt || virtualKey == kLeftWindows;
 }

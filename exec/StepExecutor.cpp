@@ -20,10 +20,12 @@ constexpr unsigned short kShiftKey = KeyCode::Shift;
 constexpr unsigned short kCtrlKey = KeyCode::Control;
 constexpr unsigned short kAltKey = KeyCode::Alt;
 
-}  // namespace
+} // namespace
 
 StepExecutor::StepExecutor(IStepPlatform& platform, IKeyboardOutput& keyboard, IKeystrokePlayer& keystrokes)
-    : platform_(platform), keyboard_(keyboard), keystrokes_(keystrokes)
+    : platform_(platform),
+      keyboard_(keyboard),
+      keystrokes_(keystrokes)
 {
 }
 
@@ -47,23 +49,19 @@ bool StepExecutor::ExecuteStep(const QuorvallisPluginsManager* pluginsManager, c
 {
     std::wstring text;
     switch (step.type) {
-    case StepType::OpenWebPage:
-        return FillPlaceholders(step.text, arguments, text) && platform_.OpenWithShell(text);
-    case StepType::OpenExecutable:
-        return FillPlaceholders(step.text, arguments, text) && platform_.StartProcess(text);
+    case StepType::OpenWebPage: return FillPlaceholders(step.text, arguments, text) && platform_.OpenWithShell(text);
+    case StepType::OpenExecutable: return FillPlaceholders(step.text, arguments, text) && platform_.StartProcess(text);
     case StepType::EchoString:
         // A text that breaks the keystroke language types nothing, so the
         // step has not done its work and the script must not go on as if it had.
         return FillPlaceholders(step.text, arguments, text) && keystrokes_.Play(text);
-    case StepType::SendKey:
-        return SendKeyCombination(step.virtualKey, step.modifiers);
+    case StepType::SendKey: return SendKeyCombination(step.virtualKey, step.modifiers);
     case StepType::Pause:
         if (step.pauseMs < kShortestPauseMs || step.pauseMs > kLongestPauseMs)
             return false;
         platform_.Pause(step.pauseMs);
         return true;
-    case StepType::PluginAction:
-        return pluginsManager && pluginsManager->PerformPluginAction(step.text, arguments);
+    case StepType::PluginAction: return pluginsManager && pluginsManager->PerformPluginAction(step.text, arguments);
     }
     return false;
 }

@@ -73,8 +73,7 @@ inline QuorvallisHookShared* FindHookShared(HMODULE library)
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
     for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-        if (std::memcmp(section->Name, "Shared\0", 7) == 0 &&
-            section->Misc.VirtualSize >= sizeof(QuorvallisHookShared))
+        if (std::memcmp(section->Name, "Shared\0", 7) == 0 && section->Misc.VirtualSize >= sizeof(QuorvallisHookShared))
             return reinterpret_cast<QuorvallisHookShared*>(base + section->VirtualAddress);
     }
     return nullptr;

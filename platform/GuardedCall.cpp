@@ -33,7 +33,7 @@ bool FirstAt(const char* where)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void SetEscapeReportSink(EscapeReportSink to) noexcept
 {
@@ -47,11 +47,13 @@ void ReportEscapedException(const char* where, const char* what) noexcept
         if (!FirstAt(where))
             return;
     } catch (...) {
-        return;  // no lock to be had: counted, not told
+        return; // no lock to be had: counted, not told
     }
     char line[512];
-    std::snprintf(line, sizeof line, "Quorvallis: %s threw (%s); it was stopped there and the program goes on. "
-                  "Later ones at this place are not told.\n", where, what ? what : "");
+    std::snprintf(line, sizeof line,
+                  "Quorvallis: %s threw (%s); it was stopped there and the program goes on. "
+                  "Later ones at this place are not told.\n",
+                  where, what ? what : "");
     sink.load()(line);
 }
 

@@ -5,7 +5,7 @@
 // the keys it needs here; Windows-side files use the VK_* names.
 namespace KeyCode {
 
-constexpr unsigned Cancel = 0x03;  // Break
+constexpr unsigned Cancel = 0x03; // Break
 constexpr unsigned Backspace = 0x08;
 constexpr unsigned Tab = 0x09;
 constexpr unsigned Clear = 0x0C;
@@ -32,18 +32,24 @@ constexpr unsigned Help = 0x2F;
 constexpr unsigned LeftWindows = 0x5B;
 constexpr unsigned RightWindows = 0x5C;
 constexpr unsigned Apps = 0x5D;
-constexpr unsigned Numpad0 = 0x60;  // Numpad1 to Numpad9 follow in order
+constexpr unsigned Numpad0 = 0x60; // Numpad1 to Numpad9 follow in order
 constexpr unsigned Multiply = 0x6A;
 constexpr unsigned Add = 0x6B;
 constexpr unsigned Separator = 0x6C;
 constexpr unsigned Subtract = 0x6D;
 constexpr unsigned Decimal = 0x6E;
 constexpr unsigned Divide = 0x6F;
-constexpr unsigned F1 = 0x70;  // F2 to F24 follow in order
+constexpr unsigned F1 = 0x70; // F2 to F24 follow in order
 constexpr unsigned NumLock = 0x90;
 constexpr unsigned ScrollLock = 0x91;
 
-constexpr unsigned Numpad(unsigned digit) { return Numpad0 + digit; }
-constexpr unsigned F(unsigned number) { return F1 + number - 1; }
+constexpr unsigned Numpad(unsigned digit)
+{
+    return Numpad0 + digit;
+}
+constexpr unsigned F(unsigned number)
+{
+    return F1 + number - 1;
+}
 
-}  // namespace KeyCode
+} // namespace KeyCode

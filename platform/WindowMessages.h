@@ -9,7 +9,7 @@
 // wParam the virtual-key code, lParam the keystroke flags in its lower 32
 // bits and the hook's sequence number of the key in its upper 32 bits. The
 // answer 0 swallows the keystroke, any other value lets it through.
-constexpr unsigned WM_KEYHOOK = 0x0400 + 1400;  // 2424
+constexpr unsigned WM_KEYHOOK = 0x0400 + 1400; // 2424
 // Two of the flags' reserved bits carry Caps Lock as the application that
 // got the key sees it: "known" set means "on" holds its state.
 constexpr unsigned kKeyHookCapsLockKnown = 1u << 25;
@@ -17,11 +17,11 @@ constexpr unsigned kKeyHookCapsLockOn = 1u << 26;
 
 // Typing state machine -> typing popup, sent for each key typed into the
 // line: wParam the virtual-key code. Answers 1.
-constexpr unsigned WM_INFOCHAR = 0x0400 + 600;  // 1624
+constexpr unsigned WM_INFOCHAR = 0x0400 + 600; // 1624
 
 // Worker thread -> main window, sent after a typed command ran: wParam the
 // command's id. Answers 0.
-constexpr unsigned WM_COMMANDEXECUTED = 0x0400 + 1200;  // 2224
+constexpr unsigned WM_COMMANDEXECUTED = 0x0400 + 1200; // 2224
 
 // Notification area -> main window, about the launcher's tray icon: wParam
 // the icon id, lParam the mouse message. Answers 0.

@@ -6,7 +6,8 @@
 #include <utility>
 
 QuorvallisPlugin::QuorvallisPlugin(boost::shared_ptr<IPluginLibraries> libraries, std::wstring path)
-    : libraryPath(std::move(path)), libraries_(std::move(libraries))
+    : libraryPath(std::move(path)),
+      libraries_(std::move(libraries))
 {
 }
 

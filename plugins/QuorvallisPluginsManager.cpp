@@ -11,8 +11,7 @@
 
 namespace {
 
-const char* const kRequiredExports[] = {"GetActionName", "GetActionDescription", "GetNumArguments",
-                                        "PerformAction"};
+const char* const kRequiredExports[] = {"GetActionName", "GetActionDescription", "GetNumArguments", "PerformAction"};
 
 bool IsLetter(wchar_t c, wchar_t lower)
 {
@@ -30,8 +29,7 @@ bool HasPluginExtension(const std::wstring& fullPath)
         return false;
     if (fullPath.size() - dot - 1 < 3)
         return false;
-    return IsLetter(fullPath[dot + 1], L'd') && IsLetter(fullPath[dot + 2], L'l') &&
-           IsLetter(fullPath[dot + 3], L'l');
+    return IsLetter(fullPath[dot + 1], L'd') && IsLetter(fullPath[dot + 2], L'l') && IsLetter(fullPath[dot + 3], L'l');
 }
 
 std::wstring WithTrailingBackslash(const std::wstring& folder)
@@ -45,9 +43,9 @@ std::wstring WithTrailingBackslash(const std::wstring& folder)
 
 QuorvallisPluginsManager::QuorvallisPluginsManager() = default;
 
-QuorvallisPluginsManager::QuorvallisPluginsManager(boost::shared_ptr<IPluginLibraries> libraries,
-                                                   std::wstring folder)
-    : pluginsFolder(std::move(folder)), libraries_(std::move(libraries))
+QuorvallisPluginsManager::QuorvallisPluginsManager(boost::shared_ptr<IPluginLibraries> libraries, std::wstring folder)
+    : pluginsFolder(std::move(folder)),
+      libraries_(std::move(libraries))
 {
 }
 

@@ -4,7 +4,7 @@ namespace {
 
 const wchar_t* const kAbandoned = L"the saves were given up at exit";
 
-}  // namespace
+} // namespace
 
 bool AbandonableFileStore::Abandon()
 {

@@ -104,7 +104,7 @@ int RenumberSteps(QuorvallisCommand& command)
     return RenumberLater(steps, command.lastStepId, 0, used);
 }
 
-}  // namespace
+} // namespace
 
 bool CatalogueConsistency::Check(const QuorvallisCommands& catalogue, std::wstring& problem)
 {

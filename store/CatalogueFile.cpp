@@ -68,7 +68,7 @@ LoadResult Damaged(const std::wstring& path, IFileStore& files, std::wstring err
     return result;
 }
 
-}  // namespace
+} // namespace
 
 LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileStore& files)
 {
@@ -76,8 +76,7 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
     result.savePath = path;
     std::string bytes;
     switch (files.ReadAll(path, bytes)) {
-    case IFileStore::ReadResult::Missing:
-        return result;
+    case IFileStore::ReadResult::Missing: return result;
     case IFileStore::ReadResult::Failed:
         // Not read is not damaged: the file may well be good, so it is
         // neither moved nor replaced.
@@ -85,8 +84,7 @@ LoadResult Load(const std::wstring& path, QuorvallisCommands& catalogue, IFileSt
         result.error = L"the file could not be read: " + files.LastError();
         result.savePath = FreshSavePath(path, files);
         return result;
-    case IFileStore::ReadResult::Read:
-        break;
+    case IFileStore::ReadResult::Read: break;
     }
 
     // Read into a scratch catalogue so that a file that breaks off part way
@@ -168,8 +166,7 @@ bool SetAutoStart(bool enabled, QuorvallisCommands& catalogue, IRegistry& regist
                 // A value from an earlier start without rights would start
                 // the program a second time.
                 std::wstring ignored;
-                if (registry.QueryRunValue(Root::CurrentUser, AutoStartValueName, ignored) ==
-                    IRegistry::Query::Present)
+                if (registry.QueryRunValue(Root::CurrentUser, AutoStartValueName, ignored) == IRegistry::Query::Present)
                     registry.DeleteRunValue(Root::CurrentUser, AutoStartValueName);
             } else {
                 inForce = registry.SetRunValue(Root::CurrentUser, AutoStartValueName, commandLine);

@@ -8,18 +8,18 @@ class IRegistry;
 
 // How reading the catalogue file went.
 enum class LoadOutcome {
-    Loaded,      // the whole file was read and adopted
-    Missing,     // no file (first start): the catalogue keeps its defaults
-    Damaged,     // read but damaged: the catalogue keeps what it had, and the
-                 // file was moved aside to keptAsidePath (when it could be)
-    Unreadable,  // there but not readable (held open by another program, no
-                 // access): the catalogue keeps what it had, the file stays
+    Loaded,     // the whole file was read and adopted
+    Missing,    // no file (first start): the catalogue keeps its defaults
+    Damaged,    // read but damaged: the catalogue keeps what it had, and the
+                // file was moved aside to keptAsidePath (when it could be)
+    Unreadable, // there but not readable (held open by another program, no
+                // access): the catalogue keeps what it had, the file stays
 };
 
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::Missing;
-    std::wstring keptAsidePath;  // empty when the file could not be moved aside
-    std::wstring error;          // what was wrong with the file
+    std::wstring keptAsidePath; // empty when the file could not be moved aside
+    std::wstring error;         // what was wrong with the file
     // Where saves go from now on: the file itself once it was read, found
     // missing or moved aside; otherwise a file beside it that no earlier run
     // saved to (path + ".new", ".new2"...), so that neither a file that may
@@ -44,8 +44,7 @@ bool Save(const std::wstring& path, const QuorvallisCommands& catalogue, IFileSt
 // (the machine's Run key, else the user's). Returns the state that is in force
 // afterwards (false when no key could be written), which is also what the
 // catalogue's autoStart then holds.
-bool SetAutoStart(bool enabled, QuorvallisCommands& catalogue, IRegistry& registry,
-                  const std::wstring& programPath);
+bool SetAutoStart(bool enabled, QuorvallisCommands& catalogue, IRegistry& registry, const std::wstring& programPath);
 
 // The Run value's data for a program path: quoted when it holds blanks, so
 // that the system does not cut it at the first one.

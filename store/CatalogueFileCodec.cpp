@@ -27,7 +27,7 @@ int NextByte(const unsigned char*& at, const unsigned char* end)
     return *at++;
 }
 
-}  // namespace
+} // namespace
 
 std::string CatalogueFileCodec::Encode(const std::wstring& text)
 {

@@ -14,8 +14,8 @@ namespace archive {
 template class detail::archive_serializer_map<CatalogueInArchive>;
 template class basic_text_iarchive<CatalogueInArchive>;
 template class text_wiarchive_impl<CatalogueInArchive>;
-}  // namespace archive
-}  // namespace boost
+} // namespace archive
+} // namespace boost
 
 namespace {
 
@@ -27,10 +27,11 @@ constexpr int kMaxClassId = 64;
     throw std::runtime_error(what);
 }
 
-}  // namespace
+} // namespace
 
 CatalogueInArchive::CatalogueInArchive(std::wistream& stream, const TextLeft* textLeft)
-    : Base(stream, boost::archive::no_header | boost::archive::no_codecvt), textLeft_(textLeft)
+    : Base(stream, boost::archive::no_header | boost::archive::no_codecvt),
+      textLeft_(textLeft)
 {
     init();
 }
@@ -135,11 +136,12 @@ void CatalogueInArchive::load(std::wstring& text)
 {
     std::size_t size = 0;
     load(size);
-    is.rdbuf()->sbumpc();  // the separating space
+    is.rdbuf()->sbumpc(); // the separating space
     if (size > Room())
         Fail("a string runs past the end of the file");
     text.resize(size);
-    if (size > 0 && is.rdbuf()->sgetn(&text[0], static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
+    if (size > 0 &&
+        is.rdbuf()->sgetn(&text[0], static_cast<std::streamsize>(size)) != static_cast<std::streamsize>(size))
         Fail("a string runs past the end of the file");
 }
 

@@ -63,7 +63,8 @@ public:
     void RecordStarted(T* record)
     {
         inProgress_.push_back(records_.size());
-        records_.push_back(Record{record, &typeid(T), State::InProgress, {}, [](void* p) { delete static_cast<T*>(p); }});
+        records_.push_back(
+            Record{record, &typeid(T), State::InProgress, {}, [](void* p) { delete static_cast<T*>(p); }});
     }
     void RecordFinished(const void* record);
     // The shared pointer for a record the archive has just handed out.

@@ -13,8 +13,8 @@ namespace archive {
 template class detail::archive_serializer_map<CatalogueOutArchive>;
 template class basic_text_oarchive<CatalogueOutArchive>;
 template class text_woarchive_impl<CatalogueOutArchive>;
-}  // namespace archive
-}  // namespace boost
+} // namespace archive
+} // namespace boost
 
 CatalogueOutArchive::CatalogueOutArchive(std::wostream& stream)
     : Base(stream, boost::archive::no_header | boost::archive::no_codecvt)

@@ -15,7 +15,9 @@
 // so that a writer left behind at exit never uses what is gone.
 struct CatalogueSaveQueue::Shared {
     Shared(std::shared_ptr<IFileStore> fileStore, std::wstring filePath, Listener onSaved)
-        : files(std::move(fileStore)), path(std::move(filePath)), listener(std::move(onSaved))
+        : files(std::move(fileStore)),
+          path(std::move(filePath)),
+          listener(std::move(onSaved))
     {
     }
 

@@ -17,7 +17,7 @@ class CatalogueSaveQueue {
 public:
     struct Outcome {
         bool saved = false;
-        std::wstring error;  // what went wrong, when not saved
+        std::wstring error; // what went wrong, when not saved
     };
     // Told the outcome of each save, on the writer thread.
     using Listener = std::function<void(const Outcome&)>;

@@ -126,7 +126,7 @@ template <class Archive, class Enum>
 void SerializeEnumAsInt(Archive& ar, Enum& value)
 {
     int number = static_cast<int>(value);
-    ar & number;
+    ar& number;
     value = static_cast<Enum>(number);
 }
 
@@ -144,7 +144,7 @@ void FinishRecord(Archive& ar, const void* record)
 // The shortest a list element can be in the text, separator included.
 constexpr std::size_t kMinimumElement = 2;
 
-}  // namespace catalogue_serialization
+} // namespace catalogue_serialization
 
 // Records are created by the archive; registering them at construction lets
 // the archive delete those whose reading breaks off.
@@ -221,13 +221,13 @@ template <class Archive>
 void serialize(Archive& ar, QuorvallisScriptStep& step, const unsigned int version)
 {
     catalogue_serialization::CheckVersion<Archive>(version, 1);
-    ar & step.id;
+    ar& step.id;
     catalogue_serialization::SerializeEnumAsInt(ar, step.type);
-    ar & step.pauseMs;
-    ar & step.virtualKey;
-    ar & step.modifiers;
-    ar & step.text;
-    ar & step.extraStrings;
+    ar& step.pauseMs;
+    ar& step.virtualKey;
+    ar& step.modifiers;
+    ar& step.text;
+    ar& step.extraStrings;
     catalogue_serialization::FinishRecord(ar, &step);
 }
 
@@ -235,25 +235,25 @@ template <class Archive>
 void serialize(Archive& ar, QuorvallisCommand& command, const unsigned int version)
 {
     catalogue_serialization::CheckVersion<Archive>(version, 1);
-    ar & command.lastStepId;
-    ar & command.id;
-    ar & command.name;
-    ar & command.notes;
-    ar & command.groupId;
-    ar & command.iconIndex;
+    ar& command.lastStepId;
+    ar& command.id;
+    ar& command.name;
+    ar& command.notes;
+    ar& command.groupId;
+    ar& command.iconIndex;
     if constexpr (catalogue_serialization::IsLoading<Archive>) {
         std::wstring shortcut;
-        ar & shortcut;
+        ar& shortcut;
         command.shortcut = std::move(shortcut);
     } else {
         ar << command.shortcut.str();
     }
     catalogue_serialization::SerializeEnumAsInt(ar, command.kind);
-    ar & command.steps;
+    ar& command.steps;
     // Written from a snapshot while workers may raise the count: read once,
     // never written back.
     int timesExecuted = command.timesExecuted;
-    ar & timesExecuted;
+    ar& timesExecuted;
     if constexpr (catalogue_serialization::IsLoading<Archive>)
         command.timesExecuted = timesExecuted;
     catalogue_serialization::FinishRecord(ar, &command);
@@ -265,11 +265,11 @@ void serialize(Archive& ar, CommandGroup& group, const unsigned int version)
     catalogue_serialization::CheckVersion<Archive>(version, 1);
     if constexpr (catalogue_serialization::IsLoading<Archive>)
         ar.EnterGroup();
-    ar & group.id;
-    ar & group.iconIndex;
-    ar & group.name;
-    ar & group.commandIds;
-    ar & group.subgroups;
+    ar& group.id;
+    ar& group.iconIndex;
+    ar& group.name;
+    ar& group.commandIds;
+    ar& group.subgroups;
     if constexpr (catalogue_serialization::IsLoading<Archive>)
         ar.LeaveGroup();
     catalogue_serialization::FinishRecord(ar, &group);
@@ -279,24 +279,24 @@ template <class Archive>
 void serialize(Archive& ar, QuorvallisCommands& catalogue, const unsigned int version)
 {
     catalogue_serialization::CheckVersion<Archive>(version, 2);
-    ar & catalogue.reserved;
-    ar & catalogue.lastId;
+    ar& catalogue.reserved;
+    ar& catalogue.lastId;
     // The list goes into the catalogue whole, through the operation that
     // keeps its indexes in step.
     if constexpr (catalogue_serialization::IsLoading<Archive>) {
         std::vector<CommandPtr> commands;
-        ar & commands;
+        ar& commands;
         catalogue.LoadCommands(std::move(commands));
     } else {
         ar << catalogue.allCommands.items();
     }
-    ar & catalogue.groups;
-    ar & catalogue.enableOnStart;
-    ar & catalogue.autoStart;
-    ar & catalogue.firstControlKey;
-    ar & catalogue.secondControlKey;
-    ar & catalogue.lastSelectedGroupId;
+    ar& catalogue.groups;
+    ar& catalogue.enableOnStart;
+    ar& catalogue.autoStart;
+    ar& catalogue.firstControlKey;
+    ar& catalogue.secondControlKey;
+    ar& catalogue.lastSelectedGroupId;
     // Files of class version 1 end here; shownOnce stays false.
     if (version >= 2)
-        ar & catalogue.shownOnce;
+        ar& catalogue.shownOnce;
 }

@@ -189,7 +189,7 @@ bool ReadFrom(std::wistream& stream, const CatalogueInArchive::TextLeft* textLef
         error);
 }
 
-}  // namespace
+} // namespace
 
 std::wstring CatalogueText::Write(const QuorvallisCommands& catalogue)
 {

@@ -63,9 +63,6 @@ public:
 private:
     // Only descriptions of this system are compared here (the library
     // orders different systems by their number first).
-    bool is_less_than(const extended_type_info& other) const override
-    {
-        return std::less<const void*>()(this, &other);
-    }
+    bool is_less_than(const extended_type_info& other) const override { return std::less<const void*>()(this, &other); }
     bool is_equal(const extended_type_info& other) const override { return this == &other; }
 };

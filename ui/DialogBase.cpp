@@ -52,8 +52,8 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
 
     self->hasDirectResult_ = false;
     // A handler that throws leaves the message to the system's default.
-    const bool handled = GuardedCall("a dialog's message handler", false,
-                                     [&] { return self->HandleMessage(message, wParam, lParam); });
+    const bool handled =
+        GuardedCall("a dialog's message handler", false, [&] { return self->HandleMessage(message, wParam, lParam); });
     if (handled && self->hasDirectResult_) {
         self->hasDirectResult_ = false;
         return self->directResult_;

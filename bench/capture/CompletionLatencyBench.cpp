@@ -50,8 +50,8 @@ bool PopupShown(DWORD process)
             GetWindowThreadProcessId(window, &owner);
             wchar_t name[16] = {};
             GetClassNameW(window, name, 16);
-            state->found = owner == state->process && IsWindowVisible(window) &&
-                           GetWindowTextLengthW(window) == 0 && std::wstring(name) == L"#32770";
+            state->found = owner == state->process && IsWindowVisible(window) && GetWindowTextLengthW(window) == 0 &&
+                           std::wstring(name) == L"#32770";
             return !state->found;
         },
         reinterpret_cast<LPARAM>(&search));

@@ -19,7 +19,11 @@ struct UsKeyboard : IKeyboardState {
 };
 
 struct LinePopup : ITypingPopup {
-    void Show() override { line.Clear(); shown = true; }
+    void Show() override
+    {
+        line.Clear();
+        shown = true;
+    }
     void Hide() override { shown = false; }
     bool Exists() const override { return shown; }
     void TypeKey(unsigned vk) override { line.TypeKey(vk, keyboard); }

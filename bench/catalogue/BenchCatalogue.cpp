@@ -14,7 +14,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::wstring Shortcut(int i) {
+std::wstring Shortcut(int i)
+{
     wchar_t text[16];
     std::swprintf(text, 16, L"s%06d", i);
     return text;
@@ -22,7 +23,8 @@ std::wstring Shortcut(int i) {
 
 // Median time of one call in microseconds.
 template <typename F>
-double MedianMicros(int rounds, F&& call) {
+double MedianMicros(int rounds, F&& call)
+{
     std::vector<double> times;
     for (int r = 0; r < rounds; ++r) {
         const auto start = Clock::now();
@@ -38,7 +40,8 @@ struct Figures {
     double lastHit, miss, search, add, build;
 };
 
-Figures Measure(int size) {
+Figures Measure(int size)
+{
     Figures f{size, 0, 0, 0, 0, 0};
     QuorvallisCommands catalogue;
     const auto buildStart = Clock::now();
@@ -49,30 +52,33 @@ Figures Measure(int size) {
     f.build = std::chrono::duration<double, std::milli>(Clock::now() - buildStart).count();
 
     volatile bool found = false;
-    const std::wstring last = L"S" + Shortcut(size - 1).substr(1);  // typed in another case
+    const std::wstring last = L"S" + Shortcut(size - 1).substr(1); // typed in another case
     f.lastHit = MedianMicros(201, [&] { found = static_cast<bool>(catalogue.FindCommandByShortcut(last)); });
-    if (!found) std::printf("lookup of the last command failed\n");
+    if (!found)
+        std::printf("lookup of the last command failed\n");
     f.miss = MedianMicros(201, [&] { found = static_cast<bool>(catalogue.FindCommandByShortcut(L"s999999x")); });
     f.search = MedianMicros(21, [&] { catalogue.SearchCommands(L"77"); });
     int next = size;
     f.add = MedianMicros(101, [&] {
         CommandPtr command = catalogue.AddCommand(0, L"Added", L"", 0, Shortcut(next++));
-        if (!command) std::printf("add failed\n");
+        if (!command)
+            std::printf("add failed\n");
     });
     return f;
 }
 
-}  // namespace
+} // namespace
 
-int main() {
+int main()
+{
     std::printf("%8s %14s %12s %14s %14s %12s\n", "commands", "lookup last", "lookup miss", "SearchCommands",
                 "AddCommand", "build all");
     std::vector<Figures> all;
     for (int size : {1000, 10000, 100000}) {
         Figures f = Measure(size);
         all.push_back(f);
-        std::printf("%8d %11.1f us %9.1f us %11.1f us %11.1f us %9.1f ms\n", f.size, f.lastHit, f.miss, f.search,
-                    f.add, f.build);
+        std::printf("%8d %11.1f us %9.1f us %11.1f us %11.1f us %9.1f ms\n", f.size, f.lastHit, f.miss, f.search, f.add,
+                    f.build);
     }
     for (size_t i = 1; i < all.size(); ++i) {
         const Figures& a = all[i - 1];

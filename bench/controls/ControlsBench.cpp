@@ -47,7 +47,7 @@ LRESULT CALLBACK PaintEveryTime(HWND window, UINT message, WPARAM wParam, LPARAM
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {
@@ -65,11 +65,14 @@ int main()
     HeaderCtrl banner;
     banner.SetTitle(L"Select an icon", L"Pick an icon from the list and click OK to set it");
     banner.SetIcon(IDI_QV_BANNER);
-    std::printf("banner paint (578x58, icon, two lines): %.3f ms\n",
-                Time(2000, [&] { banner.PaintContent(dc.get(), SIZE{578, 58}); }));
+    std::printf("banner paint (578x58, icon, two lines): %.3f ms\n", Time(2000, [&] {
+                    banner.PaintContent(dc.get(), SIZE{578, 58});
+                }));
 
     GroupBoxEx box;
-    std::printf("group box paint (737x382): %.3f ms\n", Time(2000, [&] { box.PaintContent(dc.get(), SIZE{737, 382}); }));
+    std::printf("group box paint (737x382): %.3f ms\n", Time(2000, [&] {
+                    box.PaintContent(dc.get(), SIZE{737, 382});
+                }));
 
     // The same through WM_PAINT of real windows, off-screen copy included.
     UniqueWindow host(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 760, 460, nullptr, nullptr,
@@ -81,9 +84,8 @@ int main()
     const LONG_PTR plainStyle = GetWindowLongPtrW(frame, GWL_STYLE);
     banner.Attach(host.get(), 1020);
     box.Attach(host.get(), 1002);
-    std::printf("banner WM_PAINT on screen: %.3f ms\n", Time(500, [&] {
-                    RedrawWindow(bannerWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-                }));
+    std::printf("banner WM_PAINT on screen: %.3f ms\n",
+                Time(500, [&] { RedrawWindow(bannerWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }));
     // Against the frame as it was, in alternating blocks that share the
     // machine's moods: every WM_PAINT drew the whole frame into a new
     // off-screen bitmap, and the frame clipped nothing.

@@ -81,7 +81,7 @@ void Report(const char* what, Figures& figures, const char* target)
                 figures.Worst(), target);
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {

@@ -81,11 +81,11 @@ void Measure(int commandCount)
         micros.push_back(std::chrono::duration<double, std::micro>(platform.reachedAt - start).count());
     }
     std::sort(micros.begin(), micros.end());
-    std::printf("%7d commands: median %8.1f us, 90th percentile %8.1f us, worst %8.1f us (%d runs)\n",
-                commandCount, micros[runs / 2], micros[runs * 9 / 10], micros.back(), runs);
+    std::printf("%7d commands: median %8.1f us, 90th percentile %8.1f us, worst %8.1f us (%d runs)\n", commandCount,
+                micros[runs / 2], micros[runs * 9 / 10], micros.back(), runs);
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {

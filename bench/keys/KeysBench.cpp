@@ -24,9 +24,8 @@ public:
 
 int main()
 {
-    const wchar_t* pieces[] = {L"Hello world ", L"+(abc)", L"^c", L"{ENTER}", L"{LEFT 3}",
-                               L"%{F4}", L"{DELAY=0}", L"~", L"{PLUS}", L"{VKEY 321}",
-                               L"{rightbrace}", L"x{F1 2}y"};
+    const wchar_t* pieces[] = {L"Hello world ", L"+(abc)", L"^c",     L"{ENTER}",    L"{LEFT 3}",     L"%{F4}",
+                               L"{DELAY=0}",    L"~",      L"{PLUS}", L"{VKEY 321}", L"{rightbrace}", L"x{F1 2}y"};
     std::wstring text;
     for (size_t i = 0; text.size() < 10000; ++i)
         text += pieces[i % (sizeof pieces / sizeof pieces[0])];
@@ -44,12 +43,10 @@ int main()
         KeyDelays delays;
         parser.Expand(text, delays, sink);
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double characters = static_cast<double>(text.size()) * rounds;
-    std::printf("keystroke text: %zu characters, %lld actions per pass\n", text.size(),
-                sink.count / rounds);
-    std::printf("parse: %.1f million characters/s, %.1f million key actions/s\n",
-                characters / seconds / 1e6, static_cast<double>(sink.count) / seconds / 1e6);
+    std::printf("keystroke text: %zu characters, %lld actions per pass\n", text.size(), sink.count / rounds);
+    std::printf("parse: %.1f million characters/s, %.1f million key actions/s\n", characters / seconds / 1e6,
+                static_cast<double>(sink.count) / seconds / 1e6);
     return 0;
 }

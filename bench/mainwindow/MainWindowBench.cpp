@@ -75,8 +75,8 @@ int SearchEveryRecord(QuorvallisCommands& catalogue, const std::wstring& text)
     auto lock = catalogue.Lock();
     catalogue.searchResults.clear();
     for (const CommandPtr& command : catalogue.allCommands) {
-        if (command && (command->name.find(text) != std::wstring::npos ||
-                        command->shortcut.find(text) != std::wstring::npos))
+        if (command &&
+            (command->name.find(text) != std::wstring::npos || command->shortcut.find(text) != std::wstring::npos))
             catalogue.searchResults.push_back(command);
     }
     return static_cast<int>(catalogue.searchResults.size());
@@ -129,8 +129,8 @@ public:
 };
 
 struct Opened {
-    double created;  // tree and list filled
-    double painted;  // shown and painted once
+    double created; // tree and list filled
+    double painted; // shown and painted once
 };
 
 Opened OpenWindow(DlgPreferences& window)
@@ -198,7 +198,7 @@ void BenchWindow()
                 search, back[2]);
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {

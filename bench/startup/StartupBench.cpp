@@ -30,8 +30,8 @@ constexpr int kRuns = 5;
 
 struct Started {
     PROCESS_INFORMATION process{};
-    double startMs = -1;     // -1: did not become idle
-    double completeMs = -1;  // -1: its window was not complete in time
+    double startMs = -1;    // -1: did not become idle
+    double completeMs = -1; // -1: its window was not complete in time
 };
 
 HWND FindDescendant(HWND parent, int id)
@@ -73,8 +73,8 @@ bool WindowComplete(DWORD processId)
             if (std::wstring(title) == L"Preferences") {
                 HWND tree = FindDescendant(window, IDC_GROUP_TREE);
                 DWORD_PTR items = 0;
-                s->complete = tree && SendMessageTimeoutW(tree, TVM_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &items) &&
-                              items > 0;
+                s->complete =
+                    tree && SendMessageTimeoutW(tree, TVM_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &items) && items > 0;
             } else {
                 s->complete = IsWindowVisible(window);
             }
@@ -96,7 +96,8 @@ Started Start(const std::wstring& exe, int marker)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     const auto begin = Clock::now();
-    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started.process))
+    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started.process))
         return started;
     const auto since = [&] { return std::chrono::duration<double, std::milli>(Clock::now() - begin).count(); };
     if (WaitForInputIdle(started.process.hProcess, 60000) != 0)
@@ -128,7 +129,7 @@ double ResidentPrivateMB(int marker)
             continue;
         std::ifstream commandLine("Z:\\proc\\" + pid + "\\cmdline", std::ios::binary);
         std::string first;
-        commandLine >> first;  // Wine may join the arguments with blanks
+        commandLine >> first; // Wine may join the arguments with blanks
         if (first.substr(0, first.find('\0')) != wanted)
             continue;
         std::ifstream status("Z:\\proc\\" + pid + "\\status");
@@ -174,7 +175,7 @@ void Stop(Started& started)
 struct Subject {
     const char* name;
     std::wstring exe;
-    std::wstring data;  // the catalogue it starts with; empty for notepad
+    std::wstring data; // the catalogue it starts with; empty for notepad
     int commands;
     std::vector<double> starts;
     std::vector<double> completes;
@@ -204,7 +205,7 @@ void Measure(Subject& subject, int& marker, bool timed, bool memory)
     Stop(started);
 }
 
-}  // namespace
+} // namespace
 
 int wmain()
 {
@@ -219,10 +220,14 @@ int wmain()
             return 1;
         }
         const std::wstring data = exe.substr(0, exe.rfind(L'\\') + 1) + L"Preferences.data";
-        subjects.push_back({commands == 1000 ? "launcher, 1 000 commands"
+        subjects.push_back({commands == 1000    ? "launcher, 1 000 commands"
                             : commands == 10000 ? "launcher, 10 000 commands"
                                                 : "launcher, 100 000 commands",
-                            exe, data, commands, {}, {}});
+                            exe,
+                            data,
+                            commands,
+                            {},
+                            {}});
     }
     for (const Subject& subject : subjects) {
         if (!Prepare(subject)) {
@@ -251,7 +256,9 @@ int wmain()
         const bool timed = subject.commands <= 10000;
         if ((timed && (subject.starts.empty() || subject.completes.empty())) || subject.memoryMB < 0) {
             std::printf("%s: %s not measured\n", subject.name,
-                        subject.memoryMB < 0 ? "memory" : subject.starts.empty() ? "start-up" : "window complete");
+                        subject.memoryMB < 0     ? "memory"
+                        : subject.starts.empty() ? "start-up"
+                                                 : "window complete");
             measured = false;
         }
     }
@@ -265,8 +272,8 @@ int wmain()
                 "(WaitForInputIdle: the launcher's hook answers keys from then on), and until its window is complete\n"
                 "(the launcher's toolbar, tray icon and tree filled; notepad's window shown):\n",
                 kRuns);
-    std::printf("  %-28s %7.0f ms (baseline);              complete %7.0f ms (baseline)\n", notepad.name,
-                notepadStart, notepadComplete);
+    std::printf("  %-28s %7.0f ms (baseline);              complete %7.0f ms (baseline)\n", notepad.name, notepadStart,
+                notepadComplete);
     // "before": what the same measurement gave before start-up and the
     // catalogue file were made faster.
     const double startTargets[] = {0, 1.10, 1.25};

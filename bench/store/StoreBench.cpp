@@ -28,8 +28,8 @@ void Fill(QuorvallisCommands& catalogue, int commands)
     std::vector<CommandPtr> list;
     for (int i = 0; i < commands; ++i) {
         const int id = ++catalogue.lastId;
-        CommandPtr command(new QuorvallisCommand(id, L"Command number " + std::to_wstring(i),
-                                                 L"Notes for the command", 5, 3 + i % 6, L"cmd" + std::to_wstring(i)));
+        CommandPtr command(new QuorvallisCommand(id, L"Command number " + std::to_wstring(i), L"Notes for the command",
+                                                 5, 3 + i % 6, L"cmd" + std::to_wstring(i)));
         command->kind = CommandKind::Script;
         for (int s = 0; s < 3; ++s) {
             StepPtr step(new QuorvallisScriptStep(s));
@@ -91,7 +91,7 @@ bool RunOnce(const QuorvallisCommands& source, std::size_t count, const char* pa
     return target.allCommands.size() == count;
 }
 
-}  // namespace
+} // namespace
 
 int main()
 {

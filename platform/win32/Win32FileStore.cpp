@@ -11,9 +11,9 @@ namespace {
 std::wstring SystemMessage(DWORD code)
 {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length > 0 ? std::wstring(buffer, length) : L"error " + std::to_wstring(code);
     if (buffer != nullptr)
         LocalFree(buffer);
@@ -22,7 +22,7 @@ std::wstring SystemMessage(DWORD code)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 bool Win32FileStore::Failed(const wchar_t* what)
 {

@@ -29,8 +29,8 @@ BOOL CALLBACK FindTitleContaining(HWND window, LPARAM param)
 void SendSysCommand(HWND window, WPARAM command)
 {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_SYSCOMMAND, command, reinterpret_cast<LPARAM>(window),
-                        SMTO_ABORTIFHUNG, 2000, &result);
+    SendMessageTimeoutW(window, WM_SYSCOMMAND, command, reinterpret_cast<LPARAM>(window), SMTO_ABORTIFHUNG, 2000,
+                        &result);
 }
 
 } // namespace

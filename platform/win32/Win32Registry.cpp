@@ -25,15 +25,15 @@ UniqueRegKey OpenRunKey(IRegistry::Root root, REGSAM access, LONG& status)
     return UniqueRegKey(key);
 }
 
-}  // namespace
+} // namespace
 
 bool Win32Registry::SetRunValue(Root root, const std::wstring& name, const std::wstring& data)
 {
     HKEY raw = nullptr;
     // The user's Run key need not exist yet; the machine's always does.
     const LONG opened = root == Root::CurrentUser
-                            ? RegCreateKeyExW(HKEY_CURRENT_USER, RunKey, 0, nullptr, 0,
-                                              KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &raw, nullptr)
+                            ? RegCreateKeyExW(HKEY_CURRENT_USER, RunKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                                              nullptr, &raw, nullptr)
                             : RegOpenKeyExW(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, &raw);
     if (opened != ERROR_SUCCESS)
         return false;

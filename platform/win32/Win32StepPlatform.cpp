@@ -23,8 +23,7 @@ bool Win32StepPlatform::StartProcess(const std::wstring& commandLine)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
     // Nobody waits for the program.
     UniqueKernelHandle(process.hProcess).reset();

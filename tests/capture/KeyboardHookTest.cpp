@@ -22,7 +22,7 @@ struct Target {
     HWND hwnd = nullptr;
     LRESULT answer = 0;
     DWORD sleepMs = 0;
-    std::vector<std::pair<WPARAM, LPARAM>> received;  // flags without the sequence and Caps Lock
+    std::vector<std::pair<WPARAM, LPARAM>> received; // flags without the sequence and Caps Lock
     std::vector<std::uint32_t> sequences;
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -86,8 +86,7 @@ HANDLE StartPeer(const std::wstring& arguments)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process))
         return nullptr;
     CloseHandle(process.hThread);
     return process.hProcess;
@@ -102,7 +101,7 @@ struct AnswerCase {
 TEST_F(KeyboardHook, TheWindowsAnswerDecidesExceptForShiftAndCapsLock)
 {
     const AnswerCase cases[] = {
-        {'A', 0, true}, {'A', 1, false}, {'A', 2, false}, {13, 0, true}, {17, 0, true},
+        {'A', 0, true}, {'A', 1, false}, {'A', 2, false}, {13, 0, true},  {17, 0, true},
         {16, 0, false}, {20, 0, false},  {16, 1, false},  {20, 1, false},
     };
     for (const auto& c : cases) {
@@ -243,7 +242,7 @@ namespace {
 struct StallingLauncher {
     DWORD stallBeforeMs = 0;
     DWORD stallAfterMs = 0;
-    std::atomic<int> taken{-1};  // -1 not handled yet, 0 left alone, 1 acted on
+    std::atomic<int> taken{-1}; // -1 not handled yet, 0 left alone, 1 acted on
     std::atomic<HWND> window{nullptr};
     std::atomic<bool> done{false};
     std::thread thread;
@@ -274,8 +273,8 @@ struct StallingLauncher {
             wc.hInstance = GetModuleHandleW(nullptr);
             wc.lpszClassName = L"QvStallingLauncher";
             RegisterClassW(&wc);
-            HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        wc.hInstance, nullptr);
+            HWND hwnd =
+                CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
             window = hwnd;
             MSG msg;

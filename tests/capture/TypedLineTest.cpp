@@ -27,30 +27,24 @@ TEST_P(TypedLineCharacters, KeyGivesCharacter)
         << "vk " << c.vk << " shift " << c.shift << " caps " << c.capsLock;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, TypedLineCharacters, ::testing::Values(
-    // Letters: lower case unless exactly one of Shift and Caps Lock.
-    CharacterCase{'A', false, false, L'a'},
-    CharacterCase{'Z', false, false, L'z'},
-    CharacterCase{'A', true, false, L'A'},
-    CharacterCase{'A', false, true, L'A'},
-    CharacterCase{'Q', true, true, L'q'},
-    // The only shifted punctuation: ';' -> ':' and '\'' -> '"', with Shift only.
-    CharacterCase{0xBA, false, false, L';'},
-    CharacterCase{0xBA, true, false, L':'},
-    CharacterCase{0xBA, false, true, L';'},
-    CharacterCase{0xDE, false, false, L'\''},
-    CharacterCase{0xDE, true, false, L'"'},
-    CharacterCase{0xDE, true, true, L'"'},
-    // Everything else unshifted whatever the modifiers.
-    CharacterCase{'1', true, false, L'1'},
-    CharacterCase{'9', true, true, L'9'},
-    CharacterCase{0xBF, true, false, L'/'},
-    CharacterCase{' ', true, false, L' '},
-    CharacterCase{0x6A, false, false, L'*'},
-    // Keys without a character.
-    CharacterCase{0x70, false, false, 0}, // F1
-    CharacterCase{0x25, true, false, 0},  // left arrow
-    CharacterCase{17, false, false, 0}));
+INSTANTIATE_TEST_SUITE_P(Table, TypedLineCharacters,
+                         ::testing::Values(
+                             // Letters: lower case unless exactly one of Shift and Caps Lock.
+                             CharacterCase{'A', false, false, L'a'}, CharacterCase{'Z', false, false, L'z'},
+                             CharacterCase{'A', true, false, L'A'}, CharacterCase{'A', false, true, L'A'},
+                             CharacterCase{'Q', true, true, L'q'},
+                             // The only shifted punctuation: ';' -> ':' and '\'' -> '"', with Shift only.
+                             CharacterCase{0xBA, false, false, L';'}, CharacterCase{0xBA, true, false, L':'},
+                             CharacterCase{0xBA, false, true, L';'}, CharacterCase{0xDE, false, false, L'\''},
+                             CharacterCase{0xDE, true, false, L'"'}, CharacterCase{0xDE, true, true, L'"'},
+                             // Everything else unshifted whatever the modifiers.
+                             CharacterCase{'1', true, false, L'1'}, CharacterCase{'9', true, true, L'9'},
+                             CharacterCase{0xBF, true, false, L'/'}, CharacterCase{' ', true, false, L' '},
+                             CharacterCase{0x6A, false, false, L'*'},
+                             // Keys without a character.
+                             CharacterCase{0x70, false, false, 0}, // F1
+                             CharacterCase{0x25, true, false, 0},  // left arrow
+                             CharacterCase{17, false, false, 0}));
 
 TEST(TypedLine, BackspaceRemovesTheLastCharacterAndNothingOnAnEmptyLine)
 {
@@ -121,11 +115,16 @@ TEST(KeyOrderModifiers, FollowTheReportedKeysInOrder)
         bool caps;
     };
     const Step steps[] = {
-        {16, kLeftPress, true, false},   {16, kLeftPress | (1u << 30), true, false},
-        {16, kRightPress, true, false},  {16, kLeftRelease, true, false},
-        {16, kRightRelease, false, false}, {20, kCapsPress, false, true},
-        {20, kCapsRepeat, false, true},  {20, kCapsRelease, false, true},
-        {'A', 0x001E0001, false, true},  {20, kCapsPress, false, false},
+        {16, kLeftPress, true, false},
+        {16, kLeftPress | (1u << 30), true, false},
+        {16, kRightPress, true, false},
+        {16, kLeftRelease, true, false},
+        {16, kRightRelease, false, false},
+        {20, kCapsPress, false, true},
+        {20, kCapsRepeat, false, true},
+        {20, kCapsRelease, false, true},
+        {'A', 0x001E0001, false, true},
+        {20, kCapsPress, false, false},
         {20, kCapsRelease, false, false},
         // A key that carries its application's Caps Lock follows it, whatever
         // presses the launcher counted; one without it keeps the last state.

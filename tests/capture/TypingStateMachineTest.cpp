@@ -130,22 +130,40 @@ TEST_P(ActivationSequences, AnswersAndFinalState)
     EXPECT_EQ(catalogue.typingState, c.finalState);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ActivationSequences, ::testing::Values(
-    SequenceCase{"CtrlTwiceEnters", kCtrl, kCtrl, {{kCtrl, kPress}, {kCtrl, kRelease}, {kCtrl, kPress}}, "PPS", 1},
-    SequenceCase{"KeyInBetweenBreaks", kCtrl, kCtrl, {{kCtrl, kPress}, {'A', kPress}, {kCtrl, kPress}}, "PPP", 0},
-    SequenceCase{"HeldFirstKeyStillCounts", kCtrl, kCtrl,
-                 {{kCtrl, kPress}, {kCtrl, kRepeat}, {kCtrl, kRepeat}, {kCtrl, kRelease}, {kCtrl, kPress}}, "PPPPS", 1},
-    SequenceCase{"ReleaseOfOtherKeyInBetweenDoesNotBreak", kCtrl, kCtrl,
-                 {{kCtrl, kPress}, {'A', kRelease}, {kCtrl, kPress}}, "PPS", 1},
-    SequenceCase{"OrderMatters", kCtrl, kShift, {{kShift, kPress}, {kCtrl, kPress}}, "PP", 0},
-    SequenceCase{"FirstThenSecond", kCtrl, kShift, {{kCtrl, kPress}, {kShift, kPress}}, "PS", 1},
-    SequenceCase{"FunctionKeys", kF5, kShift, {{kF5, kPress}, {kShift, kPress}}, "PS", 1},
-    SequenceCase{"ThirdCtrlAfterEnteringIsSwallowed", kCtrl, kCtrl,
-                 {{kCtrl, kPress}, {kCtrl, kPress}, {kCtrl, kPress}}, "PSS", 1},
-    SequenceCase{"SecondKeyAloneDoesNothing", kCtrl, kShift, {{kShift, kPress}, {kShift, kPress}}, "PP", 0},
-    SequenceCase{"RepeatsAndReleasesPassWhileTyping", kCtrl, kCtrl,
-                 {{kCtrl, kPress}, {kCtrl, kPress}, {'A', kPress}, {'A', kRepeat}, {'A', kRelease}, {kEnter, kRelease}},
-                 "PSSPPP", 1}),
+INSTANTIATE_TEST_SUITE_P(
+    Table, ActivationSequences,
+    ::testing::Values(
+        SequenceCase{"CtrlTwiceEnters", kCtrl, kCtrl, {{kCtrl, kPress}, {kCtrl, kRelease}, {kCtrl, kPress}}, "PPS", 1},
+        SequenceCase{"KeyInBetweenBreaks", kCtrl, kCtrl, {{kCtrl, kPress}, {'A', kPress}, {kCtrl, kPress}}, "PPP", 0},
+        SequenceCase{"HeldFirstKeyStillCounts",
+                     kCtrl,
+                     kCtrl,
+                     {{kCtrl, kPress}, {kCtrl, kRepeat}, {kCtrl, kRepeat}, {kCtrl, kRelease}, {kCtrl, kPress}},
+                     "PPPPS",
+                     1},
+        SequenceCase{"ReleaseOfOtherKeyInBetweenDoesNotBreak",
+                     kCtrl,
+                     kCtrl,
+                     {{kCtrl, kPress}, {'A', kRelease}, {kCtrl, kPress}},
+                     "PPS",
+                     1},
+        SequenceCase{"OrderMatters", kCtrl, kShift, {{kShift, kPress}, {kCtrl, kPress}}, "PP", 0},
+        SequenceCase{"FirstThenSecond", kCtrl, kShift, {{kCtrl, kPress}, {kShift, kPress}}, "PS", 1},
+        SequenceCase{"FunctionKeys", kF5, kShift, {{kF5, kPress}, {kShift, kPress}}, "PS", 1},
+        SequenceCase{"ThirdCtrlAfterEnteringIsSwallowed",
+                     kCtrl,
+                     kCtrl,
+                     {{kCtrl, kPress}, {kCtrl, kPress}, {kCtrl, kPress}},
+                     "PSS",
+                     1},
+        SequenceCase{"SecondKeyAloneDoesNothing", kCtrl, kShift, {{kShift, kPress}, {kShift, kPress}}, "PP", 0},
+        SequenceCase{
+            "RepeatsAndReleasesPassWhileTyping",
+            kCtrl,
+            kCtrl,
+            {{kCtrl, kPress}, {kCtrl, kPress}, {'A', kPress}, {'A', kRepeat}, {'A', kRelease}, {kEnter, kRelease}},
+            "PSSPPP",
+            1}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TypingStateMachineTest, EnterHandsTheLineToAWorkerThenHidesThePopup)
@@ -265,9 +283,9 @@ TEST_F(TypingStateMachineTest, AnOverlongPopupTextIsCutToTheBuffer)
 // (ShortcutLookupTest); here the keys around them.
 struct CompletionCase {
     const char* name;
-    std::vector<unsigned> keys;       // after the activation
-    std::string shown;                // the last completion the popup showed
-    std::wstring ran;                 // the line Enter handed over
+    std::vector<unsigned> keys; // after the activation
+    std::string shown;          // the last completion the popup showed
+    std::wstring ran;           // the line Enter handed over
 };
 
 class CompletionKeys : public TypingStateMachineTest, public ::testing::WithParamInterface<CompletionCase> {};
@@ -297,19 +315,20 @@ TEST_P(CompletionKeys, ShowTakeAndRun)
     EXPECT_EQ(workers.lines[0], c.ran);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CompletionKeys, ::testing::Values(
-    // The most run first, whatever the case typed; Enter runs only what was typed.
-    CompletionCase{"SuggestedButNotTaken", {'M'}, "aps|Maps", L"m"},
-    CompletionCase{"RightTakesIt", {'M', kRight}, "|", L"maps"},
-    CompletionCase{"EndTakesIt", {'M', 'A', kEnd}, "|", L"maps"},
-    CompletionCase{"TakenThenArguments", {'M', 'A', 'I', kRight, ' ', 'X'}, "|", L"Mail x"},
-    CompletionCase{"BackspaceSuggestsAgain", {'P', 'X', kBack}, "o|Post", L"p"},
-    CompletionCase{"WholeShortcutTypedShowsNothing", {'P', 'O'}, "|", L"po"},
-    CompletionCase{"NoMatchShowsNothingAndRightAddsNothing", {'Z', kRight, kEnd}, "|", L"z"},
-    CompletionCase{"OtherArrowsTakeNothing", {'P', kLeft}, "o|Post", L"p"},
-    CompletionCase{"NothingAfterTheFirstWord", {'M', ' ', 'M'}, "|", L"m m"},
-    CompletionCase{"RightOnAnEmptyLine", {kRight}, "|", L""}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, CompletionKeys,
+                         ::testing::Values(
+                             // The most run first, whatever the case typed; Enter runs only what was typed.
+                             CompletionCase{"SuggestedButNotTaken", {'M'}, "aps|Maps", L"m"},
+                             CompletionCase{"RightTakesIt", {'M', kRight}, "|", L"maps"},
+                             CompletionCase{"EndTakesIt", {'M', 'A', kEnd}, "|", L"maps"},
+                             CompletionCase{"TakenThenArguments", {'M', 'A', 'I', kRight, ' ', 'X'}, "|", L"Mail x"},
+                             CompletionCase{"BackspaceSuggestsAgain", {'P', 'X', kBack}, "o|Post", L"p"},
+                             CompletionCase{"WholeShortcutTypedShowsNothing", {'P', 'O'}, "|", L"po"},
+                             CompletionCase{"NoMatchShowsNothingAndRightAddsNothing", {'Z', kRight, kEnd}, "|", L"z"},
+                             CompletionCase{"OtherArrowsTakeNothing", {'P', kLeft}, "o|Post", L"p"},
+                             CompletionCase{"NothingAfterTheFirstWord", {'M', ' ', 'M'}, "|", L"m m"},
+                             CompletionCase{"RightOnAnEmptyLine", {kRight}, "|", L""}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(TypingStateMachineTest, TheSearchComesOnlyAfterAKeyAndSeesCommandsAddedMeanwhile)
 {
@@ -346,7 +365,7 @@ TEST_F(TypingStateMachineTest, KeyStormsNeverSwallowKeysWhileIdle)
         catalogue.secondControlKey = pool[random() % 3];
         int shows = 0, hides = 0, enters = 0;
         bool typing = false;
-        int lastFreshPress = -1;  // while idle
+        int lastFreshPress = -1; // while idle
         for (int i = 0; i < 2000; ++i) {
             const unsigned vk = pool[random() % std::size(pool)];
             const std::uint32_t f = flags[random() % std::size(flags)];
@@ -356,8 +375,8 @@ TEST_F(TypingStateMachineTest, KeyStormsNeverSwallowKeysWhileIdle)
                 expected = S;
                 typing = vk != kEnter && vk != kEscape;
             } else if (f == kPress) {
-                typing = lastFreshPress == static_cast<int>(catalogue.firstControlKey) &&
-                         vk == catalogue.secondControlKey;
+                typing =
+                    lastFreshPress == static_cast<int>(catalogue.firstControlKey) && vk == catalogue.secondControlKey;
                 expected = typing ? S : P;
                 lastFreshPress = static_cast<int>(vk);
             }

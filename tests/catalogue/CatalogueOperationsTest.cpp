@@ -11,33 +11,33 @@
 
 namespace {
 
-std::vector<int> Ids(const std::vector<CommandPtr>& commands) {
+std::vector<int> Ids(const std::vector<CommandPtr>& commands)
+{
     std::vector<int> ids;
-    for (const CommandPtr& command : commands) ids.push_back(command->id);
+    for (const CommandPtr& command : commands)
+        ids.push_back(command->id);
     return ids;
 }
 
-CommandPtr Copy(const CommandPtr& command) { return CommandPtr(new QuorvallisCommand(*command)); }
+CommandPtr Copy(const CommandPtr& command)
+{
+    return CommandPtr(new QuorvallisCommand(*command));
+}
 
-}  // namespace
+} // namespace
 
-TEST(ShortcutsEqual, FoldsOnlyTheLettersAToZ) {
+TEST(ShortcutsEqual, FoldsOnlyTheLettersAToZ)
+{
     struct Case {
         std::wstring a, b;
         bool equal;
     };
     const Case cases[] = {
-        {L"mail", L"MAIL", true},
-        {L"AZaz", L"azAZ", true},
-        {L"", L"", true},
-        {L"mail", L"mai", false},
-        {L"mai", L"mail", false},
-        {L"mail", L"", false},
-        {L"\u00e9", L"\u00c9", false},  // é / É: outside A to Z
-        {L"a[", L"A{", false},          // differ by 0x20 but are not letters
-        {L"@", L"`", false},
-        {L"^", L"~", false},
-        {L"n1", L"N1", true},
+        {L"mail", L"MAIL", true},      {L"AZaz", L"azAZ", true}, {L"", L"", true},
+        {L"mail", L"mai", false},      {L"mai", L"mail", false}, {L"mail", L"", false},
+        {L"\u00e9", L"\u00c9", false}, // é / É: outside A to Z
+        {L"a[", L"A{", false},         // differ by 0x20 but are not letters
+        {L"@", L"`", false},           {L"^", L"~", false},      {L"n1", L"N1", true},
         {L"n1", L"n2", false},
     };
     for (const Case& c : cases) {
@@ -46,7 +46,8 @@ TEST(ShortcutsEqual, FoldsOnlyTheLettersAToZ) {
     }
 }
 
-TEST(Catalogue, FreshCatalogueHoldsTheDefaults) {
+TEST(Catalogue, FreshCatalogueHoldsTheDefaults)
+{
     QuorvallisCommands catalogue;
     ASSERT_NO_FATAL_FAILURE(ExpectNewCatalogueFields(catalogue));
     EXPECT_FALSE(catalogue.shownOnce);
@@ -55,7 +56,8 @@ TEST(Catalogue, FreshCatalogueHoldsTheDefaults) {
     EXPECT_EQ(catalogue.typingState, 0);
 }
 
-TEST(Catalogue, GroupsAndCommandsDrawFromOneCounter) {
+TEST(Catalogue, GroupsAndCommandsDrawFromOneCounter)
+{
     QuorvallisCommands catalogue;
     GroupPtr sub = catalogue.AddSubgroup(catalogue.groups[0], L"Sub", 12);
     ASSERT_TRUE(sub);
@@ -83,10 +85,11 @@ TEST(Catalogue, GroupsAndCommandsDrawFromOneCounter) {
     EXPECT_EQ(catalogue.lastId, 5);
 }
 
-TEST(Catalogue, AddCommandFailuresChangeNothing) {
+TEST(Catalogue, AddCommandFailuresChangeNothing)
+{
     QuorvallisCommands catalogue;
     GroupPtr deep = catalogue.AddSubgroup(catalogue.AddSubgroup(catalogue.groups[1], L"a", 0), L"b", 0);
-    ASSERT_TRUE(catalogue.AddCommand(deep->id, L"Mail", L"", 0, L"mail"));  // found at depth 2
+    ASSERT_TRUE(catalogue.AddCommand(deep->id, L"Mail", L"", 0, L"mail")); // found at depth 2
     const int lastId = catalogue.lastId;
 
     EXPECT_FALSE(catalogue.AddCommand(0, L"Other", L"", 0, L"Mail"));
@@ -100,7 +103,8 @@ TEST(Catalogue, AddCommandFailuresChangeNothing) {
     EXPECT_TRUE(catalogue.AddCommand(0, L"Other", L"", 0, L"mails"));
 }
 
-TEST(Catalogue, InsertCommandGivesIdAndGroupOrLeavesTheRecordAlone) {
+TEST(Catalogue, InsertCommandGivesIdAndGroupOrLeavesTheRecordAlone)
+{
     QuorvallisCommands catalogue;
     catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
     CommandPtr script(new QuorvallisCommand(-5, L"Script", L"", 4, 99, L"run"));
@@ -116,7 +120,7 @@ TEST(Catalogue, InsertCommandGivesIdAndGroupOrLeavesTheRecordAlone) {
     CommandPtr lost(new QuorvallisCommand(-5, L"Lost", L"", 4, 99, L"lost"));
     EXPECT_FALSE(catalogue.InsertCommand(42, lost));
     EXPECT_FALSE(catalogue.InsertCommand(1, CommandPtr()));
-    EXPECT_FALSE(catalogue.InsertCommand(0, script));  // already listed
+    EXPECT_FALSE(catalogue.InsertCommand(0, script)); // already listed
     EXPECT_EQ(clash->id, -5);
     EXPECT_EQ(clash->groupId, 99);
     EXPECT_EQ(lost->groupId, 99);
@@ -125,11 +129,12 @@ TEST(Catalogue, InsertCommandGivesIdAndGroupOrLeavesTheRecordAlone) {
     EXPECT_EQ(catalogue.allCommands.size(), 2u);
 }
 
-TEST(Catalogue, FindCommandAndTimesExecuted) {
+TEST(Catalogue, FindCommandAndTimesExecuted)
+{
     QuorvallisCommands catalogue;
     CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
     EXPECT_EQ(catalogue.FindCommand(3), mail);
-    EXPECT_FALSE(catalogue.FindCommand(0));  // a group id, not a command
+    EXPECT_FALSE(catalogue.FindCommand(0)); // a group id, not a command
     EXPECT_EQ(catalogue.TimesExecuted(3), 0);
     EXPECT_EQ(catalogue.TimesExecuted(42), -1);
 }
@@ -140,8 +145,9 @@ struct ReplaceFixture : ::testing::Test {
     QuorvallisCommands catalogue;
     CommandPtr a, b, c;
     GroupPtr other;
-    void SetUp() override {
-        other = catalogue.AddSubgroup(catalogue.groups[0], L"Other", 0);  // id 3
+    void SetUp() override
+    {
+        other = catalogue.AddSubgroup(catalogue.groups[0], L"Other", 0); // id 3
         a = catalogue.AddCommand(0, L"A", L"", 0, L"a");                 // 4
         b = catalogue.AddCommand(0, L"B", L"", 0, L"b");                 // 5
         c = catalogue.AddCommand(other->id, L"C", L"", 0, L"c");         // 6
@@ -149,12 +155,13 @@ struct ReplaceFixture : ::testing::Test {
     }
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(ReplaceFixture, SameGroupReplacesInPlaceWithoutShortcutTest) {
+TEST_F(ReplaceFixture, SameGroupReplacesInPlaceWithoutShortcutTest)
+{
     CommandPtr edited = Copy(a);
-    edited->shortcut = L"B";  // another command's shortcut: allowed in place
-    edited->timesExecuted = 0;  // stale copy
+    edited->shortcut = L"B";   // another command's shortcut: allowed in place
+    edited->timesExecuted = 0; // stale copy
     ASSERT_TRUE(catalogue.ReplaceCommand(4, edited));
     EXPECT_EQ(catalogue.allCommands[0], edited);
     EXPECT_EQ(Ids(catalogue.allCommands), (std::vector<int>{4, 5, 6}));
@@ -164,10 +171,11 @@ TEST_F(ReplaceFixture, SameGroupReplacesInPlaceWithoutShortcutTest) {
     EXPECT_EQ(catalogue.FindCommandByShortcut(L"b"), edited);
 }
 
-TEST_F(ReplaceFixture, MovingToAnotherGroupReinsertsWithNewId) {
+TEST_F(ReplaceFixture, MovingToAnotherGroupReinsertsWithNewId)
+{
     CommandPtr moved = Copy(a);
     moved->groupId = other->id;
-    ASSERT_TRUE(catalogue.ReplaceCommand(4, moved));  // its own old shortcut is no clash
+    ASSERT_TRUE(catalogue.ReplaceCommand(4, moved)); // its own old shortcut is no clash
     EXPECT_EQ(moved->id, 7);
     EXPECT_EQ(moved->groupId, other->id);
     EXPECT_EQ(moved->timesExecuted, 7);
@@ -177,7 +185,8 @@ TEST_F(ReplaceFixture, MovingToAnotherGroupReinsertsWithNewId) {
     EXPECT_FALSE(catalogue.FindCommand(4));
 }
 
-TEST_F(ReplaceFixture, FailedReplacementsKeepEverything) {
+TEST_F(ReplaceFixture, FailedReplacementsKeepEverything)
+{
     struct Case {
         const char* what;
         int id;
@@ -214,7 +223,8 @@ TEST_F(ReplaceFixture, FailedReplacementsKeepEverything) {
     EXPECT_EQ(catalogue.allCommands, (std::vector<CommandPtr>{a, b, c}));
 }
 
-TEST_F(ReplaceFixture, RemoveCommandKeepsItsIdInTheGroup) {
+TEST_F(ReplaceFixture, RemoveCommandKeepsItsIdInTheGroup)
+{
     EXPECT_TRUE(catalogue.RemoveCommand(5));
     EXPECT_FALSE(catalogue.RemoveCommand(5));
     EXPECT_EQ(Ids(catalogue.allCommands), (std::vector<int>{4, 6}));
@@ -222,11 +232,12 @@ TEST_F(ReplaceFixture, RemoveCommandKeepsItsIdInTheGroup) {
     EXPECT_FALSE(catalogue.FindCommandByShortcut(L"b"));
 }
 
-TEST(Catalogue, RemoveGroupTakesSubtreeAndItsCommands) {
+TEST(Catalogue, RemoveGroupTakesSubtreeAndItsCommands)
+{
     QuorvallisCommands catalogue;
-    GroupPtr sub = catalogue.AddSubgroup(catalogue.groups[0], L"Sub", 0);  // 3
-    GroupPtr subsub = catalogue.AddSubgroup(sub, L"SubSub", 0);            // 4
-    GroupPtr sibling = catalogue.AddSubgroup(catalogue.groups[0], L"Sib", 0);  // 5
+    GroupPtr sub = catalogue.AddSubgroup(catalogue.groups[0], L"Sub", 0);     // 3
+    GroupPtr subsub = catalogue.AddSubgroup(sub, L"SubSub", 0);               // 4
+    GroupPtr sibling = catalogue.AddSubgroup(catalogue.groups[0], L"Sib", 0); // 5
     catalogue.AddCommand(0, L"Top", L"", 0, L"top");
     catalogue.AddCommand(4, L"Deep", L"", 0, L"deep");
     catalogue.AddCommand(5, L"Sib", L"", 0, L"sib");
@@ -253,7 +264,7 @@ TEST(Catalogue, RemoveGroupTakesSubtreeAndItsCommands) {
     EXPECT_TRUE(catalogue.FindCommandByShortcut(L"sib"));
     EXPECT_EQ(catalogue.allCommands.size(), 3u);
 
-    EXPECT_TRUE(catalogue.RemoveGroup(0));  // "General" may go like any group
+    EXPECT_TRUE(catalogue.RemoveGroup(0)); // "General" may go like any group
     ASSERT_EQ(catalogue.groups.size(), 1u);
     EXPECT_EQ(catalogue.groups[0]->id, 1);
     EXPECT_FALSE(catalogue.FindCommandByShortcut(L"TOP"));
@@ -265,18 +276,19 @@ TEST(Catalogue, RemoveGroupTakesSubtreeAndItsCommands) {
     EXPECT_FALSE(catalogue.AddCommand(0, L"Top", L"", 0, L"top"));
 }
 
-TEST(Catalogue, SearchIsCaseSensitiveOverNameAndShortcut) {
+TEST(Catalogue, SearchIsCaseSensitiveOverNameAndShortcut)
+{
     QuorvallisCommands catalogue;
     catalogue.AddCommand(0, L"Notes", L"", 0, L"n1");
     catalogue.AddCommand(0, L"NOTES", L"", 0, L"n2");
     catalogue.AddCommand(0, L"Calc", L"", 0, L"remote");
-    catalogue.AddCommand(0, L"Mail", L"ote in notes", 0, L"mail");  // notes are not searched
+    catalogue.AddCommand(0, L"Mail", L"ote in notes", 0, L"mail"); // notes are not searched
 
     EXPECT_EQ(catalogue.SearchCommands(L"ote"), 2);
     EXPECT_EQ(Ids(catalogue.searchResults), (std::vector<int>{3, 5}));
     EXPECT_EQ(catalogue.SearchCommands(L"OTE"), 1);
     EXPECT_EQ(Ids(catalogue.searchResults), (std::vector<int>{4}));
-    EXPECT_EQ(catalogue.SearchCommands(L"n"), 2);  // the shortcuts n1, n2; "Notes" has a capital N
+    EXPECT_EQ(catalogue.SearchCommands(L"n"), 2); // the shortcuts n1, n2; "Notes" has a capital N
     EXPECT_EQ(catalogue.SearchCommands(L"zzz"), 0);
     EXPECT_TRUE(catalogue.searchResults.empty());
     EXPECT_EQ(catalogue.SearchCommands(L""), 4);
@@ -285,11 +297,12 @@ TEST(Catalogue, SearchIsCaseSensitiveOverNameAndShortcut) {
 
 // Searches run over a copy of the names and shortcuts; every way the list or
 // a record can change between two searches shows in the next one.
-TEST(Catalogue, SearchSeesEveryChangeSinceTheLastSearch) {
+TEST(Catalogue, SearchSeesEveryChangeSinceTheLastSearch)
+{
     QuorvallisCommands catalogue;
-    CommandPtr alpha = catalogue.AddCommand(0, L"alpha", L"", 0, L"a1");   // 3
-    CommandPtr beta = catalogue.AddCommand(0, L"beta", L"", 0, L"b1");     // 4
-    catalogue.AddCommand(1, L"gamma", L"", 0, L"alphabet");                // 5
+    CommandPtr alpha = catalogue.AddCommand(0, L"alpha", L"", 0, L"a1"); // 3
+    CommandPtr beta = catalogue.AddCommand(0, L"beta", L"", 0, L"b1");   // 4
+    catalogue.AddCommand(1, L"gamma", L"", 0, L"alphabet");              // 5
     auto search = [&](const std::wstring& text) {
         catalogue.SearchCommands(text);
         return Ids(catalogue.searchResults);
@@ -300,7 +313,7 @@ TEST(Catalogue, SearchSeesEveryChangeSinceTheLastSearch) {
     EXPECT_EQ(search(std::wstring(L"a\0a", 3)), (std::vector<int>{})) << "no hit across name and shortcut";
 
     // Added and removed.
-    catalogue.AddCommand(0, L"alpine", L"", 0, L"al");  // 6
+    catalogue.AddCommand(0, L"alpine", L"", 0, L"al"); // 6
     EXPECT_EQ(search(L"alp"), (std::vector<int>{3, 5, 6}));
     ASSERT_TRUE(catalogue.RemoveCommand(3));
     EXPECT_EQ(search(L"alp"), (std::vector<int>{5, 6}));
@@ -321,7 +334,7 @@ TEST(Catalogue, SearchSeesEveryChangeSinceTheLastSearch) {
     ASSERT_TRUE(catalogue.RemoveCommand(6));
     alpha.reset();
     beta.reset();
-    catalogue.AddCommand(0, L"delta", L"", 0, L"d1");  // 7
+    catalogue.AddCommand(0, L"delta", L"", 0, L"d1"); // 7
     EXPECT_EQ(search(L"alp"), (std::vector<int>{5}));
     EXPECT_EQ(search(L"delta"), (std::vector<int>{7}));
 
@@ -334,7 +347,8 @@ TEST(Catalogue, SearchSeesEveryChangeSinceTheLastSearch) {
     EXPECT_EQ(search(L"alp"), (std::vector<int>{}));
 }
 
-TEST(Catalogue, ShortcutLookupTakesTheFirstWholeMatch) {
+TEST(Catalogue, ShortcutLookupTakesTheFirstWholeMatch)
+{
     QuorvallisCommands catalogue;
     CommandPtr notepad = catalogue.AddCommand(0, L"Notepad", L"", 0, L"notepad");
     EXPECT_EQ(catalogue.FindCommandByShortcut(L"NOTEPAD"), notepad);
@@ -343,7 +357,8 @@ TEST(Catalogue, ShortcutLookupTakesTheFirstWholeMatch) {
     EXPECT_FALSE(catalogue.FindCommandByShortcut(L""));
 }
 
-TEST(Catalogue, AdoptStoredFieldsTakesEveryStoredField) {
+TEST(Catalogue, AdoptStoredFieldsTakesEveryStoredField)
+{
     QuorvallisCommands target;
     target.AddCommand(0, L"Old", L"", 0, L"old");
     target.previousKey = 65;
@@ -382,7 +397,8 @@ TEST(Catalogue, AdoptStoredFieldsTakesEveryStoredField) {
 
 // New ids never collide with stored ones: a counter read from a file below
 // the ids in it is raised. At the largest int nothing more gets an id.
-TEST(Catalogue, TheCounterStaysAboveEveryIdInUseAndNeverWraps) {
+TEST(Catalogue, TheCounterStaysAboveEveryIdInUseAndNeverWraps)
+{
     QuorvallisCommands read;
     read.lastId = 1;
     GroupPtr sub(new CommandGroup(40, 0, L"Sub"));
@@ -414,7 +430,8 @@ TEST(Catalogue, TheCounterStaysAboveEveryIdInUseAndNeverWraps) {
 
 // A group deeper than the file can hold is refused, so that every later
 // save still succeeds.
-TEST(Catalogue, SubgroupsNestNoDeeperThanTheFileHolds) {
+TEST(Catalogue, SubgroupsNestNoDeeperThanTheFileHolds)
+{
     QuorvallisCommands catalogue;
     GroupPtr parent = catalogue.groups[0];
     for (int depth = 2; depth <= QuorvallisCommands::kMaxGroupDepth; ++depth) {
@@ -434,7 +451,8 @@ TEST(Catalogue, SubgroupsNestNoDeeperThanTheFileHolds) {
 // An edit takes its record's place in one step: same id, same place, its
 // count, the shortcut index and a running copy's count follow it. What would
 // hide another command, or land in no group, is refused and changes nothing.
-TEST(Catalogue, UpdateCommandReplacesInPlaceOrRefusesLeavingTheRecord) {
+TEST(Catalogue, UpdateCommandReplacesInPlaceOrRefusesLeavingTheRecord)
+{
     QuorvallisCommands catalogue;
     CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail", StepType::OpenWebPage, L"http://m");
     CommandPtr notes = catalogue.AddCommand(0, L"Notes", L"", 0, L"notes", StepType::OpenWebPage, L"http://n");
@@ -492,7 +510,8 @@ TEST(Catalogue, UpdateCommandReplacesInPlaceOrRefusesLeavingTheRecord) {
 
 // A snapshot shares the records and copies the groups: what the catalogue
 // does afterwards does not reach it, except counts raised by runs.
-TEST(Catalogue, StoredSnapshotKeepsTheStateItWasTakenIn) {
+TEST(Catalogue, StoredSnapshotKeepsTheStateItWasTakenIn)
+{
     QuorvallisCommands catalogue;
     catalogue.firstControlKey = 116;
     GroupPtr work = catalogue.AddSubgroup(catalogue.groups[0], L"Work", 5);

@@ -26,30 +26,40 @@ constexpr int kKeptCommands = 40;
 constexpr int kWorkers = 3;
 constexpr auto kEditTime = std::chrono::milliseconds(2500);
 
-std::wstring Kept(int i) { return L"p" + std::to_wstring(i); }
+std::wstring Kept(int i)
+{
+    return L"p" + std::to_wstring(i);
+}
 
 // Reading the steps as a running command would; steps are never changed in place.
-size_t Run(const CommandPtr& command) {
+size_t Run(const CommandPtr& command)
+{
     size_t seen = 0;
-    for (const StepPtr& step : command->steps) seen += step->text.size() + static_cast<size_t>(step->type);
+    for (const StepPtr& step : command->steps)
+        seen += step->text.size() + static_cast<size_t>(step->type);
     return seen;
 }
 
-int DeliberateRace() {
+int DeliberateRace()
+{
     int counter = 0;
     std::thread other([&counter] {
-        for (int i = 0; i < 100000; ++i) ++counter;
+        for (int i = 0; i < 100000; ++i)
+            ++counter;
     });
-    for (int i = 0; i < 100000; ++i) ++counter;
+    for (int i = 0; i < 100000; ++i)
+        ++counter;
     other.join();
     std::printf("counter %d\n", counter);
     return 0;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--race") == 0) return DeliberateRace();
+int main(int argc, char** argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--race") == 0)
+        return DeliberateRace();
 
     QuorvallisCommands catalogue;
     GroupPtr keptGroup = catalogue.AddSubgroup(catalogue.groups[0], L"Kept", 0);
@@ -69,7 +79,8 @@ int main(int argc, char** argv) {
             std::mt19937 random(w + 1);
             while (!stop.load()) {
                 const int i = static_cast<int>(random() % kKeptCommands);
-                CommandPtr command = catalogue.FindCommandByShortcut(random() % 2 ? Kept(i) : L"P" + std::to_wstring(i));
+                CommandPtr command =
+                    catalogue.FindCommandByShortcut(random() % 2 ? Kept(i) : L"P" + std::to_wstring(i));
                 if (!command) {
                     ++misses;
                     continue;
@@ -78,10 +89,12 @@ int main(int argc, char** argv) {
                 catalogue.RecordSuccessfulRun(command);
                 ++recorded;
                 // The notice goes to whatever window is there now.
-                if (catalogue.MainWindow() != nullptr) ++work;
+                if (catalogue.MainWindow() != nullptr)
+                    ++work;
                 // Commands that come and go: their counts may go nowhere.
                 if (CommandPtr passing = catalogue.FindCommandByShortcut(L"t" + std::to_wstring(random() % 8))) {
-                    if (passing->steps.size() != 1) ++stepless;
+                    if (passing->steps.size() != 1)
+                        ++stepless;
                     work += Run(passing);
                     catalogue.RecordSuccessfulRun(passing);
                 }
@@ -124,7 +137,8 @@ int main(int argc, char** argv) {
         const int id = stored->id;
         CommandPtr copy(new QuorvallisCommand(*stored));
         copy->SetRegularStep(StepType::EchoString, L"text " + std::to_wstring(edits));
-        if (random() % 4 == 0) copy->groupId = copy->groupId == 0 ? keptGroup->id : 0;
+        if (random() % 4 == 0)
+            copy->groupId = copy->groupId == 0 ? keptGroup->id : 0;
         // In place, keeping the id, or moved as a new entry.
         if (!(random() % 2 ? catalogue.UpdateCommand(id, copy) : catalogue.ReplaceCommand(id, copy))) {
             std::fprintf(stderr, "replacing %d failed\n", id);
@@ -134,9 +148,9 @@ int main(int argc, char** argv) {
         // Commands and groups that come and go.
         GroupPtr passing = catalogue.AddSubgroup(catalogue.groups[1], L"Passing", 0);
         for (int t = 0; t < 4; ++t)
-            catalogue.AddCommand(passing->id, L"T", L"", 0, L"t" + std::to_wstring(random() % 8),
-                                 StepType::OpenWebPage, L"http://x");
-        passing->name = L"Renamed";  // groups are edited in place: snapshots copy them
+            catalogue.AddCommand(passing->id, L"T", L"", 0, L"t" + std::to_wstring(random() % 8), StepType::OpenWebPage,
+                                 L"http://x");
+        passing->name = L"Renamed"; // groups are edited in place: snapshots copy them
         {
             std::unique_ptr<QuorvallisCommands> snapshot = catalogue.StoredSnapshot();
             std::lock_guard<std::mutex> lock(handoff);
@@ -158,7 +172,8 @@ int main(int argc, char** argv) {
         ++edits;
     }
     stop = true;
-    for (std::thread& worker : workers) worker.join();
+    for (std::thread& worker : workers)
+        worker.join();
     writer.join();
 
     long counted = 0;
@@ -166,15 +181,16 @@ int main(int argc, char** argv) {
     {
         auto lock = catalogue.Lock();
         for (const CommandPtr& command : catalogue.allCommands) {
-            if (command->shortcut[0] != L'p') continue;
+            if (command->shortcut[0] != L'p')
+                continue;
             counted += command->timesExecuted;
             ++kept;
         }
     }
-    std::printf("edits %ld, runs recorded %ld, counted %ld, misses %ld, commands %d, snapshots written %ld (work %zu)\n",
-                edits, recorded.load(), counted, misses.load(), kept, written.load(), work.load());
-    if (kept != kKeptCommands || misses != 0 || counted != recorded || recorded == 0 || stepless != 0 ||
-        written == 0) {
+    std::printf(
+        "edits %ld, runs recorded %ld, counted %ld, misses %ld, commands %d, snapshots written %ld (work %zu)\n", edits,
+        recorded.load(), counted, misses.load(), kept, written.load(), work.load());
+    if (kept != kKeptCommands || misses != 0 || counted != recorded || recorded == 0 || stepless != 0 || written == 0) {
         std::fprintf(stderr, "lost or invented runs, a kept command went missing, a command without its step "
                              "was found, or no snapshot was written\n");
         return 1;

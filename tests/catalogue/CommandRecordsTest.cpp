@@ -9,13 +9,16 @@
 
 namespace {
 
-std::vector<int> StepIds(const QuorvallisCommand& command) {
+std::vector<int> StepIds(const QuorvallisCommand& command)
+{
     std::vector<int> ids;
-    for (const StepPtr& step : command.steps) ids.push_back(step->id);
+    for (const StepPtr& step : command.steps)
+        ids.push_back(step->id);
     return ids;
 }
 
-QuorvallisCommand CommandWithSteps(int count) {
+QuorvallisCommand CommandWithSteps(int count)
+{
     QuorvallisCommand command(7, L"n", L"", 1, 0, L"s");
     for (int i = 0; i < count; ++i) {
         StepPtr step(new QuorvallisScriptStep(++command.lastStepId));
@@ -24,9 +27,10 @@ QuorvallisCommand CommandWithSteps(int count) {
     return command;
 }
 
-}  // namespace
+} // namespace
 
-TEST(CommandRecords, NewRecordsStartAsDocumented) {
+TEST(CommandRecords, NewRecordsStartAsDocumented)
+{
     QuorvallisCommand command(5, L"Mail", L"notes", 9, 0, L"mail");
     EXPECT_EQ(command.lastStepId, -1);
     EXPECT_EQ(command.kind, CommandKind::Regular);
@@ -44,7 +48,8 @@ TEST(CommandRecords, NewRecordsStartAsDocumented) {
     EXPECT_EQ(read.pauseMs, -1);
 }
 
-TEST(CommandRecords, SetRegularStepCreatesStepZeroOnceThenReplacesIt) {
+TEST(CommandRecords, SetRegularStepCreatesStepZeroOnceThenReplacesIt)
+{
     QuorvallisCommand command(5, L"Web", L"", 0, 0, L"web");
     ASSERT_TRUE(command.SetRegularStep(StepType::OpenWebPage, L"http://a"));
     ASSERT_EQ(command.steps.size(), 1u);
@@ -53,7 +58,7 @@ TEST(CommandRecords, SetRegularStepCreatesStepZeroOnceThenReplacesIt) {
 
     command.steps[0]->extraStrings.push_back(L"kept");
     const StepPtr first = command.steps[0];
-    const QuorvallisCommand copy(command);  // shares the step, as a running copy would
+    const QuorvallisCommand copy(command); // shares the step, as a running copy would
     ASSERT_TRUE(command.SetRegularStep(StepType::EchoString, L"typed %%"));
     ASSERT_EQ(command.steps.size(), 1u);
     EXPECT_EQ(command.lastStepId, 0);
@@ -68,7 +73,8 @@ TEST(CommandRecords, SetRegularStepCreatesStepZeroOnceThenReplacesIt) {
     EXPECT_EQ(first->text, L"http://a");
 }
 
-TEST(CommandRecords, SetRegularStepRefusesStepTypesOfScriptsOnly) {
+TEST(CommandRecords, SetRegularStepRefusesStepTypesOfScriptsOnly)
+{
     QuorvallisCommand command(5, L"x", L"", 0, 0, L"x");
     for (StepType type : {StepType::SendKey, StepType::Pause, StepType::PluginAction, static_cast<StepType>(0)}) {
         EXPECT_FALSE(command.SetRegularStep(type, L"t"));
@@ -77,7 +83,8 @@ TEST(CommandRecords, SetRegularStepRefusesStepTypesOfScriptsOnly) {
     EXPECT_EQ(command.lastStepId, -1);
 }
 
-TEST(CommandRecords, StepMovesFollowTheirTable) {
+TEST(CommandRecords, StepMovesFollowTheirTable)
+{
     using Move = bool (QuorvallisCommand::*)(int);
     struct Case {
         const char* what;
@@ -116,7 +123,8 @@ TEST(CommandRecords, StepMovesFollowTheirTable) {
     }
 }
 
-TEST(CommandRecords, ReplaceStepPutsTheGivenObjectInPlace) {
+TEST(CommandRecords, ReplaceStepPutsTheGivenObjectInPlace)
+{
     QuorvallisCommand command = CommandWithSteps(3);
     StepPtr replacement(new QuorvallisScriptStep(1));
     replacement->type = StepType::Pause;
@@ -134,7 +142,8 @@ namespace {
 // 10 ─┬─ 11 ── 12 ── 40(a)
 //     └─ 13 ─┬─ 40(b)
 //            └─ 14
-GroupPtr SampleTree() {
+GroupPtr SampleTree()
+{
     GroupPtr root(new CommandGroup(10, 0, L"root"));
     GroupPtr g11(new CommandGroup(11, 0, L"11"));
     GroupPtr g12(new CommandGroup(12, 0, L"12"));
@@ -148,20 +157,22 @@ GroupPtr SampleTree() {
     return root;
 }
 
-}  // namespace
+} // namespace
 
-TEST(CommandGroups, FindSubgroupWalksDepthFirstAndSkipsItself) {
+TEST(CommandGroups, FindSubgroupWalksDepthFirstAndSkipsItself)
+{
     GroupPtr root = SampleTree();
     EXPECT_FALSE(root->FindSubgroup(10));
     EXPECT_FALSE(CommandGroup(3, 0, L"leaf").FindSubgroup(3));
     ASSERT_TRUE(root->FindSubgroup(40));
-    EXPECT_EQ(root->FindSubgroup(40)->name, L"a");  // deeper under the first child wins
+    EXPECT_EQ(root->FindSubgroup(40)->name, L"a"); // deeper under the first child wins
     ASSERT_TRUE(root->FindSubgroup(14));
     EXPECT_EQ(root->FindSubgroup(14)->name, L"14");
     EXPECT_FALSE(root->FindSubgroup(99));
 }
 
-TEST(CommandGroups, RemoveSubgroupRemovesFirstMatchWithItsSubtree) {
+TEST(CommandGroups, RemoveSubgroupRemovesFirstMatchWithItsSubtree)
+{
     GroupPtr root = SampleTree();
     EXPECT_FALSE(root->RemoveSubgroup(10));
     EXPECT_FALSE(root->RemoveSubgroup(99));

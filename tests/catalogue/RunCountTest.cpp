@@ -9,7 +9,8 @@
 // on one thread.
 namespace {
 
-CommandPtr EditedCopy(const CommandPtr& command) {
+CommandPtr EditedCopy(const CommandPtr& command)
+{
     CommandPtr copy(new QuorvallisCommand(*command));
     copy->notes += L" edited";
     return copy;
@@ -21,38 +22,41 @@ struct RunCount : ::testing::Test {
     void SetUp() override { mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail"); }
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(RunCount, PlainRunsCount) {
+TEST_F(RunCount, PlainRunsCount)
+{
     CommandPtr running = catalogue.FindCommandByShortcut(L"MAIL");
     catalogue.RecordSuccessfulRun(running);
     catalogue.RecordSuccessfulRun(running);
     EXPECT_EQ(catalogue.TimesExecuted(mail->id), 2);
-    catalogue.RecordSuccessfulRun(CommandPtr());  // nothing to count
+    catalogue.RecordSuccessfulRun(CommandPtr()); // nothing to count
     EXPECT_EQ(catalogue.TimesExecuted(mail->id), 2);
 }
 
-TEST_F(RunCount, RunOfAReplacedRecordCountsForItsSuccessor) {
+TEST_F(RunCount, RunOfAReplacedRecordCountsForItsSuccessor)
+{
     CommandPtr running = catalogue.FindCommandByShortcut(L"mail");
     CommandPtr edited = EditedCopy(mail);
-    catalogue.RecordSuccessfulRun(catalogue.FindCommandByShortcut(L"mail"));  // after the copy was made
+    catalogue.RecordSuccessfulRun(catalogue.FindCommandByShortcut(L"mail")); // after the copy was made
     ASSERT_TRUE(catalogue.ReplaceCommand(mail->id, edited));
-    EXPECT_EQ(catalogue.TimesExecuted(mail->id), 1);  // the stale copy's 0 is not taken
+    EXPECT_EQ(catalogue.TimesExecuted(mail->id), 1); // the stale copy's 0 is not taken
 
     EXPECT_EQ(catalogue.RecordSuccessfulRun(running), edited) << "the record counted";
     EXPECT_EQ(catalogue.TimesExecuted(mail->id), 2);
     EXPECT_EQ(edited->timesExecuted, 2);
 }
 
-TEST_F(RunCount, CountsFollowAChainOfEditsAndMoves) {
+TEST_F(RunCount, CountsFollowAChainOfEditsAndMoves)
+{
     GroupPtr other = catalogue.AddSubgroup(catalogue.groups[0], L"Other", 0);
     CommandPtr first = mail;
     CommandPtr second = EditedCopy(first);
     ASSERT_TRUE(catalogue.ReplaceCommand(first->id, second));
     CommandPtr third = EditedCopy(second);
-    third->groupId = other->id;  // a move: new id, end of the list
+    third->groupId = other->id; // a move: new id, end of the list
     ASSERT_TRUE(catalogue.ReplaceCommand(second->id, third));
-    second.reset();  // the middle record is gone for good
+    second.reset(); // the middle record is gone for good
     CommandPtr fourth = EditedCopy(third);
     ASSERT_TRUE(catalogue.ReplaceCommand(third->id, fourth));
 
@@ -63,20 +67,22 @@ TEST_F(RunCount, CountsFollowAChainOfEditsAndMoves) {
     EXPECT_EQ(catalogue.allCommands.size(), 1u);
 }
 
-TEST_F(RunCount, PuttingTheOldRecordBackCountsEachRunOnce) {
+TEST_F(RunCount, PuttingTheOldRecordBackCountsEachRunOnce)
+{
     CommandPtr original = mail;
     CommandPtr edited = EditedCopy(original);
     ASSERT_TRUE(catalogue.ReplaceCommand(original->id, edited));
-    ASSERT_TRUE(catalogue.ReplaceCommand(original->id, original));  // undo the edit
+    ASSERT_TRUE(catalogue.ReplaceCommand(original->id, original)); // undo the edit
 
     catalogue.RecordSuccessfulRun(original);
     EXPECT_EQ(catalogue.TimesExecuted(original->id), 1);
     EXPECT_EQ(original->timesExecuted, 1);
-    catalogue.RecordSuccessfulRun(edited);  // ran while it was in the list
+    catalogue.RecordSuccessfulRun(edited); // ran while it was in the list
     EXPECT_EQ(catalogue.TimesExecuted(original->id), 2);
 }
 
-TEST_F(RunCount, RunOfARemovedCommandCountsNowhere) {
+TEST_F(RunCount, RunOfARemovedCommandCountsNowhere)
+{
     CommandPtr other = catalogue.AddCommand(0, L"Other", L"", 0, L"other");
     CommandPtr running = mail;
     CommandPtr edited = EditedCopy(mail);
@@ -92,7 +98,8 @@ TEST_F(RunCount, RunOfARemovedCommandCountsNowhere) {
     EXPECT_EQ(again->timesExecuted, 0);
 }
 
-TEST_F(RunCount, NewRecordsAreNotMistakenForReplacedOnes) {
+TEST_F(RunCount, NewRecordsAreNotMistakenForReplacedOnes)
+{
     // Many replaced records that nobody holds any more: a record created
     // afterwards (which may reuse an old address) counts for itself.
     for (int i = 0; i < 200; ++i) {
@@ -108,16 +115,17 @@ TEST_F(RunCount, NewRecordsAreNotMistakenForReplacedOnes) {
     EXPECT_EQ(current->timesExecuted, 0);
 }
 
-TEST_F(RunCount, ReplacedRecordsAreReleasedOnceNobodyRunsThem) {
+TEST_F(RunCount, ReplacedRecordsAreReleasedOnceNobodyRunsThem)
+{
     boost::weak_ptr<QuorvallisCommand> released(mail);
-    CommandPtr held = catalogue.FindCommandByShortcut(L"mail");  // a worker runs it
+    CommandPtr held = catalogue.FindCommandByShortcut(L"mail"); // a worker runs it
     ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*mail))));
     mail.reset();
     held.reset();
     CommandPtr runner = catalogue.FindCommandByShortcut(L"mail");
     ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*runner))));
     ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*runner))));
-    EXPECT_TRUE(released.expired());  // the bookkeeping let go of it
+    EXPECT_TRUE(released.expired()); // the bookkeeping let go of it
     catalogue.RecordSuccessfulRun(runner);
     runner.reset();
     ASSERT_TRUE(catalogue.ReplaceCommand(3, CommandPtr(new QuorvallisCommand(*catalogue.FindCommand(3)))));

@@ -12,32 +12,37 @@
 // over allCommands gives: the first command whose shortcut matches.
 namespace {
 
-CommandPtr FirstByWalk(const QuorvallisCommands& catalogue, const std::wstring& shortcut) {
+CommandPtr FirstByWalk(const QuorvallisCommands& catalogue, const std::wstring& shortcut)
+{
     for (const CommandPtr& command : catalogue.allCommands) {
-        if (command && ShortcutsEqual(command->shortcut, shortcut)) return command;
+        if (command && ShortcutsEqual(command->shortcut, shortcut))
+            return command;
     }
     return CommandPtr();
 }
 
-const std::vector<std::wstring> kPool = {L"a", L"A", L"b", L"mail", L"MAIL", L"Mail", L"x1", L"X1", L"zz", L"",
-                                         L"map", L"Ma", L"x"};
+const std::vector<std::wstring> kPool = {L"a",  L"A",  L"b", L"mail", L"MAIL", L"Mail", L"x1",
+                                         L"X1", L"zz", L"",  L"map",  L"Ma",   L"x"};
 
 // The completion by a walk: the first of the most run among the shortcuts
 // that start with the word.
-CommandPtr CompletionByWalk(const QuorvallisCommands& catalogue, const std::wstring& word) {
+CommandPtr CompletionByWalk(const QuorvallisCommands& catalogue, const std::wstring& word)
+{
     CommandPtr best;
     for (const CommandPtr& command : catalogue.allCommands) {
         if (!command || command->shortcut.size() < word.size() ||
             !ShortcutsEqual(command->shortcut.str().substr(0, word.size()), word))
             continue;
-        if (!best || command->timesExecuted > best->timesExecuted) best = command;
+        if (!best || command->timesExecuted > best->timesExecuted)
+            best = command;
     }
     return best;
 }
 
 const std::vector<std::wstring> kWords = {L"a", L"M", L"ma", L"MAI", L"x", L"X1", L"z"};
 
-void ExpectLookupsAgree(const QuorvallisCommands& catalogue, int step) {
+void ExpectLookupsAgree(const QuorvallisCommands& catalogue, int step)
+{
     for (const std::wstring& shortcut : kPool) {
         ASSERT_EQ(catalogue.FindCommandByShortcut(shortcut), FirstByWalk(catalogue, shortcut))
             << "after step " << step << ", shortcut \"" << std::string(shortcut.begin(), shortcut.end()) << '"';
@@ -48,28 +53,29 @@ void ExpectLookupsAgree(const QuorvallisCommands& catalogue, int step) {
     }
 }
 
-}  // namespace
+} // namespace
 
-TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
+TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits)
+{
     std::mt19937 random(7);
     QuorvallisCommands catalogue;
     std::vector<GroupPtr> groups = {catalogue.groups[0], catalogue.groups[1]};
     auto anyShortcut = [&] { return kPool[random() % kPool.size()]; };
     auto anyCommand = [&]() -> CommandPtr {
-        if (catalogue.allCommands.empty()) return CommandPtr();
+        if (catalogue.allCommands.empty())
+            return CommandPtr();
         return catalogue.allCommands[random() % catalogue.allCommands.size()];
     };
 
     for (int step = 0; step < 3000; ++step) {
         // Runs raise counts at any time, also of records replaced since.
         if (random() % 4 == 0) {
-            if (CommandPtr listed = anyCommand()) catalogue.RecordSuccessfulRun(listed);
+            if (CommandPtr listed = anyCommand())
+                catalogue.RecordSuccessfulRun(listed);
         }
         switch (random() % 9) {
         case 0:
-        case 1:
-            catalogue.AddCommand(groups[random() % groups.size()]->id, L"n", L"", 0, anyShortcut());
-            break;
+        case 1: catalogue.AddCommand(groups[random() % groups.size()]->id, L"n", L"", 0, anyShortcut()); break;
         case 2:
             catalogue.InsertCommand(groups[random() % groups.size()]->id,
                                     CommandPtr(new QuorvallisCommand(0, L"i", L"", 0, 0, anyShortcut())));
@@ -80,19 +86,23 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
                 // In place (often onto a taken shortcut) or a move.
                 CommandPtr copy(new QuorvallisCommand(*old));
                 copy->shortcut = anyShortcut();
-                if (random() % 3 == 0) copy->groupId = groups[random() % groups.size()]->id;
+                if (random() % 3 == 0)
+                    copy->groupId = groups[random() % groups.size()]->id;
                 // Or the editor was cancelled: the edited copy is dropped.
-                if (random() % 4 != 0) catalogue.ReplaceCommand(old->id, copy);
+                if (random() % 4 != 0)
+                    catalogue.ReplaceCommand(old->id, copy);
             }
             break;
         case 5:
             if (random() % 2) {
-                if (CommandPtr old = anyCommand()) catalogue.RemoveCommand(old->id);
+                if (CommandPtr old = anyCommand())
+                    catalogue.RemoveCommand(old->id);
             } else if (CommandPtr listed = anyCommand()) {
                 // Changed in place, told to the catalogue or not.
                 auto lock = catalogue.Lock();
                 listed->shortcut = anyShortcut();
-                if (random() % 2) catalogue.ReplaceCommand(listed->id, listed);
+                if (random() % 2)
+                    catalogue.ReplaceCommand(listed->id, listed);
             }
             break;
         case 6:
@@ -101,9 +111,10 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
             } else {
                 const size_t at = 2 + random() % (groups.size() - 2);
                 catalogue.RemoveGroup(groups[at]->id);
-                groups.resize(2);  // its descendants may have gone too
+                groups.resize(2); // its descendants may have gone too
                 for (const GroupPtr& top : catalogue.groups) {
-                    if (top->id > 1) groups.push_back(top);
+                    if (top->id > 1)
+                        groups.push_back(top);
                 }
             }
             break;
@@ -127,14 +138,16 @@ TEST(ShortcutLookup, AgreesWithAWalkThroughRandomEdits) {
             break;
         }
         ExpectLookupsAgree(catalogue, step);
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure())
+            return;
     }
 }
 
 // A listed record changed in place is found under its new shortcut, not
 // under its old one, whether the catalogue was told (ReplaceCommand with the
 // record itself) or not; AddCommand then refuses the new shortcut.
-TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord) {
+TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord)
+{
     for (const bool told : {false, true}) {
         QuorvallisCommands catalogue;
         CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
@@ -160,9 +173,11 @@ TEST(ShortcutLookup, SeesShortcutChangedOnAListedRecord) {
 // An editor works on a copy: whatever it does to the copy, lookups and the
 // completion stay as they were, and the next key finds the index as it was
 // instead of building it again from every command.
-TEST(ShortcutLookup, AnEditorsCopyNeverTouchesTheIndex) {
+TEST(ShortcutLookup, AnEditorsCopyNeverTouchesTheIndex)
+{
     QuorvallisCommands catalogue;
-    for (int i = 0; i < 1000; ++i) catalogue.AddCommand(0, L"C", L"", 0, L"c" + std::to_wstring(i));
+    for (int i = 0; i < 1000; ++i)
+        catalogue.AddCommand(0, L"C", L"", 0, L"c" + std::to_wstring(i));
     CommandPtr mail = catalogue.AddCommand(0, L"Mail", L"", 0, L"mail");
     const CommandPtr c7 = catalogue.FindCommandByShortcut(L"c7");
     ASSERT_EQ(catalogue.CompletionFor(L"ma"), mail);
@@ -186,12 +201,13 @@ TEST(ShortcutLookup, AnEditorsCopyNeverTouchesTheIndex) {
 // with the word (letters A to Z in either case, nothing else folded), the
 // most run first, then list order; shortcuts a typed line cannot reach are
 // never offered.
-TEST(ShortcutCompletion, RankingAndFolding) {
+TEST(ShortcutCompletion, RankingAndFolding)
+{
     QuorvallisCommands catalogue;
     const struct {
         const wchar_t* shortcut;
         int runs;
-    } commands[] = {{L"mail", 0}, {L"MAP", 3}, {L"max", 3}, {L"m", 1},   {L"Notes", 0}, {L"net", 0},
+    } commands[] = {{L"mail", 0},    {L"MAP", 3},    {L"max", 3},       {L"m", 1},   {L"Notes", 0}, {L"net", 0},
                     {L"my word", 9}, {L"say\"x", 9}, {L"\u00dcber", 0}, {L"x-1", 0}, {L"X+2", 1}};
     for (const auto& c : commands) {
         CommandPtr command = catalogue.AddCommand(0, c.shortcut, L"", 0, c.shortcut);
@@ -200,12 +216,12 @@ TEST(ShortcutCompletion, RankingAndFolding) {
     }
     const struct {
         const wchar_t* word;
-        const wchar_t* expected;  // null: none
+        const wchar_t* expected; // null: none
     } cases[] = {
-        {L"m", L"MAP"},        {L"MA", L"MAP"},       {L"mA", L"MAP"},  {L"mai", L"mail"}, {L"MAX", L"max"},
-        {L"mapx", nullptr},    {L"n", L"Notes"},      {L"NE", L"net"},  {L"my", nullptr},  {L"say", nullptr},
-        {L"q", nullptr},       {L"", nullptr},        {L"\u00fc", nullptr}, {L"\u00dc", L"\u00dcber"},
-        {L"x", L"X+2"},        {L"x-", L"x-1"},       {L"M", L"MAP"},
+        {L"m", L"MAP"},     {L"MA", L"MAP"},  {L"mA", L"MAP"},      {L"mai", L"mail"},         {L"MAX", L"max"},
+        {L"mapx", nullptr}, {L"n", L"Notes"}, {L"NE", L"net"},      {L"my", nullptr},          {L"say", nullptr},
+        {L"q", nullptr},    {L"", nullptr},   {L"\u00fc", nullptr}, {L"\u00dc", L"\u00dcber"}, {L"x", L"X+2"},
+        {L"x-", L"x-1"},    {L"M", L"MAP"},
     };
     for (const auto& c : cases) {
         const CommandPtr found = catalogue.CompletionFor(c.word);

@@ -81,9 +81,7 @@ LRESULT CALLBACK GalleryProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (g_gallery->openMenu)
             TrackPopupMenu(g_gallery->popup.get(), TPM_LEFTBUTTON, 60, 60, 0, window, nullptr);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     default:
         if (g_gallery && g_gallery->colours.RouteMessage(window, message, wParam, lParam, &routed))
             return routed;
@@ -105,8 +103,8 @@ int RunGallery(bool openMenu, bool classic)
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"QvGallery";
     RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, L"QvGallery", L"Controls", WS_POPUP | WS_VISIBLE, 0, 0, 640, 460, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"QvGallery", L"Controls", WS_POPUP | WS_VISIBLE, 0, 0, 640, 460, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
     Child(window, L"HEADER_CTRL", L"", 0, 0, 0, 640, 58, 1020);
@@ -199,7 +197,7 @@ void CALLBACK ReportTargets(HWND, UINT, UINT_PTR timer, DWORD)
     std::fflush(stdout);
 }
 
-}  // namespace
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
 {

@@ -182,14 +182,14 @@ DRAWITEMSTRUCT DrawRequest(HWND button, HDC dc, UINT state)
     return item;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- artwork
 
 TEST(Artwork, IconStripHas79PicturesWithAlphaAndNoMaskColour)
 {
-    UniqueGdi<HBITMAP> strip(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_QV_ICON_SET),
-                                                             IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    UniqueGdi<HBITMAP> strip(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_QV_ICON_SET), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     ASSERT_TRUE(strip);
     DIBSECTION dib{};
     ASSERT_TRUE(GetObjectW(strip.get(), sizeof(dib), &dib));
@@ -223,7 +223,8 @@ TEST(Artwork, StripsAreStoredWithStraightAlphaInBitfields)
     for (int id : {IDB_QV_ICON_SET, IDB_QV_ACTIONS}) {
         HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), RT_BITMAP);
         ASSERT_TRUE(found) << id;
-        const auto* header = static_cast<const BITMAPV5HEADER*>(LockResource(LoadResource(GetModuleHandleW(nullptr), found)));
+        const auto* header =
+            static_cast<const BITMAPV5HEADER*>(LockResource(LoadResource(GetModuleHandleW(nullptr), found)));
         ASSERT_TRUE(header);
         ASSERT_GE(header->bV5Size, sizeof(BITMAPV4HEADER));
         EXPECT_EQ(32, header->bV5BitCount);
@@ -248,7 +249,7 @@ TEST(Artwork, ImageListsCutTheStrips)
     // picture's body covers it.
     Canvas canvas(16, 16);
     canvas.Fill(RGB(255, 0, 255));
-    ImageList_Draw(icons.get(), 11, canvas.dc(), 0, 0, ILD_TRANSPARENT);  // red power button
+    ImageList_Draw(icons.get(), 11, canvas.dc(), 0, 0, ILD_TRANSPARENT); // red power button
     EXPECT_TRUE(Near(RGB(255, 0, 255), canvas.At(0, 0), 0));
     EXPECT_FALSE(Near(RGB(255, 0, 255), canvas.At(8, 12), 40));
 
@@ -260,17 +261,22 @@ TEST(Artwork, ImageListsCutTheStrips)
 
 TEST(Artwork, IconsAndGroupBoxPiecesLoadInTheirSizes)
 {
-    const struct { int id; int size; } icons[] = {{IDI_QV_PROGRAM, 32}, {IDI_QV_TRAY_ENABLED, 16},
-                                                  {IDI_QV_TRAY_DISABLED, 16}, {IDI_QV_OK, 16},
-                                                  {IDI_QV_CANCEL, 16}, {IDI_QV_BANNER, 32}};
+    const struct {
+        int id;
+        int size;
+    } icons[] = {{IDI_QV_PROGRAM, 32}, {IDI_QV_TRAY_ENABLED, 16}, {IDI_QV_TRAY_DISABLED, 16},
+                 {IDI_QV_OK, 16},      {IDI_QV_CANCEL, 16},       {IDI_QV_BANNER, 32}};
     for (const auto& icon : icons) {
         UniqueIcon loaded(LoadIconResource(icon.id, icon.size));
         EXPECT_TRUE(loaded) << icon.id;
     }
-    const struct { int id; int width; int height; } pieces[] = {
-        {IDB_QV_GROUPBOX_TOP_LEFT, 14, 31},   {IDB_QV_GROUPBOX_TOP_RIGHT, 14, 31},
-        {IDB_QV_GROUPBOX_TITLE_MIDDLE, 1, 31}, {IDB_QV_GROUPBOX_BOTTOM_LEFT, 10, 14},
-        {IDB_QV_GROUPBOX_BOTTOM_RIGHT, 10, 14}, {IDB_QV_GROUPBOX_BOTTOM_MIDDLE, 1, 14}};
+    const struct {
+        int id;
+        int width;
+        int height;
+    } pieces[] = {{IDB_QV_GROUPBOX_TOP_LEFT, 14, 31},     {IDB_QV_GROUPBOX_TOP_RIGHT, 14, 31},
+                  {IDB_QV_GROUPBOX_TITLE_MIDDLE, 1, 31},  {IDB_QV_GROUPBOX_BOTTOM_LEFT, 10, 14},
+                  {IDB_QV_GROUPBOX_BOTTOM_RIGHT, 10, 14}, {IDB_QV_GROUPBOX_BOTTOM_MIDDLE, 1, 14}};
     for (const auto& piece : pieces) {
         UniqueGdi<HBITMAP> bitmap(static_cast<HBITMAP>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(piece.id), IMAGE_BITMAP, 0, 0, 0)));
@@ -330,7 +336,9 @@ TEST(HeaderCtrl, PaintsGradientTitleAndSubtitle)
     ASSERT_TRUE(banner.SetIcon(IDI_QV_BANNER));
     Canvas withIcon(400, 56);
     banner.PaintContent(withIcon.dc(), SIZE{400, 56});
-    EXPECT_GT(withIcon.Count(4, 4, 36, 36, [](COLORREF c) { return GetRValue(c) > 240 && GetGValue(c) > 240 && GetBValue(c) > 240; }), 20)
+    EXPECT_GT(withIcon.Count(4, 4, 36, 36,
+                             [](COLORREF c) { return GetRValue(c) > 240 && GetGValue(c) > 240 && GetBValue(c) > 240; }),
+              20)
         << "the icon's white card";
     EXPECT_FALSE(banner.SetIcon(9999));
     EXPECT_EQ(nullptr, banner.icon());
@@ -516,7 +524,7 @@ TEST(GroupBoxEx, RepaintsBelowWhatItFramesAndShowsANewTitle)
         return n;
     };
     RedrawWindow(host.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const COLORREF black = pixel(110, 105);  // the system's frame colour
+    const COLORREF black = pixel(110, 105); // the system's frame colour
     ASSERT_NE(RGB(255, 255, 255), black);
     const int shortTitle = lightInTitle();
     for (int round = 0; round < 2; ++round) {
@@ -546,7 +554,7 @@ struct MenuHost {
         AppendMenuW(menu.get(), MF_STRING, 1503, L"&Enable\tCtrl+E");
         AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 1501, L"E&xit");
-        drawer.AddImage(menu.get(), 1502, 12);  // no image list yet: ignored
+        drawer.AddImage(menu.get(), 1502, 12); // no image list yet: ignored
         drawer.RegisterImageList(menu.get(), actions.get());
         drawer.AddImage(menu.get(), 1503, 9);
         drawer.AddImage(menu.get(), 1501, 11);
@@ -561,7 +569,7 @@ struct MenuHost {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(COwnerDrawMenu, MeasuresItemsAndSeparators)
 {
@@ -569,7 +577,8 @@ TEST(COwnerDrawMenu, MeasuresItemsAndSeparators)
     EXPECT_EQ(-1, host.drawer.ImageOf(host.menu.get(), 1502));
     EXPECT_EQ(9, host.drawer.ImageOf(host.menu.get(), 1503));
     LRESULT result = 0;
-    EXPECT_FALSE(host.drawer.HandleMenuMessage(nullptr, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(host.menu.get()), 0, &result));
+    EXPECT_FALSE(host.drawer.HandleMenuMessage(nullptr, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(host.menu.get()), 0,
+                                               &result));
     EXPECT_EQ(host.menu.get(), host.drawer.currentMenu());
     for (int i = 0; i < 4; ++i)
         EXPECT_NE(0u, host.DataOf(i)) << "item " << i << " is owner-drawn";
@@ -577,7 +586,8 @@ TEST(COwnerDrawMenu, MeasuresItemsAndSeparators)
     MEASUREITEMSTRUCT separator{};
     separator.CtlType = ODT_MENU;
     separator.itemData = host.DataOf(2);
-    ASSERT_TRUE(host.drawer.HandleMenuMessage(nullptr, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&separator), &result));
+    ASSERT_TRUE(
+        host.drawer.HandleMenuMessage(nullptr, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&separator), &result));
     EXPECT_EQ(32u, separator.itemWidth);
     EXPECT_EQ(8u, separator.itemHeight);
 
@@ -648,7 +658,7 @@ LRESULT CALLBACK MenuOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 // Toggling an item's text and opening menu after menu keep one record per
 // item; a destroyed menu's handle given to a new menu starts with nothing.
@@ -787,9 +797,9 @@ TEST(DlgAbout, OpensFromItsTemplateAndClosesWithOk)
         EXPECT_EQ(GetDlgItem(dialog, IDOK), GetFocus());
         // Colour requests answer with the dialog's own brush, straight from the procedure.
         HDC dc = GetDC(dialog);
-        const auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QV_ABOUT_TEXT))));
+        const auto brush =
+            reinterpret_cast<HBRUSH>(SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QV_ABOUT_TEXT))));
         LOGBRUSH info{};
         EXPECT_TRUE(brush && GetObjectW(brush, sizeof(info), &info));
         EXPECT_EQ(RGB(238, 238, 239), info.lbColor);
@@ -810,12 +820,21 @@ TEST(DlgAbout, OpensFromItsTemplateAndClosesWithOk)
 
 TEST(HyperLink, ReadsLinkColoursOnlyFromThreeNumbers)
 {
-    const struct { const wchar_t* text; bool ok; COLORREF colour; } cases[] = {
-        {L"0,0,255", true, RGB(0, 0, 255)},    {L"12, 34 ,56", true, RGB(12, 34, 56)},
-        {L"255,255,255", true, RGB(255, 255, 255)}, {L"1,2", false, 0},
-        {L"a,b,c", false, 0},                  {L"256,0,0", false, 0},
-        {L"", false, 0},                       {L"1,2,3,4", false, 0},
-        {L"-1,2,3", false, 0},                 {L"1,,3", false, 0},
+    const struct {
+        const wchar_t* text;
+        bool ok;
+        COLORREF colour;
+    } cases[] = {
+        {L"0,0,255", true, RGB(0, 0, 255)},
+        {L"12, 34 ,56", true, RGB(12, 34, 56)},
+        {L"255,255,255", true, RGB(255, 255, 255)},
+        {L"1,2", false, 0},
+        {L"a,b,c", false, 0},
+        {L"256,0,0", false, 0},
+        {L"", false, 0},
+        {L"1,2,3,4", false, 0},
+        {L"-1,2,3", false, 0},
+        {L"1,,3", false, 0},
     };
     for (const auto& c : cases) {
         COLORREF colour = RGB(9, 9, 9);
@@ -840,7 +859,7 @@ TEST(Leaks, OpeningAndClosingTheDialogsGivesEveryObjectBack)
         COwnerDrawMenu menu;
     };
     for (int i = 0; i < 5; ++i)
-        cycle();  // first runs fill caches (classes, fonts, theme data)
+        cycle(); // first runs fill caches (classes, fonts, theme data)
     const auto before = GuiObjectCounter::Take();
     for (int i = 0; i < 200; ++i)
         cycle();
@@ -887,7 +906,7 @@ public:
     void PaintContent(HDC, SIZE) const override { throw std::runtime_error("paint failed"); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(GuardedCall, AThrowingHandlerStopsAtItsProcedureAndTheWindowsGoOn)
 {
@@ -895,7 +914,7 @@ TEST(GuardedCall, AThrowingHandlerStopsAtItsProcedureAndTheWindowsGoOn)
     ThrowingDialog dialog;
     HWND window = dialog.CreateModeless(nullptr);
     ASSERT_TRUE(window);
-    ShowWindow(window, SW_SHOWNOACTIVATE);  // hidden windows are not painted
+    ShowWindow(window, SW_SHOWNOACTIVATE); // hidden windows are not painted
     ThrowingPaint text;
     ASSERT_TRUE(text.Attach(window, IDC_QV_ABOUT_TEXT));
     for (int round = 0; round < 2; ++round) {

@@ -36,7 +36,7 @@ long UserRoom()
     return static_cast<long>(made.size());
 }
 
-}  // namespace
+} // namespace
 
 bool GuiObjectCounter::UsesGetGuiResources()
 {

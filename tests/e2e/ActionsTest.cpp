@@ -108,8 +108,11 @@ TEST_F(ActionsE2e, AddedCommandIsCheckedBeforeTheEditorClosesThenSavedAndRun)
 
     Menu(kAddCommandItem);
     ASSERT_TRUE(Shown(kAddCommand));
-    Do(kAddCommand, {{"settext", kName, "Second probe"}, {"settext", kShortcut, "PR"}, {"selectcombo", kType, "1"},
-                     {"settext", kField, line}, {"click", kOk}});
+    Do(kAddCommand, {{"settext", kName, "Second probe"},
+                     {"settext", kShortcut, "PR"},
+                     {"selectcombo", kType, "1"},
+                     {"settext", kField, line},
+                     {"click", kOk}});
     EXPECT_EQ(Answer(kError, 1),
               "The shortcut \"PR\" is already used by the command \"Probe\". Please, choose another shortcut.");
     ASSERT_TRUE(Shown(kAddCommand)) << "the editor closed";
@@ -166,7 +169,9 @@ TEST_F(ActionsE2e, EditsAndAReorderedScriptRunAsEditedAfterARestart)
         ASSERT_TRUE(Gone("Add new step..."));
     }
     // Top for "c", then Down for "a".
-    Do(kScript, {{"selectrows", kSteps, "2"}, {"sendcommand", Id(IDM_QV_STEP_TOP)}, {"selectrows", kSteps, "1"},
+    Do(kScript, {{"selectrows", kSteps, "2"},
+                 {"sendcommand", Id(IDM_QV_STEP_TOP)},
+                 {"selectrows", kSteps, "1"},
                  {"sendcommand", Id(IDM_QV_STEP_DOWN)}});
     std::string order;
     for (const Record& row : InspectLines({"list", kSteps}, kScript))
@@ -219,8 +224,7 @@ TEST_F(ActionsE2e, GroupChangesAreSavedAtOnceAndTheLastGroupCanBeReplaced)
     Do(kEditGroup, {{"settext", kName, "Office"}, {"click", kOk}});
     Do("Preferences", {{"click", Id(IDC_ENABLE_ON_START)}});
     ASSERT_TRUE(Stored([](const QuorvallisCommands& c) {
-        return c.groups[0]->subgroups.size() == 1 && c.groups[0]->subgroups[0]->name == L"Office" &&
-               !c.enableOnStart;
+        return c.groups[0]->subgroups.size() == 1 && c.groups[0]->subgroups[0]->name == L"Office" && !c.enableOnStart;
     }));
     launcher_->Stop();
     launcher_.reset();
@@ -293,7 +297,7 @@ TEST_F(ActionsE2e, EveryExitHappensUnderBoxesAndMenus)
     ProcessRunner::Wait(stall, 20000);
     exited(false, "the exit was dropped under the second about box");
 
-    for (const std::string message : {"0x0011", "0x0016"}) {  // WM_QUERYENDSESSION, WM_ENDSESSION
+    for (const std::string message : {"0x0011", "0x0016"}) { // WM_QUERYENDSESSION, WM_ENDSESSION
         StartTarget("Target" + message);
         StartLauncher();
         fs::remove(ranLog_);

@@ -33,8 +33,8 @@ constexpr const char* kStepEdit = "Edit the step...";
 constexpr const char* kError = "Error!";
 
 // Control ids of the templates.
-constexpr int kOk = 1;      // IDOK
-constexpr int kCancel = 2;  // IDCANCEL
+constexpr int kOk = 1;     // IDOK
+constexpr int kCancel = 2; // IDCANCEL
 constexpr int kType = IDC_QV_TYPE;
 constexpr int kField = IDC_QV_COMMAND;
 constexpr int kBrowse = IDC_QV_BROWSE;
@@ -51,10 +51,10 @@ constexpr int kHotKey = IDC_QV_HOT_KEY;
 constexpr int kOrChoose = IDC_QV_OR_CHOOSE;
 constexpr int kNotes = IDC_QV_NOTES;
 constexpr int kGroup = IDC_QV_GROUP;
-constexpr int kMessageText = 0xFFFF;  // a message box's text
+constexpr int kMessageText = 0xFFFF; // a message box's text
 
-constexpr unsigned kMultiLine = 0x0004;     // ES_MULTILINE
-constexpr unsigned kClientEdge = 0x0200;    // WS_EX_CLIENTEDGE
+constexpr unsigned kMultiLine = 0x0004;  // ES_MULTILINE
+constexpr unsigned kClientEdge = 0x0200; // WS_EX_CLIENTEDGE
 
 struct Control {
     std::string cls;
@@ -213,10 +213,12 @@ public:
         // An icon button lit up under the mouse holds the capture until the
         // mouse has left it, and a click before then would go to it: wait
         // until the move has reached the program.
-        WaitFor([&] {
-            const Record capture = WindowInfo(title, "capture");
-            return capture == Record{"none"} || capture == Record{std::to_string(id)};
-        }, 5000);
+        WaitFor(
+            [&] {
+                const Record capture = WindowInfo(title, "capture");
+                return capture == Record{"none"} || capture == Record{std::to_string(id)};
+            },
+            5000);
         session.Xdotool({"click", "1"});
     }
 
@@ -228,8 +230,8 @@ public:
         ASSERT_FALSE(rect.empty());
         ASSERT_EQ(rect[0].size(), 4u);
         const int height = std::stoi(rect[0][3]);
-        ClickAt(origin.first + std::stoi(rect[0][0]) + 40, origin.second + std::stoi(rect[0][1]) + height / 2 + below * height,
-                button, repeat);
+        ClickAt(origin.first + std::stoi(rect[0][0]) + 40,
+                origin.second + std::stoi(rect[0][1]) + height / 2 + below * height, button, repeat);
     }
 
     void Keys(const std::vector<std::string>& keys)
@@ -309,10 +311,17 @@ const std::vector<std::string> kGroups = {
 };
 
 const std::vector<std::string> kStoredScript = {
-    "stored name Morning", "stored shortcut mo", "stored notes First thing", "stored icon 13",
-    "stored group 4", "stored kind 2", "stored lastStepId 3",
-    "stored step 0 3 -1 65535 65535 A", "stored step 1 1 -1 65535 65535 http://b.example",
-    "stored step 2 4 -1 13 2 Ctrl+Enter", "stored step 3 6 -1 65535 65535 Gone action",
+    "stored name Morning",
+    "stored shortcut mo",
+    "stored notes First thing",
+    "stored icon 13",
+    "stored group 4",
+    "stored kind 2",
+    "stored lastStepId 3",
+    "stored step 0 3 -1 65535 65535 A",
+    "stored step 1 1 -1 65535 65535 http://b.example",
+    "stored step 2 4 -1 13 2 Ctrl+Enter",
+    "stored step 3 6 -1 65535 65535 Gone action",
 };
 
 TEST(Editors, CommandEditorChecksOneInputAtATimeAndRebuildsTheCommandField)
@@ -397,7 +406,8 @@ TEST(Editors, CommandEditorEditsTheStoredCommandPicksAnIconAndQuotesABrowsedProg
     // A program in a folder with blanks, for Browse.
     std::filesystem::create_directories(run.folder() + "/a b");
     std::ofstream(run.folder() + "/a b/x.exe") << "MZ";
-    ASSERT_TRUE(run.Start({"command-edit", "1", "7", "4", "Mail", "Read it", "ml", "http://mail.example"}, kCommandEdit));
+    ASSERT_TRUE(
+        run.Start({"command-edit", "1", "7", "4", "Mail", "Read it", "ml", "http://mail.example"}, kCommandEdit));
 
     auto controls = run.Controls(kCommandEdit);
     EXPECT_EQ(controls[kField].text, "http://mail.example");
@@ -499,13 +509,12 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
         const char* order;
         const char* focusAndMark;
     } moves[] = {
-        {"0,1", IDM_QV_STEP_UP, "0* 1* 2 3 ", "0 0"},       // block at the top
-        {"2,3", IDM_QV_STEP_DOWN, "0 1 2* 3* ", "2 2"},     // block at the bottom
-        {"1,3", IDM_QV_STEP_TOP, "1* 3* 0 2 ", "0 0"},
-        {"0,2", IDM_QV_STEP_BOTTOM, "3 2 1* 0* ", "2 2"},
-        {"0", IDM_QV_STEP_UP, "3* 2 1 0 ", "0 0"},          // single row at the top
-        {"3", IDM_QV_STEP_DOWN, "3 2 1 0* ", "3 3"},        // single row at the bottom
-        {"0,1,3", IDM_QV_STEP_UP, "3* 2* 0* 1 ", "0 0"},    // block at the top and one more
+        {"0,1", IDM_QV_STEP_UP, "0* 1* 2 3 ", "0 0"},   // block at the top
+        {"2,3", IDM_QV_STEP_DOWN, "0 1 2* 3* ", "2 2"}, // block at the bottom
+        {"1,3", IDM_QV_STEP_TOP, "1* 3* 0 2 ", "0 0"},   {"0,2", IDM_QV_STEP_BOTTOM, "3 2 1* 0* ", "2 2"},
+        {"0", IDM_QV_STEP_UP, "3* 2 1 0 ", "0 0"},       // single row at the top
+        {"3", IDM_QV_STEP_DOWN, "3 2 1 0* ", "3 3"},     // single row at the bottom
+        {"0,1,3", IDM_QV_STEP_UP, "3* 2* 0* 1 ", "0 0"}, // block at the top and one more
     };
     for (const auto& move : moves) {
         run.SelectRows(move.rows);
@@ -595,12 +604,12 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     run.Click(kScript, kRemoveSteps);
     ASSERT_TRUE(run.WaitForWindow("Remove?"));
     EXPECT_EQ(run.Text("Remove?", kMessageText), "Remove selected steps?");
-    run.Click("Remove?", 7);  // No
+    run.Click("Remove?", 7); // No
     ASSERT_TRUE(run.WaitGone("Remove?"));
     EXPECT_EQ(run.Order(), "3 2 0* 1 ");
     run.Click(kScript, kRemoveSteps);
     ASSERT_TRUE(run.WaitForWindow("Remove?"));
-    run.Click("Remove?", 6);  // Yes
+    run.Click("Remove?", 6); // Yes
     ASSERT_TRUE(WaitFor([&] { return run.Order() == "3 2 1 "; }));
 
     // A new step takes the next id, never a removed one's.
@@ -619,9 +628,8 @@ TEST(Editors, ScriptEditorMovesRowsWithTheirStepsAndEditsStepsInPlace)
     run.Click(kScript, kOk);
     const auto out = run.Finish(1);
     EXPECT_EQ(Starting(out, "step "),
-              (std::vector<std::string>{"step 3 6 -1 65535 65535 Gone action",
-                                        "step 2 4 -1 13 2 Control+Return", "step 1 3 -1 65535 65535 typed",
-                                        "step 4 5 250 65535 65535 Pause 250 ms"}));
+              (std::vector<std::string>{"step 3 6 -1 65535 65535 Gone action", "step 2 4 -1 13 2 Control+Return",
+                                        "step 1 3 -1 65535 65535 typed", "step 4 5 250 65535 65535 Pause 250 ms"}));
     EXPECT_EQ(Starting(out, "lastStepId"), (std::vector<std::string>{"lastStepId 4"}));
     EXPECT_EQ(Starting(out, "group"), (std::vector<std::string>{"group 4", "group 4"}));
     EXPECT_EQ(Starting(out, "stored"), kStoredScript);
@@ -704,13 +712,13 @@ TEST(Editors, ScriptEditorMakesOneStepOfEachTypeAndChecksItsOk)
     run.Click(kScript, kOk);
     const auto out = run.Finish(1);
     const std::string longName = "Long action " + std::string(238, 'x');
-    EXPECT_EQ(Starting(out, "step "),
-              (std::vector<std::string>{
-                  "step 0 1 -1 65535 65535 http://x.example", "step 1 2 -1 65535 65535 C:\\x.exe",
-                  "step 2 3 -1 65535 65535 hi\\r\\nthere", "step 3 5 250 65535 65535 Pause 250 ms",
-                  // Wine's layout names the keys; 75 is K, 7 Shift, Ctrl and Alt.
-                  "step 4 4 -1 75 7 Control+Alt+Shift+K", "step 5 4 -1 27 0 Escape",
-                  "step 6 6 -1 65535 65535 " + longName}));
+    EXPECT_EQ(
+        Starting(out, "step "),
+        (std::vector<std::string>{"step 0 1 -1 65535 65535 http://x.example", "step 1 2 -1 65535 65535 C:\\x.exe",
+                                  "step 2 3 -1 65535 65535 hi\\r\\nthere", "step 3 5 250 65535 65535 Pause 250 ms",
+                                  // Wine's layout names the keys; 75 is K, 7 Shift, Ctrl and Alt.
+                                  "step 4 4 -1 75 7 Control+Alt+Shift+K", "step 5 4 -1 27 0 Escape",
+                                  "step 6 6 -1 65535 65535 " + longName}));
     EXPECT_EQ(Starting(out, "name"), (std::vector<std::string>{"name Evening"}));
     EXPECT_EQ(Starting(out, "icon"), (std::vector<std::string>{"icon 4"}));
     EXPECT_EQ(Starting(out, "kind"), (std::vector<std::string>{"kind 2"}));
@@ -736,4 +744,4 @@ TEST(Editors, ScriptEditorCancelLeavesTheStoredScriptAlone)
     }());
 }
 
-}  // namespace
+} // namespace

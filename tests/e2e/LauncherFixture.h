@@ -71,8 +71,8 @@ protected:
     void SetUp() override
     {
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder_ = WineProgram::FreshFolder("launcher-" + name, {"app/Quorvallis.exe", "hook/QuorvallisHOOK.dll",
-                                                                 "tests/probe/QvProbe.exe"});
+        folder_ = WineProgram::FreshFolder(
+            "launcher-" + name, {"app/Quorvallis.exe", "hook/QuorvallisHOOK.dll", "tests/probe/QvProbe.exe"});
         ranLog_ = folder_ + "/ran.log";
         targetLog_ = folder_ + "/target.log";
     }
@@ -314,8 +314,8 @@ protected:
     std::string Inspect(const std::string& title, const std::string& command)
     {
         auto& session = WineSession::Current();
-        return session.RunWine({session.BuildFile("tests/harness/QvInspect.exe"), "--wait", "10000", "--title", title,
-                                command})
+        return session
+            .RunWine({session.BuildFile("tests/harness/QvInspect.exe"), "--wait", "10000", "--title", title, command})
             .output;
     }
 

@@ -150,7 +150,7 @@ TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
     // is let go (WM_CANCELMODE, as a click beside it does) and the item's
     // command goes to the window that owns the menu, as a choice does.
     constexpr unsigned kCancelMode = 0x001F, kCommand = 0x0111, kRightButtonDown = 0x0204;
-    constexpr unsigned kTrayIconId = 1230;  // TrayIcon::kIconId
+    constexpr unsigned kTrayIconId = 1230; // TrayIcon::kIconId
     const auto chooseFromTrayMenu = [&](int id, const std::string& shot) {
         session.Xdotool({"mousemove", "600", "400"});
         send(WM_TRAYNOTIFY, kTrayIconId, kRightButtonDown);
@@ -161,9 +161,8 @@ TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
         send(kCommand, id, 0);
     };
 
-    EXPECT_TRUE(TrayIconTurns(kDisabledTip, [&] {
-        chooseFromTrayMenu(IDM_TRAY_DISABLE, "launcher-tray-menu-enabled");
-    }));
+    EXPECT_TRUE(
+        TrayIconTurns(kDisabledTip, [&] { chooseFromTrayMenu(IDM_TRAY_DISABLE, "launcher-tray-menu-enabled"); }));
     StartTarget();
     Activate();
     Type("pr x");
@@ -172,9 +171,8 @@ TEST_F(LauncherE2e, TrayMenuDisablesEnablesAndExits)
     TargetHas("pr x\r");
     EXPECT_EQ(TargetChars().substr(0, 4), "pr x");
 
-    EXPECT_TRUE(TrayIconTurns(kEnabledTip, [&] {
-        chooseFromTrayMenu(IDM_TRAY_ENABLE, "launcher-tray-menu-disabled");
-    }));
+    EXPECT_TRUE(
+        TrayIconTurns(kEnabledTip, [&] { chooseFromTrayMenu(IDM_TRAY_ENABLE, "launcher-tray-menu-disabled"); }));
     StartTarget("Target2");
     Activate();
     Type("pr y");
@@ -228,8 +226,8 @@ TEST_F(LauncherE2e, AFailedSaveAtExitIsReported)
     EXPECT_FALSE(session.WaitForWindow("Quorvallis", 20000).empty()) << "no message about the failed save";
     session.Screenshot("launcher-failed-save");
     EXPECT_NE(Inspect("Quorvallis", "controls").find("could not save its preferences"), std::string::npos);
-    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0010", "0",
-                     "0"});
+    session.RunWine(
+        {session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0010", "0", "0"});
     EXPECT_EQ(launcher_->WaitForExit(20000), 0);
     launcher_.reset();
 }
@@ -264,8 +262,8 @@ TEST_F(LauncherE2e, AFileHeldOpenByAnotherProgramIsNeverReplaced)
     const std::string original = ReadFile(folder_ + "/Preferences.data");
     WineProgram holder(folder_ + "/QvProbe.exe");
     const std::string holderLog = folder_ + "/holder.log";
-    ASSERT_TRUE(holder.Start({"--title", "Holder", "--log", holderLog, "--hold",
-                              Narrow(WindowsPath(folder_ + "/Preferences.data"))}));
+    ASSERT_TRUE(holder.Start(
+        {"--title", "Holder", "--log", holderLog, "--hold", Narrow(WindowsPath(folder_ + "/Preferences.data"))}));
     ASSERT_TRUE(WaitFor([&] { return ReadFile(holderLog).find("holding") != std::string::npos; }, 30000));
 
     StartLauncher();
@@ -274,8 +272,8 @@ TEST_F(LauncherE2e, AFileHeldOpenByAnotherProgramIsNeverReplaced)
     const std::string told = Inspect("Quorvallis", "controls");
     EXPECT_NE(told.find("could not be read"), std::string::npos) << told;
     EXPECT_NE(told.find("Preferences.data.new"), std::string::npos) << "not told where the changes go: " << told;
-    session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0111", "1",
-                     "0"});
+    session.RunWine(
+        {session.BuildFile("tests/harness/QvSend.exe"), "--title", "Quorvallis", "--post", "0x0111", "1", "0"});
     holder.Stop();
     EXPECT_EQ(ExitLauncher(), 0);
 
@@ -329,7 +327,8 @@ TEST_F(LauncherE2e, LeavingMidTextLeavesNoKeyDown)
     // The window stalls as the activation reaches it, and has the launcher
     // exit then ("E&xit" is 1501).
     WineProgram stalled(folder_ + "/QvProbe.exe");
-    ASSERT_TRUE(stalled.Start({"--title", "Stalled", "--stall-ms", "15000", "--stall-command", "Preferences", std::to_string(IDM_TRAY_EXIT)}));
+    ASSERT_TRUE(stalled.Start({"--title", "Stalled", "--stall-ms", "15000", "--stall-command", "Preferences",
+                               std::to_string(IDM_TRAY_EXIT)}));
     ASSERT_FALSE(WineSession::Current().WaitForWindow("Stalled", 30000).empty());
     StartTarget("Target2");
     StartLauncher();
@@ -398,10 +397,12 @@ TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
     // Under Wine the hook misses keys for a moment after a popup went away;
     // the control keys are pressed again until the popup is there.
     const auto open = [&] {
-        return WaitFor([&] {
-            Activate();
-            return popupText(IDC_INFO_TEXT) == "";
-        }, 20000);
+        return WaitFor(
+            [&] {
+                Activate();
+                return popupText(IDC_INFO_TEXT) == "";
+            },
+            20000);
     };
 
     // A word that no shortcut starts with: nothing extra.

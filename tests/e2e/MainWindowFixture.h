@@ -97,13 +97,15 @@ protected:
     void MoveWindow(int x, int y, int w, int h)
     {
         InspectLines({"move", std::to_string(x), std::to_string(y), std::to_string(w), std::to_string(h)});
-        WaitFor([&] {
-            const std::vector<int> rect = WindowValues("rect"), client = WindowValues("client");
-            const auto controls = Controls();
-            const auto status = controls.find(Id(IDC_STATUS_BAR));
-            return rect.size() == 4 && rect[0] == x && client.size() == 2 && status != controls.end() &&
-                   status->second.bottom() == client[1] && status->second.w == client[0];
-        }, 5000);
+        WaitFor(
+            [&] {
+                const std::vector<int> rect = WindowValues("rect"), client = WindowValues("client");
+                const auto controls = Controls();
+                const auto status = controls.find(Id(IDC_STATUS_BAR));
+                return rect.size() == 4 && rect[0] == x && client.size() == 2 && status != controls.end() &&
+                       status->second.bottom() == client[1] && status->second.w == client[0];
+            },
+            5000);
     }
 
     // Drags the divider by `dx` with the real pointer; returns the tree's
@@ -123,10 +125,12 @@ protected:
             session.Xdotool({"mousemove", std::to_string(x + dx * step / 4), std::to_string(y)});
         session.Xdotool({"mouseup", "1"});
         int width = tree.w;
-        WaitFor([&] {
-            width = Controls().at(Id(IDC_GROUP_TREE)).w;
-            return width != tree.w && inspector::WindowInfo("Preferences", "capture") == Record{"none"};
-        }, 5000);
+        WaitFor(
+            [&] {
+                width = Controls().at(Id(IDC_GROUP_TREE)).w;
+                return width != tree.w && inspector::WindowInfo("Preferences", "capture") == Record{"none"};
+            },
+            5000);
         return width;
     }
 
@@ -164,8 +168,7 @@ protected:
     std::string RunValue()
     {
         return WineSession::Current()
-            .RunWine({"reg", "query", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/v",
-                      "Quorvallis"})
+            .RunWine({"reg", "query", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/v", "Quorvallis"})
             .output;
     }
 };

@@ -46,13 +46,13 @@ TEST_F(MainWindowE2e, ListsGroupsSearchesAndFollowsRunCounts)
 {
     QuorvallisCommands catalogue;
     catalogue.shownOnce = true;
-    AddProbeCommand(catalogue, 0);                                                     // 3
-    catalogue.AddCommand(0, L"Notes", L"", 42, L"notes")->timesExecuted = 3;            // 4
-    catalogue.AddCommand(0, L"Remote desktop", L"", 7, L"rd")->kind = CommandKind::Script;  // 5
+    AddProbeCommand(catalogue, 0);                                                         // 3
+    catalogue.AddCommand(0, L"Notes", L"", 42, L"notes")->timesExecuted = 3;               // 4
+    catalogue.AddCommand(0, L"Remote desktop", L"", 7, L"rd")->kind = CommandKind::Script; // 5
     catalogue.AddCommand(0, L"Odd", L"", -1, L"odd")->kind = static_cast<CommandKind>(7);  // 6
-    GroupPtr mail = catalogue.AddSubgroup(catalogue.groups[0], L"Mail", 35);           // 7
-    catalogue.AddSubgroup(mail, L"Archive", 38);                                       // 8
-    catalogue.AddCommand(7, L"Inbox", L"", 36, L"inbox");                              // 9
+    GroupPtr mail = catalogue.AddSubgroup(catalogue.groups[0], L"Mail", 35);               // 7
+    catalogue.AddSubgroup(mail, L"Archive", 38);                                           // 8
+    catalogue.AddCommand(7, L"Inbox", L"", 36, L"inbox");                                  // 9
     catalogue.AddCommand(1, L"Deploy notes", L"", 4, L"dep")->kind = CommandKind::Script;  // 10
     WriteCatalogue(catalogue);
     StartLauncher();
@@ -172,16 +172,18 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
         if (b[1] == "0")
             continue;
         const Rect toolbar = controls.at("ToolbarWindow32");
-        WineSession::Current().Xdotool(
-            {"mousemove", std::to_string(origin[0] + toolbar.x + std::stoi(b[5]) + std::stoi(b[7]) / 2),
-             std::to_string(origin[1] + toolbar.y + std::stoi(b[6]) + std::stoi(b[8]) / 2)});
+        WineSession::Current().Xdotool({"mousemove",
+                                        std::to_string(origin[0] + toolbar.x + std::stoi(b[5]) + std::stoi(b[7]) / 2),
+                                        std::to_string(origin[1] + toolbar.y + std::stoi(b[6]) + std::stoi(b[8]) / 2)});
         // The toolbar asks for the tip once the mouse rests on the button.
-        WaitFor([&] {
-            for (const Record& tool : InspectLines({"tooltips"}))
-                if (tool.size() >= 3 && tool[0] == b[1] && tool[2] != "<callback>")
-                    return true;
-            return false;
-        }, 10000);
+        WaitFor(
+            [&] {
+                for (const Record& tool : InspectLines({"tooltips"}))
+                    if (tool.size() >= 3 && tool[0] == b[1] && tool[2] != "<callback>")
+                        return true;
+                return false;
+            },
+            10000);
     }
     std::map<std::string, std::string> tips;
     for (const Record& tool : InspectLines({"tooltips"}))
@@ -282,8 +284,8 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
 
     // The auto-start box writes the Run value and shows what is in force.
     InspectLines({"click", Id(IDC_AUTO_START)});
-    EXPECT_TRUE(WaitFor([&] { return RunValue().find(folder_.substr(folder_.rfind('/') + 1)) != std::string::npos; },
-                        10000))
+    EXPECT_TRUE(
+        WaitFor([&] { return RunValue().find(folder_.substr(folder_.rfind('/') + 1)) != std::string::npos; }, 10000))
         << RunValue();
     EXPECT_EQ(InspectLines({"state", Id(IDC_AUTO_START)}), (std::vector<Record>{{"1"}}));
     InspectLines({"click", Id(IDC_AUTO_START)});
@@ -291,7 +293,10 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
     EXPECT_EQ(InspectLines({"state", Id(IDC_AUTO_START)}), (std::vector<Record>{{"0"}}));
     InspectLines({"click", Id(IDC_ENABLE_ON_START)});
     EXPECT_TRUE(WaitFor(
-        [&] { return InspectLines({"state", Id(IDC_ENABLE_ON_START)}) == std::vector<Record>{{"0"}}; }, 5000));
+        [&] {
+            return InspectLines({"state", Id(IDC_ENABLE_ON_START)}) == std::vector<Record>{{"0"}};
+        },
+        5000));
 
     // Help > About and the system menu's "About Quorvallis" open the about box.
     auto& session = WineSession::Current();
@@ -303,7 +308,8 @@ TEST_F(MainWindowE2e, ResizesAndKeepsItsPreferences)
         session.RunWine(send);
         EXPECT_FALSE(session.WaitForWindow("About", 10000).empty()) << open[2];
         EXPECT_TRUE(session.Screenshot("mainwindow-about-" + open[2]));
-        session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "About", "--post", "0x0111", "1", "0"});
+        session.RunWine(
+            {session.BuildFile("tests/harness/QvSend.exe"), "--title", "About", "--post", "0x0111", "1", "0"});
         EXPECT_TRUE(WaitFor([&] { return InspectLines({"window"}, "About").size() <= 1; }, 10000));
     }
 

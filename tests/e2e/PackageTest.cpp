@@ -15,8 +15,7 @@ namespace {
 const std::string kVersion = "1.0";
 const std::string kTopFolder = "Quorvallis-" + kVersion + "-win64";
 
-ProcessRunner::Result RunHere(const std::vector<std::string>& argv,
-                              const std::map<std::string, std::string>& more = {})
+ProcessRunner::Result RunHere(const std::vector<std::string>& argv, const std::map<std::string, std::string>& more = {})
 {
     auto environment = WineSession::Current().Environment();
     environment.insert(more.begin(), more.end());

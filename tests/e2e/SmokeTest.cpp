@@ -18,8 +18,8 @@ TEST(Smoke, ProgramStartsShowsItsWindowAndExitsCleanly)
     session.Screenshot("smoke-first-start");
 
     // The tray menu's "E&xit" (command 1501) is how a user ends the program.
-    auto sent = session.RunWine({session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post",
-                                 "0x0111", "1501", "0"});
+    auto sent = session.RunWine(
+        {session.BuildFile("tests/harness/QvSend.exe"), "--title", "Preferences", "--post", "0x0111", "1501", "0"});
     EXPECT_EQ(sent.exitCode, 0) << sent.output;
     EXPECT_EQ(launcher.WaitForExit(20000), 0);
 }
@@ -27,9 +27,8 @@ TEST(Smoke, ProgramStartsShowsItsWindowAndExitsCleanly)
 TEST(Smoke, ProgramCarriesTheCommonControlsManifest)
 {
     auto& session = WineSession::Current();
-    auto dump = ProcessRunner::Run({"x86_64-w64-mingw32-windres", "-J", "coff", "-O", "rc", "-i",
-                                    session.BuildFile("app/Quorvallis.exe")},
-                                   {});
+    auto dump = ProcessRunner::Run(
+        {"x86_64-w64-mingw32-windres", "-J", "coff", "-O", "rc", "-i", session.BuildFile("app/Quorvallis.exe")}, {});
     ASSERT_EQ(dump.exitCode, 0) << dump.output;
     EXPECT_NE(dump.output.find("Microsoft.Windows.Common-Controls"), std::string::npos);
 }

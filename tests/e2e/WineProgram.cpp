@@ -20,7 +20,9 @@ std::string WineProgram::FreshFolder(const std::string& name, const std::vector<
     return folder.string();
 }
 
-WineProgram::WineProgram(std::string exePath) : exePath_(std::move(exePath)) {}
+WineProgram::WineProgram(std::string exePath) : exePath_(std::move(exePath))
+{
+}
 
 WineProgram::~WineProgram()
 {

@@ -14,7 +14,8 @@ WineSession* current = nullptr;
 }
 
 WineSession::WineSession(std::string windowsBuild, std::string sourceDir)
-    : windowsBuild_(std::move(windowsBuild)), sourceDir_(std::move(sourceDir))
+    : windowsBuild_(std::move(windowsBuild)),
+      sourceDir_(std::move(sourceDir))
 {
     current = this;
 }
@@ -39,11 +40,8 @@ std::string WineSession::ArtefactsDir() const
 std::map<std::string, std::string> WineSession::Environment() const
 {
     return {
-        {"DISPLAY", display_},
-        {"WINEPREFIX", windowsBuild_ + "/wineprefix"},
-        {"WINEARCH", "win64"},
-        {"WINEDEBUG", "-all"},
-        {"WINEDLLOVERRIDES", "mscoree,mshtml="},
+        {"DISPLAY", display_}, {"WINEPREFIX", windowsBuild_ + "/wineprefix"}, {"WINEARCH", "win64"},
+        {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "mscoree,mshtml="},
     };
 }
 
@@ -53,9 +51,9 @@ bool WineSession::StartXvfb()
     int fds[2];
     if (pipe(fds) != 0)
         return false;
-    xvfb_ = ProcessRunner::Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
-                                  "-nolisten", "tcp"},
-                                 {}, ArtefactsDir() + "/xvfb.log");
+    xvfb_ = ProcessRunner::Start(
+        {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
+        ArtefactsDir() + "/xvfb.log");
     close(fds[1]);
     std::string number;
     pollfd reader{fds[0], POLLIN, 0};
@@ -82,8 +80,8 @@ bool WineSession::Start()
 
     // Boots the prefix when it is new and starts the waiting process that
     // keeps Wine's services up (and out of ctest's output pipe).
-    auto started = ProcessRunner::Run({sourceDir_ + "/scripts/wine-session.sh", "start", windowsBuild_},
-                                      Environment(), 120000);
+    auto started =
+        ProcessRunner::Run({sourceDir_ + "/scripts/wine-session.sh", "start", windowsBuild_}, Environment(), 120000);
     if (started.exitCode != 0)
         return false;
     idle_ = static_cast<pid_t>(std::atol(started.output.c_str()));
@@ -137,7 +135,7 @@ std::string WineSession::WaitForWindow(const std::string& title, int timeoutMs) 
 
 bool WineSession::Screenshot(const std::string& name) const
 {
-    const auto shot = ProcessRunner::Run({"import", "-window", "root", ArtefactsDir() + "/" + name + ".png"},
-                                         Environment(), 30000);
+    const auto shot =
+        ProcessRunner::Run({"import", "-window", "root", ArtefactsDir() + "/" + name + ".png"}, Environment(), 30000);
     return shot.exitCode == 0;
 }

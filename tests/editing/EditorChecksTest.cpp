@@ -62,8 +62,8 @@ TEST(GroupChoices, DepthFirstIndentedWithoutTheSearchResults)
         int indent;
         const wchar_t* name;
     } expected[] = {
-        {0, 3, 0, L"General"}, {3, 7, 1, L"Work"}, {4, 8, 2, longName.c_str()}, {5, 9, 1, L"Home"},
-        {1, 4, 0, L"Scripts"},
+        {0, 3, 0, L"General"}, {3, 7, 1, L"Work"},    {4, 8, 2, longName.c_str()},
+        {5, 9, 1, L"Home"},    {1, 4, 0, L"Scripts"},
     };
     ASSERT_EQ(choices.size(), std::size(expected));
     for (size_t i = 0; i < choices.size(); ++i) {
@@ -90,4 +90,4 @@ TEST(CommandLinePath, PathsWithBlanksAreQuoted)
         EXPECT_EQ(CommandLinePath::Quoted(c.first), c.second) << c.first;
 }
 
-}  // namespace
+} // namespace

@@ -21,9 +21,9 @@ public:
     std::wstring KeyName(unsigned virtualKey, bool extended) const override
     {
         static const std::map<std::pair<unsigned, bool>, std::wstring> names = {
-            {{0x11, false}, L"Ctrl"}, {{0x12, false}, L"Alt"},   {{0x10, false}, L"Shift"},
-            {{0x2E, true}, L"Delete"}, {{0x2E, false}, L"Num Del"}, {{0x41, false}, L"A"},
-            {{0x70, false}, L"F1"},    {{0x0D, false}, L"Enter"},  {{0x1B, false}, L"Esc"},
+            {{0x11, false}, L"Ctrl"},     {{0x12, false}, L"Alt"},     {{0x10, false}, L"Shift"},
+            {{0x2E, true}, L"Delete"},    {{0x2E, false}, L"Num Del"}, {{0x41, false}, L"A"},
+            {{0x70, false}, L"F1"},       {{0x0D, false}, L"Enter"},   {{0x1B, false}, L"Esc"},
             {{0x0D, true}, L"Num Enter"},
         };
         auto found = names.find({virtualKey, extended});
@@ -58,9 +58,17 @@ TEST(PauseText, OnlyPausesTheExecutorRunsAreRead)
         bool read;
         int milliseconds;
     } cases[] = {
-        {L"250", true, 250},   {L"1", true, 1},       {L"100000", true, 100000}, {L"0250", true, 250},
-        {L"0", false, 0},      {L"100001", false, 0}, {L"", false, 0},           {L"12a", false, 0},
-        {L" 5", false, 0},     {L"-5", false, 0},     {L"99999999999999999999999", false, 0},
+        {L"250", true, 250},
+        {L"1", true, 1},
+        {L"100000", true, 100000},
+        {L"0250", true, 250},
+        {L"0", false, 0},
+        {L"100001", false, 0},
+        {L"", false, 0},
+        {L"12a", false, 0},
+        {L" 5", false, 0},
+        {L"-5", false, 0},
+        {L"99999999999999999999999", false, 0},
     };
     for (const auto& c : cases) {
         int milliseconds = -7;
@@ -115,11 +123,11 @@ TEST(StepTypeTable, TypeListHoldsTheBuiltInTypesThenEveryPluginActionWhole)
 // One press of OK in the step editor.
 struct OkCase {
     const char* name;
-    int choice;  // index into the type list below; -1 none selected
+    int choice; // index into the type list below; -1 none selected
     const wchar_t* value;
     int quickKey;
     unsigned hotKey;
-    const wchar_t* message;  // empty: accepted
+    const wchar_t* message; // empty: accepted
     // The step afterwards.
     StepType type;
     const wchar_t* text;
@@ -205,11 +213,11 @@ TEST(StepForm, StoredKeysShowAsTheyAre)
         int quickKey;
         unsigned hotKey;
     } cases[] = {
-        {0x0D, 0, 1, 0x000D},       // Enter: the list shows it
-        {0x0D, kCtrl, 0, 0x020D},   // Ctrl+Enter stays a hot key, not a plain Enter
+        {0x0D, 0, 1, 0x000D},     // Enter: the list shows it
+        {0x0D, kCtrl, 0, 0x020D}, // Ctrl+Enter stays a hot key, not a plain Enter
         {0x20, 0, 3, 0x0020},
         {0x2E, 0x0E, 0, 0x0E2E},
-        {0xFFFF, 0xFFFF, 0, 0},     // a step that never had a key
+        {0xFFFF, 0xFFFF, 0, 0}, // a step that never had a key
         {0, 0, 0, 0},
     };
     for (const auto& c : cases) {
@@ -222,4 +230,4 @@ TEST(StepForm, StoredKeysShowAsTheyAre)
     }
 }
 
-}  // namespace
+} // namespace

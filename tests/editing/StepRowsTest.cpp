@@ -114,4 +114,4 @@ const MoveCase kMoves[] = {
 INSTANTIATE_TEST_SUITE_P(Table, StepRowMoves, ::testing::ValuesIn(kMoves),
                          [](const ::testing::TestParamInfo<MoveCase>& row) { return row.param.name; });
 
-}  // namespace
+} // namespace

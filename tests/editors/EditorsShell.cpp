@@ -33,8 +33,8 @@ void Print(const std::wstring& line)
     for (wchar_t c : line)
         flat += c == L'\n' ? std::wstring(L"\\n") : c == L'\r' ? std::wstring(L"\\r") : std::wstring(1, c);
     flat += L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, flat.data(), static_cast<int>(flat.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, flat.data(), static_cast<int>(flat.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, flat.data(), static_cast<int>(flat.size()), &bytes[0], size, nullptr, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
@@ -181,7 +181,7 @@ int RunScriptEditor(const std::vector<std::wstring>& args)
     return static_cast<int>(result);
 }
 
-}  // namespace
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {

@@ -107,7 +107,7 @@ TEST_F(CommandDispatcherTest, CommandRemovedWhileItRunsFinishesItsSteps)
     script->steps = {MakeStep(StepType::EchoString, L"hello"), MakeStep(StepType::OpenWebPage, L"after")};
     const int id = script->id;
     player.whilePlaying = [&] { catalogue.RemoveCommand(id); };
-    script.reset();  // only the catalogue and the running line hold it now
+    script.reset(); // only the catalogue and the running line hold it now
 
     EXPECT_TRUE(Run(L"script"));
     EXPECT_EQ(platform.calls, (Calls{L"open after"}));
@@ -129,4 +129,4 @@ TEST_F(CommandDispatcherTest, ScriptMovedWhileItRunsIsReportedByItsNewId)
     EXPECT_EQ(notifier.notices[0].second, moved->id);
 }
 
-}  // namespace
+} // namespace

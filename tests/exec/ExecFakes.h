@@ -52,7 +52,7 @@ public:
     std::vector<std::wstring> calls;
     bool shellAccepts = true;
     bool processStarts = true;
-    int keyEventsTaken = 1000;  // events after this many are refused
+    int keyEventsTaken = 1000; // events after this many are refused
 };
 
 class RecordingKeystrokePlayer : public IKeystrokePlayer {

@@ -16,7 +16,7 @@ void Write(wchar_t* buffer, int capacity, const wchar_t* text)
     }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 
@@ -30,7 +30,10 @@ __declspec(dllexport) void __stdcall GetActionDescription(wchar_t* buffer, int c
     Write(buffer, capacity, L"Appends a line to a file");
 }
 
-__declspec(dllexport) int __stdcall GetNumArguments() { return 2; }
+__declspec(dllexport) int __stdcall GetNumArguments()
+{
+    return 2;
+}
 
 __declspec(dllexport) int __stdcall PerformAction(int count, wchar_t** arguments)
 {

@@ -45,7 +45,10 @@ std::wstring FullPath(const std::wstring& path)
     return full;
 }
 
-std::wstring ProbePath() { return FullPath(ProgramFolder() + L"..\\probe\\QvProbe.exe"); }
+std::wstring ProbePath()
+{
+    return FullPath(ProgramFolder() + L"..\\probe\\QvProbe.exe");
+}
 
 // A file in the temporary folder, unique to this run and removed first.
 std::wstring TempFile(const std::wstring& name)
@@ -59,7 +62,7 @@ std::wstring TempFile(const std::wstring& name)
 
 std::string ReadBytes(const std::wstring& path)
 {
-    std::ifstream file(path.c_str(), std::ios::binary);  // MinGW's ifstream takes wide paths
+    std::ifstream file(path.c_str(), std::ios::binary); // MinGW's ifstream takes wide paths
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
@@ -127,7 +130,7 @@ TEST_F(StepsOnTheSystem, ShellOpensTheDocumentNamedThroughThePlaceholder)
     const std::wstring script = TempFile(L"shell.cmd");
     std::ofstream(script.c_str()) << "@\"" << Narrow(ProbePath()) << "\" --log \"" << Narrow(log)
                                   << "\" --title QvShellOpened --exit-after-ms 1500\r\n";
-    const std::wstring pattern = script.substr(0, script.size() - 9) + L"%%.cmd";  // ...-shell.cmd
+    const std::wstring pattern = script.substr(0, script.size() - 9) + L"%%.cmd"; // ...-shell.cmd
 
     EXPECT_TRUE(Run({MakeStep(StepType::OpenWebPage, pattern)}, {L"go", L"shell"}));
     EXPECT_TRUE(WaitFor([&] { return LogHasLineStarting(log, "cmdline "); })) << "the probe never started";
@@ -135,8 +138,8 @@ TEST_F(StepsOnTheSystem, ShellOpensTheDocumentNamedThroughThePlaceholder)
 
 TEST_F(StepsOnTheSystem, ShellRefusalFailsTheStep)
 {
-    EXPECT_FALSE(Run({MakeStep(StepType::OpenWebPage, L"C:\\no\\such\\folder\\missing-qv.txt"), MakePauseStep(1)},
-                     {L"go"}));
+    EXPECT_FALSE(
+        Run({MakeStep(StepType::OpenWebPage, L"C:\\no\\such\\folder\\missing-qv.txt"), MakePauseStep(1)}, {L"go"}));
 }
 
 TEST_F(StepsOnTheSystem, ProcessStartsWithTheFilledCommandLine)
@@ -152,8 +155,7 @@ TEST_F(StepsOnTheSystem, ProcessStartsWithTheFilledCommandLine)
 
 TEST_F(StepsOnTheSystem, MissingProgramFailsTheStep)
 {
-    EXPECT_FALSE(Run({MakeStep(StepType::OpenExecutable, L"C:\\no\\such\\program-qv.exe"), MakePauseStep(1)},
-                     {L"go"}));
+    EXPECT_FALSE(Run({MakeStep(StepType::OpenExecutable, L"C:\\no\\such\\program-qv.exe"), MakePauseStep(1)}, {L"go"}));
     EXPECT_FALSE(Run({MakeStep(StepType::OpenExecutable, L"")}, {L"go"}));
 }
 
@@ -204,10 +206,12 @@ public:
         HWND window = nullptr;
         if (!WaitFor([&] { return (window = FindWindowW(L"QvProbeWindow", title_.c_str())) != nullptr; }))
             return false;
-        return WaitFor([&] {
-            SetForegroundWindow(window);
-            return GetForegroundWindow() == window;
-        }, 5000);
+        return WaitFor(
+            [&] {
+                SetForegroundWindow(window);
+                return GetForegroundWindow() == window;
+            },
+            5000);
     }
 
     // The key messages as "down 17" / "up 65", system and plain alike.
@@ -369,9 +373,8 @@ protected:
     boost::shared_ptr<QuorvallisCommands> catalogue = boost::make_shared<QuorvallisCommands>();
     CommandPtr nop, echo, broken;
     std::shared_ptr<PlayedOnWorkers> played = std::make_shared<PlayedOnWorkers>();
-    Win32LineWorkers workers{catalogue, [sink = played](IKeyboardOutput&, StopSignal&) {
-                                 return std::make_unique<WorkerPlayer>(sink);
-                             }};
+    Win32LineWorkers workers{
+        catalogue, [sink = played](IKeyboardOutput&, StopSignal&) { return std::make_unique<WorkerPlayer>(sink); }};
 };
 
 TEST_F(LineWorkersTest, SuccessfulLineIsCountedAndTheWindowTold)
@@ -417,12 +420,12 @@ TEST_F(LineWorkersTest, FailedOrUnknownLinesAreNeitherCountedNorTold)
     ASSERT_TRUE(workers.Start(L"broken"));
     ASSERT_TRUE(workers.Start(L"unknown"));
     ASSERT_TRUE(workers.Start(L"   "));
-    ASSERT_TRUE(workers.Start(L"echo"));  // placeholder without argument
+    ASSERT_TRUE(workers.Start(L"echo")); // placeholder without argument
     // Every line has ended, however slowly: only then is "no notice" proof.
     // (A line told as run would hold its worker in the notice, unanswered.)
     ASSERT_TRUE(workers.StopRunningLines(10000));
     EXPECT_FALSE(workers.Start(L"nop")) << "a line started after the stop";
-    WaitFor([] { return false; }, 0);  // delivers any notice sent meanwhile
+    WaitFor([] { return false; }, 0); // delivers any notice sent meanwhile
     EXPECT_TRUE(g_notices.empty());
     EXPECT_EQ(catalogue->TimesExecuted(broken->id), 0);
     EXPECT_EQ(catalogue->TimesExecuted(echo->id), 0);
@@ -454,4 +457,4 @@ TEST(LineWorkersWithoutCatalogue, RefuseToStart)
     EXPECT_FALSE(workers.Start(L"nop"));
 }
 
-}  // namespace
+} // namespace

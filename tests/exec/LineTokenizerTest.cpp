@@ -72,4 +72,4 @@ TEST(TokenizeLongLines, UnbalancedQuoteAtTheEndAfterManyWords)
     EXPECT_EQ(tokens.back(), L"\"c  d");
 }
 
-}  // namespace
+} // namespace

@@ -21,8 +21,8 @@ struct FillCase {
     std::wstring text;
     ArgumentList arguments;
     bool filled;
-    std::wstring result;  // when filled
-    ArgumentList left;    // arguments after the call
+    std::wstring result; // when filled
+    ArgumentList left;   // arguments after the call
 };
 
 class FillPlaceholdersTable : public testing::TestWithParam<FillCase> {};
@@ -97,8 +97,8 @@ TEST_F(StepExecutorTest, ShortcutIsNotAnArgument)
 
 TEST_F(StepExecutorTest, StepsUseSuccessiveArguments)
 {
-    EXPECT_TRUE(Run({MakeStep(StepType::OpenWebPage, L"http://a/%%"), MakeStep(StepType::OpenExecutable, L"p.exe %% %%"),
-                     MakeStep(StepType::EchoString, L"%%%")},
+    EXPECT_TRUE(Run({MakeStep(StepType::OpenWebPage, L"http://a/%%"),
+                     MakeStep(StepType::OpenExecutable, L"p.exe %% %%"), MakeStep(StepType::EchoString, L"%%%")},
                     {L"go", L"1", L"2", L"3", L"4", L"5"}));
     EXPECT_EQ(platform.calls, (Calls{L"open http://a/1", L"start p.exe 2 3"}));
     // The remaining percent sign is left for the keystroke language.
@@ -173,8 +173,7 @@ TEST_P(PauseBounds, OnlyOneToOneHundredThousandRuns)
     StepExecutor executor(platform, platform, player);
     ArgumentList arguments;
     EXPECT_EQ(executor.ExecuteStep(nullptr, *MakePauseStep(GetParam().milliseconds), arguments), GetParam().runs);
-    EXPECT_EQ(platform.calls,
-              GetParam().runs ? Calls{L"pause " + std::to_wstring(GetParam().milliseconds)} : Calls{});
+    EXPECT_EQ(platform.calls, GetParam().runs ? Calls{L"pause " + std::to_wstring(GetParam().milliseconds)} : Calls{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Milliseconds, PauseBounds,
@@ -204,9 +203,13 @@ TEST_P(SendKeyOrder, ModifiersGoDownAndUpInTheSameOrder)
 const KeyCase kKeyCases[] = {
     {"PlainKey", 0x41, 0, {L"key 65 down", L"key 65 up"}},
     {"Shift", 0x41, 1, {L"key 16 down", L"key 65 down", L"key 65 up", L"key 16 up"}},
-    {"CtrlAlt", 0x44, 2 | 4,
+    {"CtrlAlt",
+     0x44,
+     2 | 4,
      {L"key 17 down", L"key 18 down", L"key 68 down", L"key 68 up", L"key 17 up", L"key 18 up"}},
-    {"AllThree", 0x70, 1 | 2 | 4,
+    {"AllThree",
+     0x70,
+     1 | 2 | 4,
      {L"key 17 down", L"key 18 down", L"key 16 down", L"key 112 down", L"key 112 up", L"key 17 up", L"key 18 up",
       L"key 16 up"}},
     {"ExtendedBitIgnored", 0x2E, 8 | 2, {L"key 17 down", L"key 46 down", L"key 46 up", L"key 17 up"}},
@@ -224,7 +227,7 @@ TEST_F(StepExecutorTest, SendKeyWithoutKeyFailsAndSendsNothing)
 
 TEST_F(StepExecutorTest, RefusedKeyEventStillReleasesTheModifiersAndFails)
 {
-    platform.keyEventsTaken = 1;  // Ctrl down gets through, the rest is refused
+    platform.keyEventsTaken = 1; // Ctrl down gets through, the rest is refused
     EXPECT_FALSE(Run({MakeKeyStep(0x41, 2), MakePauseStep(5)}, {L"go"}));
     EXPECT_EQ(platform.calls, (Calls{L"key 17 down", L"key 65 down", L"key 65 up", L"key 17 up"}));
 }
@@ -241,7 +244,7 @@ protected:
                 seen += std::wstring(arguments[i]) + L";";
             performed.push_back(seen);
         };
-        fake->AddPlugin(L"C:\\P\\refuse.dll", L"Refuse", 0).result = 0x100;  // low byte 0: failure
+        fake->AddPlugin(L"C:\\P\\refuse.dll", L"Refuse", 0).result = 0x100; // low byte 0: failure
         fake->AddFolder(L"C:\\P\\", {L"join.dll", L"refuse.dll"});
         manager.ScanPluginsFolder();
     }
@@ -286,4 +289,4 @@ TEST_F(PluginStepTest, TooFewArgumentsUnknownOrRefusingActionStopTheScript)
     EXPECT_TRUE(platform.calls.empty());
 }
 
-}  // namespace
+} // namespace

@@ -26,8 +26,8 @@ void PrintLine(const std::wstring& name, const std::wstring& value)
 
 std::wstring Numbers(DWORD high, DWORD low)
 {
-    return std::to_wstring(HIWORD(high)) + L"." + std::to_wstring(LOWORD(high)) + L"." +
-           std::to_wstring(HIWORD(low)) + L"." + std::to_wstring(LOWORD(low));
+    return std::to_wstring(HIWORD(high)) + L"." + std::to_wstring(LOWORD(high)) + L"." + std::to_wstring(HIWORD(low)) +
+           L"." + std::to_wstring(LOWORD(low));
 }
 
 } // namespace
@@ -60,8 +60,7 @@ int wmain(int argc, wchar_t** argv)
         WORD language;
         WORD codePage;
     }* translation = nullptr;
-    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                        &length) ||
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
         length < sizeof(*translation)) {
         std::puts("no translation");
         return 1;

@@ -70,8 +70,8 @@ std::string Utf8(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
     return out;
@@ -123,8 +123,8 @@ public:
         GetWindowThreadProcessId(window, &pid);
         process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
         if (process_)
-            base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE,
-                                                      PAGE_READWRITE));
+            base_ =
+                static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
@@ -235,11 +235,10 @@ int ShowWindowInfo(HWND top)
 
 void TreeItems(HWND tree, const RemoteBuffer& remote, HTREEITEM item, int depth, HTREEITEM selected)
 {
-    for (; item; item = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                                         reinterpret_cast<LPARAM>(item)))) {
+    for (; item;
+         item = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
         TVITEMW info{};
-        info.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN |
-                    TVIF_HANDLE;
+        info.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN | TVIF_HANDLE;
         info.hItem = item;
         info.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
         info.pszText = reinterpret_cast<wchar_t*>(remote.at(kTextOffset));
@@ -252,7 +251,8 @@ void TreeItems(HWND tree, const RemoteBuffer& remote, HTREEITEM item, int depth,
             Num(info.iSelectedImage) + L"\t" + Num(item == selected ? 1 : 0) + L"\t" +
             Num((info.state & TVIS_EXPANDED) ? 1 : 0) + L"\t" + Num(info.cChildren) + L"\t" +
             Flat(remote.ReadText(kTextOffset, kTextChars)));
-        auto child = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        auto child =
+            reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
         TreeItems(tree, remote, child, depth + 1, selected);
     }
 }
@@ -272,11 +272,12 @@ std::wstring TreeText(HWND tree, const RemoteBuffer& remote, HTREEITEM item)
 
 HTREEITEM FindTreeItem(HWND tree, const RemoteBuffer& remote, HTREEITEM item, const std::wstring& text)
 {
-    for (; item; item = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                                         reinterpret_cast<LPARAM>(item)))) {
+    for (; item;
+         item = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
         if (TreeText(tree, remote, item) == text)
             return item;
-        auto child = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        auto child =
+            reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
         if (HTREEITEM found = FindTreeItem(tree, remote, child, text))
             return found;
     }
@@ -581,9 +582,8 @@ int wmain(int argc, wchar_t** argv)
         status = PostMessageW(top, WM_COMMAND, MAKEWPARAM(intArg(0), 0), 0) ? 0 : 1;
     } else if (command == L"sendcommand" && args.size() >= 1) {
         DWORD_PTR result = 0;
-        status = SendMessageTimeoutW(top, WM_COMMAND, MAKEWPARAM(intArg(0), 0), 0, SMTO_ABORTIFHUNG, 10000, &result)
-                     ? 0
-                     : 1;
+        status =
+            SendMessageTimeoutW(top, WM_COMMAND, MAKEWPARAM(intArg(0), 0), 0, SMTO_ABORTIFHUNG, 10000, &result) ? 0 : 1;
     } else if (command == L"move" && args.size() >= 4) {
         status = SetWindowPos(top, nullptr, intArg(0), intArg(1), intArg(2), intArg(3), SWP_NOZORDER | SWP_NOACTIVATE)
                      ? 0
@@ -621,8 +621,8 @@ int wmain(int argc, wchar_t** argv)
         } else if (command == L"list") {
             status = ListRows(control, remote);
         } else if (command == L"listfocus") {
-            Out(Num(static_cast<int>(Send(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED))) +
-                L"\t" + Num(static_cast<int>(Send(control, LVM_GETSELECTIONMARK, 0, 0))));
+            Out(Num(static_cast<int>(Send(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED))) + L"\t" +
+                Num(static_cast<int>(Send(control, LVM_GETSELECTIONMARK, 0, 0))));
         } else if (command == L"rowrect" && args.size() >= 2) {
             status = RowRect(top, control, remote, intArg(1));
         } else if (command == L"header") {

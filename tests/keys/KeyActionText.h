@@ -15,11 +15,9 @@ inline std::string DescribeAction(const KeyAction& a)
     switch (a.kind) {
     case KeyAction::Kind::KeyDown:
         return "d" + std::to_string(a.virtualKey) + (a.flags ? "/" + std::to_string(a.flags) : "");
-    case KeyAction::Kind::KeyUp:
-        return "u" + std::to_string(a.virtualKey) + "/" + std::to_string(a.flags);
+    case KeyAction::Kind::KeyUp: return "u" + std::to_string(a.virtualKey) + "/" + std::to_string(a.flags);
     case KeyAction::Kind::Sleep: return "s" + std::to_string(a.milliseconds);
-    case KeyAction::Kind::Beep:
-        return "b" + std::to_string(a.frequency) + "," + std::to_string(a.milliseconds);
+    case KeyAction::Kind::Beep: return "b" + std::to_string(a.frequency) + "," + std::to_string(a.milliseconds);
     case KeyAction::Kind::Activate: {
         std::string title;
         for (wchar_t c : a.title)

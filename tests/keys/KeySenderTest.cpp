@@ -33,7 +33,8 @@ TEST(KeySender, DelaysComeFromTheCallerAndTheText)
 TEST(KeySender, BrokenTextTypesNothing)
 {
     const std::wstring tooLong = L"{" + std::wstring(300, L'x') + L"}";
-    for (const std::wstring& text : std::vector<std::wstring>{L"+abc" + tooLong, L"ab" + tooLong.substr(0, 301), tooLong}) {
+    for (const std::wstring& text :
+         std::vector<std::wstring>{L"+abc" + tooLong, L"ab" + tooLong.substr(0, 301), tooLong}) {
         RecordingKeyboardOutput output;
         KeySender sender(output);
         EXPECT_FALSE(sender.SendKeys(text));

@@ -6,7 +6,10 @@
 
 namespace {
 
-KeySequenceParser UsParser() { return KeySequenceParser(UsKeyValue); }
+KeySequenceParser UsParser()
+{
+    return KeySequenceParser(UsKeyValue);
+}
 
 std::string Play(const std::wstring& text, KeyDelays delays = KeyDelays())
 {
@@ -100,10 +103,10 @@ TEST(KeySequenceParser, EnterAndKeyNames)
 TEST(KeySequenceParser, EscapesTypeTheLanguagesOwnCharacters)
 {
     const Case cases[] = {
-        {L"{PLUS}", "d16 d187 u187/3 u16/2"},     {L"{CARET}", "d16 d54 u54/3 u16/2"},
-        {L"{PERCENT}", "d16 d53 u53/3 u16/2"},    {L"{TILDE}", "d16 d192 u192/3 u16/2"},
-        {L"{AT}", "d16 d50 u50/3 u16/2"},         {L"{LEFTPAREN}", "d16 d57 u57/3 u16/2"},
-        {L"{RIGHTPAREN}", "d16 d48 u48/3 u16/2"}, {L"{LEFTBRACE}", "d16 d219 u219/3 u16/2"},
+        {L"{PLUS}", "d16 d187 u187/3 u16/2"},       {L"{CARET}", "d16 d54 u54/3 u16/2"},
+        {L"{PERCENT}", "d16 d53 u53/3 u16/2"},      {L"{TILDE}", "d16 d192 u192/3 u16/2"},
+        {L"{AT}", "d16 d50 u50/3 u16/2"},           {L"{LEFTPAREN}", "d16 d57 u57/3 u16/2"},
+        {L"{RIGHTPAREN}", "d16 d48 u48/3 u16/2"},   {L"{LEFTBRACE}", "d16 d219 u219/3 u16/2"},
         {L"{RIGHTBRACE}", "d16 d221 u221/3 u16/2"},
     };
     CheckCases(cases, std::size(cases));
@@ -178,24 +181,24 @@ TEST(KeySequenceParser, EveryKeyNamePressesItsListedKey)
         bool character;
     };
     const Listed listed[] = {
-        {L"ADD", 107, false},      {L"APPS", 93, false},      {L"AT", '@', true},         {L"BACKSPACE", 8, false},
-        {L"BKSP", 8, false},       {L"BREAK", 3, false},      {L"BS", 8, false},          {L"CAPSLOCK", 20, false},
-        {L"CARET", '^', true},     {L"CLEAR", 12, false},     {L"DECIMAL", 110, false},   {L"DEL", 46, false},
-        {L"DELETE", 46, false},    {L"DIVIDE", 111, false},   {L"DOWN", 40, false},       {L"END", 35, false},
-        {L"ENTER", 13, false},     {L"ESC", 27, false},       {L"ESCAPE", 27, false},     {L"F1", 112, false},
-        {L"F10", 121, false},      {L"F11", 122, false},      {L"F12", 123, false},       {L"F13", 124, false},
-        {L"F14", 125, false},      {L"F15", 126, false},      {L"F16", 127, false},       {L"F2", 113, false},
-        {L"F3", 114, false},       {L"F4", 115, false},       {L"F5", 116, false},        {L"F6", 117, false},
-        {L"F7", 118, false},       {L"F8", 119, false},       {L"F9", 120, false},        {L"HELP", 47, false},
-        {L"HOME", 36, false},      {L"INS", 45, false},       {L"LEFT", 37, false},       {L"LEFTBRACE", '{', true},
-        {L"LEFTPAREN", '(', true}, {L"LWIN", 91, false},      {L"MULTIPLY", 106, false},  {L"NUMLOCK", 144, false},
-        {L"NUMPAD0", 96, false},   {L"NUMPAD1", 97, false},   {L"NUMPAD2", 98, false},    {L"NUMPAD3", 99, false},
-        {L"NUMPAD4", 100, false},  {L"NUMPAD5", 101, false},  {L"NUMPAD6", 102, false},   {L"NUMPAD7", 103, false},
-        {L"NUMPAD8", 104, false},  {L"NUMPAD9", 105, false},  {L"PERCENT", '%', true},    {L"PGDN", 34, false},
-        {L"PGUP", 33, false},      {L"PLUS", '+', true},      {L"PRTSC", 42, false},      {L"RIGHT", 39, false},
-        {L"RIGHTBRACE", '}', true}, {L"RIGHTPAREN", ')', true}, {L"RWIN", 92, false},     {L"SCROLL", 145, false},
-        {L"SEPARATOR", 108, false}, {L"SNAPSHOT", 44, false}, {L"SUBTRACT", 109, false},  {L"TAB", 9, false},
-        {L"TILDE", '~', true},     {L"UP", 38, false},        {L"WIN", 91, false},
+        {L"ADD", 107, false},       {L"APPS", 93, false},       {L"AT", '@', true},        {L"BACKSPACE", 8, false},
+        {L"BKSP", 8, false},        {L"BREAK", 3, false},       {L"BS", 8, false},         {L"CAPSLOCK", 20, false},
+        {L"CARET", '^', true},      {L"CLEAR", 12, false},      {L"DECIMAL", 110, false},  {L"DEL", 46, false},
+        {L"DELETE", 46, false},     {L"DIVIDE", 111, false},    {L"DOWN", 40, false},      {L"END", 35, false},
+        {L"ENTER", 13, false},      {L"ESC", 27, false},        {L"ESCAPE", 27, false},    {L"F1", 112, false},
+        {L"F10", 121, false},       {L"F11", 122, false},       {L"F12", 123, false},      {L"F13", 124, false},
+        {L"F14", 125, false},       {L"F15", 126, false},       {L"F16", 127, false},      {L"F2", 113, false},
+        {L"F3", 114, false},        {L"F4", 115, false},        {L"F5", 116, false},       {L"F6", 117, false},
+        {L"F7", 118, false},        {L"F8", 119, false},        {L"F9", 120, false},       {L"HELP", 47, false},
+        {L"HOME", 36, false},       {L"INS", 45, false},        {L"LEFT", 37, false},      {L"LEFTBRACE", '{', true},
+        {L"LEFTPAREN", '(', true},  {L"LWIN", 91, false},       {L"MULTIPLY", 106, false}, {L"NUMLOCK", 144, false},
+        {L"NUMPAD0", 96, false},    {L"NUMPAD1", 97, false},    {L"NUMPAD2", 98, false},   {L"NUMPAD3", 99, false},
+        {L"NUMPAD4", 100, false},   {L"NUMPAD5", 101, false},   {L"NUMPAD6", 102, false},  {L"NUMPAD7", 103, false},
+        {L"NUMPAD8", 104, false},   {L"NUMPAD9", 105, false},   {L"PERCENT", '%', true},   {L"PGDN", 34, false},
+        {L"PGUP", 33, false},       {L"PLUS", '+', true},       {L"PRTSC", 42, false},     {L"RIGHT", 39, false},
+        {L"RIGHTBRACE", '}', true}, {L"RIGHTPAREN", ')', true}, {L"RWIN", 92, false},      {L"SCROLL", 145, false},
+        {L"SEPARATOR", 108, false}, {L"SNAPSHOT", 44, false},   {L"SUBTRACT", 109, false}, {L"TAB", 9, false},
+        {L"TILDE", '~', true},      {L"UP", 38, false},         {L"WIN", 91, false},
     };
     ASSERT_EQ(std::size(listed), 71u);
     ASSERT_EQ(KeySequenceParser::KeyNames().size(), std::size(listed));
@@ -224,8 +227,7 @@ TEST(KeySequenceParser, BrokenTextsAreFoundBeforeAnythingIsPlayed)
     const std::wstring spaces299(294, L' '), spaces300(295, L' ');
     // "LEFT" + blanks + "2" is 299 characters: still a count.
     EXPECT_EQ(Play(L"{LEFT" + spaces299 + L"2}"), "d37/1 u37/3 d37/1 u37/3");
-    EXPECT_EQ(parser.Validate(L"{LEFT" + spaces299 + L"2}").problem,
-              KeySequenceParser::Problem::None);
+    EXPECT_EQ(parser.Validate(L"{LEFT" + spaces299 + L"2}").problem, KeySequenceParser::Problem::None);
 
     struct BrokenCase {
         std::wstring text;

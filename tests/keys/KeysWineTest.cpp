@@ -36,13 +36,12 @@ public:
         GetTempPathW(MAX_PATH, temp);
         logPath_ = std::wstring(temp) + L"qvkeys-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                    std::to_wstring(counter_++) + L".log";
-        std::wstring commandLine = L"\"" + ProbePath() + L"\" --title \"" + title + L"\" --log \"" +
-                                   logPath_ + L"\" --exit-after-ms 120000";
+        std::wstring commandLine =
+            L"\"" + ProbePath() + L"\" --title \"" + title + L"\" --log \"" + logPath_ + L"\" --exit-after-ms 120000";
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &si, &pi))
+        if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
             return;
         process_.reset(pi.hProcess);
         CloseHandle(pi.hThread);
@@ -228,8 +227,8 @@ TEST_F(KeysOnWine, AppActivateBringsTheProbeForward)
     // other process asynchronously, so wait for it before typing.
     EXPECT_TRUE(ActivateAndType(player_, L"{APPACTIVATE Probe One Alpha}", first, L'x',
                                 "down vk=88 ext=0|char 120|up vk=88 ext=1"));
-    EXPECT_TRUE(ActivateAndType(player_, L"{APPACTIVATE Two Be}", second, L'y',
-                                "down vk=89 ext=0|char 121|up vk=89 ext=1"));
+    EXPECT_TRUE(
+        ActivateAndType(player_, L"{APPACTIVATE Two Be}", second, L'y', "down vk=89 ext=0|char 121|up vk=89 ext=1"));
 
     // No such window: nothing changes and the rest is typed.
     EXPECT_TRUE(player_.Play(L"{APPACTIVATE No Such Probe}z"));

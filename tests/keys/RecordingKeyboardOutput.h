@@ -19,8 +19,8 @@ public:
     bool SendKeyEvent(unsigned short vk, unsigned flags) override
     {
         const bool up = (flags & 2) != 0;
-        const std::string text = (up ? "u" : "d") + std::to_string(vk) +
-                                 (up || flags ? "/" + std::to_string(flags) : "");
+        const std::string text =
+            (up ? "u" : "d") + std::to_string(vk) + (up || flags ? "/" + std::to_string(flags) : "");
         ++keyEvents;
         if (beforeKeyEvent)
             beforeKeyEvent(text);
@@ -33,10 +33,7 @@ public:
         return true;
     }
     void Sleep(int ms) override { Record("s" + std::to_string(ms)); }
-    void Beep(int frequency, int ms) override
-    {
-        Record("b" + std::to_string(frequency) + "," + std::to_string(ms));
-    }
+    void Beep(int frequency, int ms) override { Record("b" + std::to_string(frequency) + "," + std::to_string(ms)); }
     bool ActivateWindow(const std::wstring& title) override
     {
         Record("a[" + std::string(title.begin(), title.end()) + "]");

@@ -120,7 +120,7 @@ std::vector<std::wstring> DescribeChildren(HWND dialog)
     return rows;
 }
 
-}  // namespace
+} // namespace
 
 // The "Name" cell's colours stay within 0..255 whatever the list's colours.
 TEST(HeldDialogItems, HeldItemsComeOutAsTheDialogManagerMakesThem)
@@ -143,7 +143,7 @@ TEST(HeldDialogItems, HeldItemsComeOutAsTheDialogManagerMakesThem)
     EXPECT_EQ(L"Preferences", TextOf(split.get()));
 
     held.CreateInto(split.get());
-    held.CreateInto(split.get());  // once only
+    held.CreateInto(split.get()); // once only
     EXPECT_FALSE(held.IsHolding());
     const std::vector<std::wstring> expected = DescribeChildren(whole.get());
     EXPECT_EQ(expected.size(), 11u);
@@ -383,7 +383,8 @@ protected:
     std::vector<std::wstring> TopItems()
     {
         std::vector<std::wstring> items;
-        for (HTREEITEM item = TreeView_GetRoot(view().tree()); item; item = TreeView_GetNextSibling(view().tree(), item)) {
+        for (HTREEITEM item = TreeView_GetRoot(view().tree()); item;
+             item = TreeView_GetNextSibling(view().tree(), item)) {
             wchar_t text[64] = L"";
             TVITEMW data{};
             data.mask = TVIF_TEXT | TVIF_HANDLE;
@@ -409,7 +410,7 @@ protected:
     std::unique_ptr<DlgPreferences> window_;
 };
 
-}  // namespace
+} // namespace
 
 // Tree items carry ids: the search group can go while its item is selected
 // (an editing action removes it), and the view goes on with the group

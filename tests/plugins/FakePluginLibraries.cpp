@@ -12,7 +12,9 @@ std::wstring Widen(const std::string& text)
 class FakePluginLibrary : public IPluginLibrary {
 public:
     FakePluginLibrary(FakePluginLibraries& owner, std::wstring path, const FakePlugin& plugin)
-        : owner_(owner), path_(std::move(path)), plugin_(plugin)
+        : owner_(owner),
+          path_(std::move(path)),
+          plugin_(plugin)
     {
         ++owner_.loadedNow;
     }
@@ -80,8 +82,8 @@ private:
             owner_.calls.push_back(L"CALLED WITHOUT LOOKUP " + Widen(exportName));
     }
 
-    static void WriteText(const std::function<void(wchar_t*, int)>& custom, const std::wstring& text,
-                          wchar_t* buffer, int capacity)
+    static void WriteText(const std::function<void(wchar_t*, int)>& custom, const std::wstring& text, wchar_t* buffer,
+                          int capacity)
     {
         if (custom) {
             custom(buffer, capacity);

@@ -79,8 +79,8 @@ TEST_F(PluginsManagerTest, ScanLoadsOnlyFilesWithTheExtensionInListingOrder)
 
     EXPECT_EQ(fake->calls.front(), L"exists " + kFolder);
     EXPECT_EQ(fake->calls[1], L"list " + kPrefix);
-    const std::vector<std::wstring> expectedLoads{kPrefix + L"zeta.dll", kPrefix + L"alpha.DLL",
-                                                  kPrefix + L"wide.dllx", kPrefix + L"Mixed.dLl"};
+    const std::vector<std::wstring> expectedLoads{kPrefix + L"zeta.dll", kPrefix + L"alpha.DLL", kPrefix + L"wide.dllx",
+                                                  kPrefix + L"Mixed.dLl"};
     EXPECT_EQ(Loads(), expectedLoads);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Zeta", L"Alpha", L"Wide", L"Mixed"}));
     EXPECT_EQ(manager.plugins[1]->libraryPath, kPrefix + L"alpha.DLL");
@@ -95,11 +95,17 @@ TEST_F(PluginsManagerTest, ExaminingALibraryCallsTheExportsOnceInOrderThenUnload
 
     ASSERT_TRUE(manager.ScanPluginsFolder());
 
-    const std::vector<std::wstring> expected{
-        L"exists " + kFolder,     L"list " + kPrefix,          L"load " + kPrefix + L"a.dll",
-        L"lookup GetActionName",  L"lookup GetActionDescription", L"lookup GetNumArguments",
-        L"lookup PerformAction",  L"name 1200",                L"description 1200",
-        L"count",                 L"unload " + kPrefix + L"a.dll"};
+    const std::vector<std::wstring> expected{L"exists " + kFolder,
+                                             L"list " + kPrefix,
+                                             L"load " + kPrefix + L"a.dll",
+                                             L"lookup GetActionName",
+                                             L"lookup GetActionDescription",
+                                             L"lookup GetNumArguments",
+                                             L"lookup PerformAction",
+                                             L"name 1200",
+                                             L"description 1200",
+                                             L"count",
+                                             L"unload " + kPrefix + L"a.dll"};
     EXPECT_EQ(fake->calls, expected);
     ASSERT_EQ(manager.plugins.size(), 1u);
     EXPECT_EQ(manager.plugins[0]->argumentCount, 3);
@@ -111,11 +117,21 @@ TEST_F(PluginsManagerTest, ExtensionRule)
         const wchar_t* path;
         bool examined;
     } cases[] = {
-        {L"C:\\P\\a.dll", true},       {L"C:\\P\\a.DLL", true},      {L"C:\\P\\a.Dll", true},
-        {L"C:\\P\\a.dllx", true},      {L"C:\\P\\a.dll2", true},     {L"C:\\P\\a.txt.dll", true},
-        {L"C:\\P\\.dll", true},        {L"C:\\P\\a.dl", false},      {L"C:\\P\\a.", false},
-        {L"C:\\P\\a", false},          {L"C:\\P\\a.dll.txt", false}, {L"C:\\P\\a.xdll", false},
-        {L"C:\\P.dll\\readme", false}, {L"a.dll", true},             {L"", false},
+        {L"C:\\P\\a.dll", true},
+        {L"C:\\P\\a.DLL", true},
+        {L"C:\\P\\a.Dll", true},
+        {L"C:\\P\\a.dllx", true},
+        {L"C:\\P\\a.dll2", true},
+        {L"C:\\P\\a.txt.dll", true},
+        {L"C:\\P\\.dll", true},
+        {L"C:\\P\\a.dl", false},
+        {L"C:\\P\\a.", false},
+        {L"C:\\P\\a", false},
+        {L"C:\\P\\a.dll.txt", false},
+        {L"C:\\P\\a.xdll", false},
+        {L"C:\\P.dll\\readme", false},
+        {L"a.dll", true},
+        {L"", false},
     };
     for (const auto& c : cases) {
         fake->calls.clear();
@@ -131,7 +147,8 @@ TEST_F(PluginsManagerTest, LibrariesThatDoNotLoadOrLackAnExportAreSkipped)
     std::vector<std::wstring> files{L"broken.dll"};
     fake->AddPlugin(kPrefix + L"broken.dll", L"Broken").loads = false;
     for (const char* missing : exports) {
-        const std::wstring name = L"without " + std::wstring(missing, missing + std::char_traits<char>::length(missing));
+        const std::wstring name =
+            L"without " + std::wstring(missing, missing + std::char_traits<char>::length(missing));
         files.push_back(name + L".dll");
         fake->AddPlugin(kPrefix + files.back(), name).exports.erase(missing);
     }
@@ -266,8 +283,8 @@ TEST_F(PluginsManagerTest, NamesMatchWholeAndCaseSensitiveAndTheFirstWins)
     const struct {
         const wchar_t* name;
         bool runs;
-    } cases[] = {{L"Paste", true}, {L"paste", false}, {L"PASTE", false}, {L"Past", false},
-                 {L"Paste ", false}, {L"", false}};
+    } cases[] = {{L"Paste", true}, {L"paste", false},  {L"PASTE", false},
+                 {L"Past", false}, {L"Paste ", false}, {L"", false}};
     for (const auto& c : cases) {
         fake->calls.clear();
         ArgumentList arguments;
@@ -285,8 +302,8 @@ TEST_F(PluginsManagerTest, OnlyTheLowByteOfTheResultCounts)
     const struct {
         int result;
         bool success;
-    } cases[] = {{0, false},     {1, true},      {0x100, false}, {0x101, true},
-                 {-256, false},  {0x80, true},   {-1, true},     {0x7FFFFF00, false}};
+    } cases[] = {{0, false},    {1, true},    {0x100, false}, {0x101, true},
+                 {-256, false}, {0x80, true}, {-1, true},     {0x7FFFFF00, false}};
     for (const auto& c : cases) {
         fake->libraries[kPrefix + L"Act.dll"].result = c.result;
         ArgumentList arguments;
@@ -357,8 +374,9 @@ TEST_F(PluginsManagerTest, APluginThatWritesThroughTheWholeMarginIsNotListed)
         Fill(buffer, PluginTextBuffer::kAllocated, L'W');
     };
     // Even zeros written over the far end are noticed.
-    fake->AddPlugin(kPrefix + L"wilddescription.dll", L"WildDescription").writeDescription =
-        [](wchar_t* buffer, int) { Fill(buffer, PluginTextBuffer::kAllocated, L'\0'); };
+    fake->AddPlugin(kPrefix + L"wilddescription.dll", L"WildDescription").writeDescription = [](wchar_t* buffer, int) {
+        Fill(buffer, PluginTextBuffer::kAllocated, L'\0');
+    };
     fake->AddPlugin(kPrefix + L"good.dll", L"Good");
 
     EXPECT_TRUE(manager.ScanPluginsFolder());
@@ -395,7 +413,10 @@ TEST(PluginTextBuffer, HoldsTextCutToFitAndTerminated)
     const struct {
         std::wstring text;
         std::size_t kept;
-    } cases[] = {{L"", 0}, {L"abc", 3}, {std::wstring(1199, L'q'), 1199}, {std::wstring(1200, L'q'), 1199},
+    } cases[] = {{L"", 0},
+                 {L"abc", 3},
+                 {std::wstring(1199, L'q'), 1199},
+                 {std::wstring(1200, L'q'), 1199},
                  {std::wstring(40000, L'q'), 1199}};
     for (const auto& c : cases) {
         PluginTextBuffer buffer(c.text);

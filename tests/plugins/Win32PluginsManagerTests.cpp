@@ -150,10 +150,9 @@ std::wstring Win32PluginsManagerTest::plugins;
 
 TEST_F(Win32PluginsManagerTest, ListsExactlyTheCompleteLibrariesWithTheExtension)
 {
-    const std::set<std::wstring> expected{L"RecordTwo",     L"RecordNone",          L"RecordNegative",
-                                          L"ReturnFalse",   L"ReturnHighBits",      L"UpperCase",
-                                          L"LongExtension", L"Vanish",              std::wstring(1199, L'O'),
-                                          L"Copy to clipboard"};
+    const std::set<std::wstring> expected{
+        L"RecordTwo", L"RecordNone",    L"RecordNegative", L"ReturnFalse",           L"ReturnHighBits",
+        L"UpperCase", L"LongExtension", L"Vanish",         std::wstring(1199, L'O'), L"Copy to clipboard"};
     EXPECT_EQ(Names(), expected);
     // RecordNone twice, under two file names.
     EXPECT_EQ(manager->plugins.size(), expected.size() + 1);
@@ -237,8 +236,8 @@ TEST_F(Win32PluginsManagerTest, ResultsAreTheLowByte)
 TEST_F(Win32PluginsManagerTest, FilesThatAreNoUsableLibraryAreRefusedQuietly)
 {
     const auto before = manager->plugins.size();
-    for (const wchar_t* name : {L"Garbage.dll", L"Empty.dll", L"MissingDependency.dll", L"Lacking.dll",
-                                L"WildName.dll", L"NoSuchFile.dll", L"Folder.dll"})
+    for (const wchar_t* name : {L"Garbage.dll", L"Empty.dll", L"MissingDependency.dll", L"Lacking.dll", L"WildName.dll",
+                                L"NoSuchFile.dll", L"Folder.dll"})
         EXPECT_FALSE(manager->LoadPluginFile(plugins + L"\\" + name)) << std::string(name, name + wcslen(name));
     EXPECT_EQ(manager->plugins.size(), before);
 }

@@ -41,11 +41,10 @@ std::string ToUtf8(const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
     return out;
 }
 
@@ -80,26 +79,18 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_CREATE:
         g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                                 0, 0, 100, 100, hwnd, nullptr, nullptr, nullptr);
+                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0, 0, 100, 100,
+                                 hwnd, nullptr, nullptr, nullptr);
         return 0;
-    case WM_SIZE:
-        MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(g_edit);
-        return 0;
-    case WM_TIMER:
-        DestroyWindow(hwnd);
-        return 0;
+    case WM_SIZE: MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE); return 0;
+    case WM_SETFOCUS: SetFocus(g_edit); return 0;
+    case WM_TIMER: DestroyWindow(hwnd); return 0;
     case WM_SYSCOMMAND:
         if (HWND told = g_stallTitle.empty() ? nullptr : FindWindowW(nullptr, g_stallTitle.c_str()))
             PostMessageW(told, WM_COMMAND, g_stallCommand, 0);
         Sleep(g_stallMs);
         break;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -162,9 +153,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"QvProbeWindow";
     RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  400, 300, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
     ShowWindow(window, SW_SHOW);

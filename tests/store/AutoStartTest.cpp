@@ -59,7 +59,7 @@ private:
 
 const std::wstring kProgram = L"C:\\Program Files\\Quorvallis\\Quorvallis.exe";
 
-}  // namespace
+} // namespace
 
 TEST(AutoStart, WritesTheMachineValueQuotedWhenThePathHasBlanks)
 {

@@ -18,7 +18,7 @@ std::string B(std::initializer_list<int> values)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(CatalogueFileCodec, EncodesAndDecodesEveryCase)
 {

@@ -34,7 +34,7 @@ bool IsUntouched(const QuorvallisCommands& catalogue)
            catalogue.allCommands.empty();
 }
 
-}  // namespace
+} // namespace
 
 TEST(CatalogueFile, MissingFileKeepsTheDefaults)
 {
@@ -243,7 +243,7 @@ std::wstring IdsOf(const QuorvallisCommands& catalogue)
     return ids + std::to_wstring(catalogue.lastId);
 }
 
-}  // namespace
+} // namespace
 
 // Records with the id of an earlier one of their kind are all kept under
 // fresh ids, and the load says how many: commands 3 and 3; a group 5 inside
@@ -347,8 +347,7 @@ std::string MakeDamaged(Damage damage, const std::wstring& good, std::mt19937& r
     const wchar_t* const junk[] = {L"x", L"--1", L"1e5", L"99999999999999999999", L"-", L"0x10", L"+3", L"", L" "};
     const wchar_t* const huge[] = {L"4294967295", L"18446744073709551615", L"2147483647", L"100000", L"-2", L"65536"};
     switch (damage) {
-    case Damage::Empty:
-        return {};
+    case Damage::Empty: return {};
     case Damage::FewBytes: {
         std::string bytes(1 + pick(8), '\0');
         for (char& b : bytes)
@@ -360,16 +359,10 @@ std::string MakeDamaged(Damage damage, const std::wstring& good, std::mt19937& r
         text[at] = static_cast<wchar_t>(L'!' + pick(90));
         break;
     }
-    case Damage::NewerLibrary:
-        text.replace(26, 1, std::to_wstring(19 + pick(100000)));
-        break;
-    case Damage::MalformedNumber:
-        replaceToken(junk[pick(sizeof(junk) / sizeof(junk[0]))]);
-        break;
+    case Damage::NewerLibrary: text.replace(26, 1, std::to_wstring(19 + pick(100000))); break;
+    case Damage::MalformedNumber: replaceToken(junk[pick(sizeof(junk) / sizeof(junk[0]))]); break;
     case Damage::HugeCount:
-    case Damage::StringPastEnd:
-        replaceToken(huge[pick(sizeof(huge) / sizeof(huge[0]))]);
-        break;
+    case Damage::StringPastEnd: replaceToken(huge[pick(sizeof(huge) / sizeof(huge[0]))]); break;
     case Damage::OddLength: {
         std::string bytes = CatalogueFileCodec::Encode(text);
         bytes.erase(pick(bytes.size()), 1);
@@ -382,9 +375,7 @@ std::string MakeDamaged(Damage damage, const std::wstring& good, std::mt19937& r
             bytes[pick(bytes.size())] ^= static_cast<char>(1 << pick(8));
         return bytes;
     }
-    case Damage::Truncated:
-        text.resize(pick(text.size()));
-        break;
+    case Damage::Truncated: text.resize(pick(text.size())); break;
     case Damage::TokenShuffle: {
         const auto& a = tokens[pick(tokens.size())];
         const auto& b = tokens[pick(tokens.size())];
@@ -400,13 +391,12 @@ std::string MakeDamaged(Damage damage, const std::wstring& good, std::mt19937& r
         // classes, nulls.
         replaceToken(std::to_wstring(static_cast<int>(pick(14)) - 2));
         break;
-    case Damage::Count:
-        break;
+    case Damage::Count: break;
     }
     return CatalogueFileCodec::Encode(text);
 }
 
-}  // namespace
+} // namespace
 
 TEST(CatalogueFile, GeneratedDamagedFilesNeverHarmTheCatalogue)
 {
@@ -444,7 +434,7 @@ TEST(CatalogueFile, GeneratedDamagedFilesNeverHarmTheCatalogue)
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("%d damaged files of %d kinds: %d refused, %d still readable, %.2f s\n",
-                perKind * static_cast<int>(Damage::Count), static_cast<int>(Damage::Count), damagedCount,
-                loadedCount, seconds);
+                perKind * static_cast<int>(Damage::Count), static_cast<int>(Damage::Count), damagedCount, loadedCount,
+                seconds);
     EXPECT_GT(damagedCount, perKind * static_cast<int>(Damage::Count) / 2);
 }

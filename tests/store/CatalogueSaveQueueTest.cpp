@@ -49,7 +49,7 @@ public:
         open_ = true;
         changed_.notify_all();
     }
-    int writes = 0;  // read once the writer is idle
+    int writes = 0; // read once the writer is idle
 
 private:
     void Hold(std::unique_lock<std::mutex>& lock, bool gated)
@@ -83,15 +83,14 @@ unsigned StoredKey(MemoryFileStore& files)
     return stored.firstControlKey;
 }
 
-}  // namespace
+} // namespace
 
 TEST(CatalogueSaveQueue, TheNewestWaitingSnapshotWinsAndFinishWritesWhatStillWaits)
 {
     auto files = std::make_shared<GatedStore>();
     int heard = 0;
-    CatalogueSaveQueue queue(files, L"Preferences.data", [&](const CatalogueSaveQueue::Outcome& outcome) {
-        heard += outcome.saved ? 1 : 100;
-    });
+    CatalogueSaveQueue queue(files, L"Preferences.data",
+                             [&](const CatalogueSaveQueue::Outcome& outcome) { heard += outcome.saved ? 1 : 100; });
     queue.Submit(Snapshot(1));
     files->WaitForWrites(1);
     queue.Submit(Snapshot(2));
@@ -115,9 +114,8 @@ TEST(CatalogueSaveQueue, FailuresAndAStuckWriterAreReportedByFinish)
     auto failing = std::make_shared<MemoryFileStore>();
     failing->failAt = MemoryFileStore::Step::ReplaceWith;
     std::wstring told, error;
-    CatalogueSaveQueue queue(failing, L"Preferences.data", [&](const CatalogueSaveQueue::Outcome& outcome) {
-        told = outcome.error;
-    });
+    CatalogueSaveQueue queue(failing, L"Preferences.data",
+                             [&](const CatalogueSaveQueue::Outcome& outcome) { told = outcome.error; });
     queue.Submit(Snapshot(1));
     ASSERT_TRUE(queue.WaitUntilIdle(10s));
     EXPECT_NE(told.find(L"could not be replaced"), std::wstring::npos);
@@ -162,7 +160,7 @@ public:
 
 std::vector<std::string> reports;
 
-}  // namespace
+} // namespace
 
 TEST(CatalogueSaveQueue, ASaveThatThrowsFailsAloneIsToldOnceAndTheWriterGoesOn)
 {

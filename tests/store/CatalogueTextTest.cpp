@@ -29,7 +29,7 @@ std::size_t BlockSize(void* block)
 #endif
 }
 
-}  // namespace
+} // namespace
 
 void* operator new(std::size_t size)
 {
@@ -66,7 +66,7 @@ std::wstring RoundTrip(const QuorvallisCommands& source, QuorvallisCommands& tar
     return text;
 }
 
-}  // namespace
+} // namespace
 
 TEST(CatalogueText, ExampleFileLoadsIntoTheDefaultCatalogue)
 {
@@ -237,10 +237,14 @@ TEST(CatalogueText, DamagedTextIsRefusedWithAReason)
         {"string past the end", "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 4 1 1\n0 0 3 99999 Gen"},
         {"count past the end", "22 serialization::archive 3 0 2 0 2 0 0 4000000000 1"},
         {"negative count", "22 serialization::archive 3 0 2 0 2 0 0 -1 1"},
-        {"class id below -1", "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 -7 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
-        {"class id of a list", "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 2 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
-        {"class id never met", "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 30 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
-        {"shared pointer version 0", "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 0 4 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
+        {"class id below -1",
+         "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 -7 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
+        {"class id of a list",
+         "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 2 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
+        {"class id never met",
+         "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 30 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
+        {"shared pointer version 0",
+         "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 0 4 1 1\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
         {"group version 2", "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 4 1 2\n0 0 3 1 G 0 0 1 1 17 17 0 1"},
         {"group inside itself",
          "22 serialization::archive 3 0 2 0 2 0 0 0 0 0 1 0 1 4 1 1\n0 0 3 1 G 0 1 4\n0 1 0 17 17 0 1"},
@@ -275,8 +279,7 @@ TEST(CatalogueText, InconsistentCataloguesAreRefusedWithTheirFault)
         void (*spoil)(QuorvallisCommands&);
         const wchar_t* problem;
     } cases[] = {
-        {"a command listed twice, apart",
-         [](QuorvallisCommands& c) { AppendAsRead(c, c.allCommands[0]); },
+        {"a command listed twice, apart", [](QuorvallisCommands& c) { AppendAsRead(c, c.allCommands[0]); },
          L"a command occurs twice in the list"},
         {"a group inside two parents",
          [](QuorvallisCommands& c) { c.groups[0]->subgroups.push_back(c.groups[0]->subgroups[0]); },

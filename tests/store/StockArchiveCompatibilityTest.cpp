@@ -28,7 +28,7 @@ struct Step {
     template <class A>
     void serialize(A& ar, unsigned)
     {
-        ar & id & type & pauseMs & virtualKey & modifiers & text & extraStrings;
+        ar& id& type& pauseMs& virtualKey& modifiers& text& extraStrings;
     }
 };
 
@@ -44,7 +44,7 @@ struct Command {
     template <class A>
     void serialize(A& ar, unsigned)
     {
-        ar & lastStepId & id & name & notes & groupId & iconIndex & shortcut & kind & steps & timesExecuted;
+        ar& lastStepId& id& name& notes& groupId& iconIndex& shortcut& kind& steps& timesExecuted;
     }
 };
 
@@ -57,7 +57,7 @@ struct Group {
     template <class A>
     void serialize(A& ar, unsigned)
     {
-        ar & id & iconIndex & name & commandIds & subgroups;
+        ar& id& iconIndex& name& commandIds& subgroups;
     }
 };
 
@@ -73,14 +73,14 @@ struct Catalogue {
     template <class A>
     void serialize(A& ar, unsigned version)
     {
-        ar & reserved & lastId & allCommands & groups & enableOnStart & autoStart & firstControlKey &
-            secondControlKey & lastSelectedGroupId;
+        ar& reserved& lastId& allCommands& groups& enableOnStart& autoStart& firstControlKey& secondControlKey&
+            lastSelectedGroupId;
         if (version >= 2)
-            ar & shownOnce;
+            ar& shownOnce;
     }
 };
 
-}  // namespace stock
+} // namespace stock
 
 BOOST_CLASS_VERSION(stock::Catalogue, 2)
 BOOST_CLASS_VERSION(stock::Command, 1)
@@ -185,7 +185,7 @@ void FromStock(const stock::Catalogue& s, QuorvallisCommands& c)
     c.shownOnce = s.shownOnce;
 }
 
-}  // namespace
+} // namespace
 
 TEST(StockArchiveCompatibility, FileOfTheLibrarysOwnNewerVersionIsRead)
 {

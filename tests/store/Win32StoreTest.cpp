@@ -28,8 +28,7 @@ bool ReadMachineValue(std::wstring& data, DWORD& type, DWORD& bytes)
         return false;
     wchar_t buffer[2048] = {};
     bytes = sizeof(buffer) - sizeof(wchar_t);
-    const LONG status =
-        RegQueryValueExW(key, L"Quorvallis", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
+    const LONG status = RegQueryValueExW(key, L"Quorvallis", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS)
         return false;
@@ -62,8 +61,8 @@ private:
 std::string RegQueryOutput()
 {
     std::string output;
-    FILE* pipe = _wpopen(L"reg query \"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v Quorvallis 2>&1",
-                         L"rt");
+    FILE* pipe =
+        _wpopen(L"reg query \"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\" /v Quorvallis 2>&1", L"rt");
     if (pipe == nullptr)
         return output;
     char buffer[512];
@@ -104,7 +103,7 @@ std::string FileBytes(const std::wstring& path)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Win32AutoStart, SetsAndClearsTheMachineRunValue)
 {
@@ -143,8 +142,7 @@ TEST(Win32AutoStart, UserValueIsQueriedAndDeleted)
               IRegistry::Query::Present);
     EXPECT_EQ(data, L"x y");
     EXPECT_TRUE(registry.DeleteRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe"));
-    EXPECT_EQ(registry.QueryRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe", data),
-              IRegistry::Query::Absent);
+    EXPECT_EQ(registry.QueryRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe", data), IRegistry::Query::Absent);
     EXPECT_TRUE(registry.DeleteRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe"));
 }
 

@@ -3,8 +3,7 @@
 #include "ArtworkIds.h"
 #include "QuorvallisVersion.h"
 
-DlgAbout::DlgAbout(DWORD fadeMilliseconds)
-    : ModalDialog(IDD_QV_ABOUT), fadeMilliseconds_(fadeMilliseconds)
+DlgAbout::DlgAbout(DWORD fadeMilliseconds) : ModalDialog(IDD_QV_ABOUT), fadeMilliseconds_(fadeMilliseconds)
 {
 }
 
@@ -38,7 +37,6 @@ bool DlgAbout::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_CTLCOLORSTATIC || reinterpret_cast<HWND>(lParam) != link_.hwnd())
         return false;
-    SetDirectResult(
-        reinterpret_cast<INT_PTR>(link_.OnColour(reinterpret_cast<HDC>(wParam), BackgroundBrush())));
+    SetDirectResult(reinterpret_cast<INT_PTR>(link_.OnColour(reinterpret_cast<HDC>(wParam), BackgroundBrush())));
     return true;
 }

@@ -7,7 +7,9 @@
 #include "ui/editing/EditorChecks.h"
 #include "ui/editing/StepTypeTable.h"
 
-DlgEditCommand::DlgEditCommand(int groupId) : EditorDialog(IDD_QV_EDIT_COMMAND), mode_(kAddMode), groupId_(groupId) {}
+DlgEditCommand::DlgEditCommand(int groupId) : EditorDialog(IDD_QV_EDIT_COMMAND), mode_(kAddMode), groupId_(groupId)
+{
+}
 
 DlgEditCommand::DlgEditCommand(int typeCode, int iconIndex, int groupId, std::wstring name, std::wstring notes,
                                std::wstring shortcut, std::wstring commandText)
@@ -66,9 +68,9 @@ void DlgEditCommand::ApplyType()
     if (type != StepType::OpenWebPage && type != StepType::OpenExecutable && type != StepType::EchoString)
         return;
     HWND after = GetWindow(field_, GW_HWNDPREV);
-    field_ = RebuildField(field_, IDC_QV_COMMAND, after, fieldRect_,
-                          type == StepType::EchoString ? FieldShape::MultiLine : FieldShape::SingleLine,
-                          Item(IDC_QV_NOTES));
+    field_ =
+        RebuildField(field_, IDC_QV_COMMAND, after, fieldRect_,
+                     type == StepType::EchoString ? FieldShape::MultiLine : FieldShape::SingleLine, Item(IDC_QV_NOTES));
     if (type == StepType::OpenWebPage)
         SetWindowTextW(field_, L"http://");
     InvalidateRect(hwnd(), nullptr, TRUE);
@@ -116,18 +118,13 @@ void DlgEditCommand::OnOk()
 bool DlgEditCommand::OnCommand(int id, int code)
 {
     switch (id) {
-    case IDC_QV_BROWSE:
-        OnBrowse();
-        return true;
-    case IDC_QV_ICON_BUTTON:
-        ChooseIcon(iconButton_, &chosenIcon_);
-        return true;
+    case IDC_QV_BROWSE: OnBrowse(); return true;
+    case IDC_QV_ICON_BUTTON: ChooseIcon(iconButton_, &chosenIcon_); return true;
     case IDC_QV_TYPE:
         if (code != CBN_SELENDOK)
             return false;
         OnTypeChosen();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -20,12 +20,8 @@ RECT AnchoredResize::Place(const RECT& rect, Rule rule, int dx, int dy)
 {
     RECT placed = rect;
     switch (rule) {
-    case Rule::MoveDown:
-        OffsetRect(&placed, 0, dy);
-        break;
-    case Rule::MoveDownRight:
-        OffsetRect(&placed, dx, dy);
-        break;
+    case Rule::MoveDown: OffsetRect(&placed, 0, dy); break;
+    case Rule::MoveDownRight: OffsetRect(&placed, dx, dy); break;
     case Rule::Grow:
         placed.right += dx;
         placed.bottom += dy;

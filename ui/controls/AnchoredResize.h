@@ -10,9 +10,9 @@
 class AnchoredResize {
 public:
     enum class Rule {
-        MoveDown,       // keeps its distance to the bottom edge
-        MoveDownRight,  // keeps its distances to the bottom and the right edge
-        Grow,           // keeps its distances to all four edges
+        MoveDown,      // keeps its distance to the bottom edge
+        MoveDownRight, // keeps its distances to the bottom and the right edge
+        Grow,          // keeps its distances to all four edges
     };
 
     struct Anchor {

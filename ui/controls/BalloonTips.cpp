@@ -6,9 +6,8 @@ bool BalloonTips::Create(HWND owner, const wchar_t* title, Timing timing, int ma
 {
     owner_ = owner;
     window_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                  WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr));
+                                  WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), nullptr));
     if (!window_)
         return false;
     SendMessageW(hwnd(), TTM_SETTITLEW, TTI_INFO, reinterpret_cast<LPARAM>(title));

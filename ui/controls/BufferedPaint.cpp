@@ -9,7 +9,7 @@ SIZE ClientSize(HWND window)
     return SIZE{client.right - client.left, client.bottom - client.top};
 }
 
-}  // namespace
+} // namespace
 
 void BufferedPaint::Paint(HWND window, HDC target, const Painter& paint)
 {
@@ -59,9 +59,7 @@ bool PaintCache::HandleMessage(HWND window, UINT message, WPARAM wParam, const B
                                LRESULT* result)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        *result = 1;
-        return true;
+    case WM_ERASEBKGND: *result = 1; return true;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
@@ -77,10 +75,7 @@ bool PaintCache::HandleMessage(HWND window, UINT message, WPARAM wParam, const B
     case WM_SETTEXT:
     case WM_SETFONT:
     case WM_ENABLE:
-    case WM_SYSCOLORCHANGE:
-        valid_ = false;
-        return false;
-    default:
-        return false;
+    case WM_SYSCOLORCHANGE: valid_ = false; return false;
+    default: return false;
     }
 }

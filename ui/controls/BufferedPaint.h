@@ -32,8 +32,7 @@ public:
     // WM_PRINTCLIENT (drawn straight into the given DC), putting the answer
     // in *result; marks the image out of date on the messages that change
     // what a control shows. Returns false for any other message.
-    bool HandleMessage(HWND window, UINT message, WPARAM wParam, const BufferedPaint::Painter& paint,
-                       LRESULT* result);
+    bool HandleMessage(HWND window, UINT message, WPARAM wParam, const BufferedPaint::Painter& paint, LRESULT* result);
 
 private:
     UniqueGdi<HBITMAP> image_;

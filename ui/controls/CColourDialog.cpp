@@ -1,6 +1,8 @@
 #include "ui/controls/CColourDialog.h"
 
-CColourDialog::CColourDialog() : background_(CreateSolidBrush(kBackground)) {}
+CColourDialog::CColourDialog() : background_(CreateSolidBrush(kBackground))
+{
+}
 
 CColourDialog::~CColourDialog() = default;
 
@@ -16,29 +18,23 @@ HWND CColourDialog::ChildOf(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return lParam && reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlType != ODT_MENU
                    ? GetDlgItem(dialog, static_cast<int>(wParam))
                    : nullptr;
-    case WM_COMPAREITEM:
-        return lParam ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
-    case WM_DELETEITEM:
-        return lParam ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
-    case WM_NOTIFY:
-        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
-    case WM_COMMAND:
-        return reinterpret_cast<HWND>(lParam);
+    case WM_COMPAREITEM: return lParam ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DELETEITEM: return lParam ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_NOTIFY: return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_COMMAND: return reinterpret_cast<HWND>(lParam);
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-        return reinterpret_cast<HWND>(lParam);
+    case WM_CTLCOLORSCROLLBAR: return reinterpret_cast<HWND>(lParam);
     case WM_PARENTNOTIFY: {
         const UINT event = LOWORD(wParam);
         if (event == WM_CREATE || event == WM_DESTROY)
             return reinterpret_cast<HWND>(lParam);
         return nullptr;
     }
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
@@ -51,8 +47,7 @@ bool CColourDialog::RouteMessage(HWND dialog, UINT message, WPARAM wParam, LPARA
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         *result = reinterpret_cast<INT_PTR>(background_.get());
         return true;
-    default:
-        break;
+    default: break;
     }
     HWND child = ChildOf(dialog, message, wParam, lParam);
     if (!child || child == dialog || GetParent(child) != dialog)
@@ -67,9 +62,7 @@ bool CColourDialog::RouteMessage(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSCROLLBAR:
-        *result = static_cast<INT_PTR>(answer);
-        return true;
+    case WM_CTLCOLORSCROLLBAR: *result = static_cast<INT_PTR>(answer); return true;
     default:
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
         *result = TRUE;

@@ -17,7 +17,7 @@ void FillColour(HDC dc, const RECT& rect, int systemColour)
     FillRect(dc, &rect, GetSysColorBrush(systemColour));
 }
 
-}  // namespace
+} // namespace
 
 COwnerDrawMenu::COwnerDrawMenu()
 {
@@ -162,8 +162,8 @@ void COwnerDrawMenu::MeasureItem(HWND owner, MEASUREITEMSTRUCT* measure) const
     ScopedWindowDc dc(owner);
     RECT bounds{0, 0, 0, 0};
     if (dc.get()) {
-        ScopedSelectObject font(dc.get(), menuFont_ ? static_cast<HGDIOBJ>(menuFont_.get())
-                                                    : GetStockObject(DEFAULT_GUI_FONT));
+        ScopedSelectObject font(dc.get(),
+                                menuFont_ ? static_cast<HGDIOBJ>(menuFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
         DrawTextW(dc.get(), item->text.c_str(), static_cast<int>(item->text.size()), &bounds,
                   DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT);
     }
@@ -266,7 +266,7 @@ wchar_t COwnerDrawMenu::Mnemonic(const std::wstring& text)
             continue;
         if (text[at + 1] != L'&')
             return text[at + 1];
-        ++at;  // "&&" is a plain ampersand
+        ++at; // "&&" is a plain ampersand
     }
     return 0;
 }
@@ -316,9 +316,7 @@ bool COwnerDrawMenu::HandleMenuMessage(HWND owner, UINT message, WPARAM wParam, 
         MakeOwnerDrawn(menu);
         return false;
     }
-    case WM_UNINITMENUPOPUP:
-        current_ = previous_;
-        return false;
+    case WM_UNINITMENUPOPUP: current_ = previous_; return false;
     case WM_EXITMENULOOP:
         current_ = nullptr;
         previous_ = nullptr;
@@ -346,7 +344,6 @@ bool COwnerDrawMenu::HandleMenuMessage(HWND owner, UINT message, WPARAM wParam, 
         *result = answer;
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }

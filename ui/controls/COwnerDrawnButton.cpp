@@ -22,7 +22,7 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 COwnerDrawnButton::COwnerDrawnButton()
     : hotBackground_(GetSysColor(COLOR_BTNFACE)),
@@ -42,15 +42,14 @@ bool COwnerDrawnButton::Attach(HWND dialog, int controlId)
 {
     Detach();
     HWND window = GetDlgItem(dialog, controlId);
-    if (!window ||
-        !SetWindowSubclass(window, &COwnerDrawnButton::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
+    if (!window || !SetWindowSubclass(window, &COwnerDrawnButton::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
         return false;
     window_ = window;
     // BM_SETSTYLE rather than the window style alone: the button control
     // keeps its own copy of the type.
     const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
-    SendMessageW(window_, BM_SETSTYLE, static_cast<WPARAM>((style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW),
-                 FALSE);
+    SendMessageW(window_, BM_SETSTYLE,
+                 static_cast<WPARAM>((style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW), FALSE);
     InvalidateRect(window_, nullptr, TRUE);
     return true;
 }
@@ -92,8 +91,8 @@ bool COwnerDrawnButton::ReadIconSize(HICON icon, int* width, int* height)
 
 void COwnerDrawnButton::SetIconResource(int resourceId)
 {
-    SetIcons(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, 0)));
+    SetIcons(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, 0)));
 }
 
 void COwnerDrawnButton::SetIcons(HICON first, HICON second)
@@ -166,8 +165,8 @@ void COwnerDrawnButton::DrawItem(const DRAWITEMSTRUCT& item)
 
     if (rounded_ && !region_ && window_) {
         // The window takes the region it is given; keep our own copy.
-        HRGN shape = CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, kCornerEllipse,
-                                        kCornerEllipse);
+        HRGN shape =
+            CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, kCornerEllipse, kCornerEllipse);
         if (shape) {
             region_.reset(CreateRectRgn(0, 0, 0, 0));
             CombineRgn(region_.get(), shape, nullptr, RGN_COPY);
@@ -277,7 +276,8 @@ LRESULT CALLBACK COwnerDrawnButton::SubclassProc(HWND window, UINT message, WPAR
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT COwnerDrawnButton::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData)
+LRESULT COwnerDrawnButton::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                 DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<COwnerDrawnButton*>(refData);
     switch (message) {

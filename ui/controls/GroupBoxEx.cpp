@@ -11,12 +11,13 @@ constexpr int kTopHeight = 31;
 constexpr int kBottomWidth = 10;
 constexpr int kBottomHeight = 14;
 
-}  // namespace
+} // namespace
 
 GroupBoxEx::GroupBoxEx()
-    : bodyBrush_(CreateSolidBrush(RGB(255, 255, 255))), borderPen_(CreatePen(PS_SOLID, 1, kBorderColour))
+    : bodyBrush_(CreateSolidBrush(RGB(255, 255, 255))),
+      borderPen_(CreatePen(PS_SOLID, 1, kBorderColour))
 {
-    static const int ids[PieceCount] = {IDB_QV_GROUPBOX_TOP_LEFT,    IDB_QV_GROUPBOX_TOP_RIGHT,
+    static const int ids[PieceCount] = {IDB_QV_GROUPBOX_TOP_LEFT,     IDB_QV_GROUPBOX_TOP_RIGHT,
                                         IDB_QV_GROUPBOX_TITLE_MIDDLE, IDB_QV_GROUPBOX_BOTTOM_LEFT,
                                         IDB_QV_GROUPBOX_BOTTOM_RIGHT, IDB_QV_GROUPBOX_BOTTOM_MIDDLE};
     HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -14,7 +14,7 @@ HFONT MakeVerdana(int points, int weight, int pixelsPerInch)
                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH, L"Verdana");
 }
 
-}  // namespace
+} // namespace
 
 HeaderCtrl::HeaderCtrl(int pixelsPerInch) : pixelsPerInch_(pixelsPerInch > 0 ? pixelsPerInch : kDesignPixelsPerInch)
 {
@@ -56,8 +56,8 @@ void HeaderCtrl::SetTitle(const std::wstring& title, const std::wstring& subtitl
 
 bool HeaderCtrl::SetIcon(int resourceId)
 {
-    HICON icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0));
+    HICON icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0));
     icon_.reset(icon);
     Repaint();
     return icon != nullptr;

@@ -82,11 +82,11 @@ std::wstring ClassName(const std::wstring& nameOrNumber)
 // Where the number of items lies in the extended header.
 constexpr std::size_t kCountOffset = 16;
 
-}  // namespace
+} // namespace
 
 HeldDialogItems::HeldDialogItems(HINSTANCE instance, int templateId, std::initializer_list<int> heldIds)
 {
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5)); // RT_DIALOG
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const auto* data = loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
     if (!data || !Split(data, SizeofResource(instance, found), std::vector<int>(heldIds))) {
@@ -99,16 +99,16 @@ bool HeldDialogItems::Split(const std::uint8_t* data, std::size_t size, const st
 {
     TemplateReader reader(data, size);
     if (reader.Word() != 1 || reader.Word() != 0xFFFF)
-        return false;  // not an extended template
+        return false; // not an extended template
     reader.Skip(8);
     const DWORD style = reader.Dword();
     const WORD count = reader.Word();
     reader.Skip(8);
-    reader.NameOrNumber();  // menu
-    reader.NameOrNumber();  // window class
-    reader.String(reader.Word());  // title
+    reader.NameOrNumber();        // menu
+    reader.NameOrNumber();        // window class
+    reader.String(reader.Word()); // title
     if (style & DS_SETFONT) {
-        reader.Skip(6);  // point size, weight, italic, character set
+        reader.Skip(6); // point size, weight, italic, character set
         reader.String(reader.Word());
     }
     reader.AlignTo4();
@@ -121,7 +121,7 @@ bool HeldDialogItems::Split(const std::uint8_t* data, std::size_t size, const st
     for (WORD index = 0; index < count; ++index) {
         const std::size_t start = reader.at();
         Item item;
-        reader.Skip(4);  // help id
+        reader.Skip(4); // help id
         item.exStyle = reader.Dword();
         item.style = reader.Dword();
         item.x = static_cast<short>(reader.Word());

@@ -33,13 +33,13 @@ private:
         short x = 0, y = 0, cx = 0, cy = 0;
         DWORD id = 0;
         std::wstring className;
-        std::wstring text;      // a resource ordinal is kept as 0xFFFF and the number
-        DWORD previousId = 0;   // the item before it in the template
-        bool first = false;     // it was the template's first item
+        std::wstring text;    // a resource ordinal is kept as 0xFFFF and the number
+        DWORD previousId = 0; // the item before it in the template
+        bool first = false;   // it was the template's first item
     };
 
     bool Split(const std::uint8_t* data, std::size_t size, const std::vector<int>& heldIds);
 
-    std::vector<DWORD> rest_;  // DWORD storage: templates must be DWORD-aligned
+    std::vector<DWORD> rest_; // DWORD storage: templates must be DWORD-aligned
     std::vector<Item> held_;
 };

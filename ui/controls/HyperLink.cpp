@@ -126,8 +126,8 @@ HBRUSH HyperLink::OnColour(HDC dc, HBRUSH background) const
 
 bool HyperLink::Open()
 {
-    const HINSTANCE result = ShellExecuteW(GetParent(window_), L"open", target_.c_str(), nullptr, nullptr,
-                                           SW_SHOWNORMAL);
+    const HINSTANCE result =
+        ShellExecuteW(GetParent(window_), L"open", target_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32)
         return false;
     visited_ = true;
@@ -144,8 +144,8 @@ bool HyperLink::OverText(POINT client) const
     ScopedWindowDc dc(window_);
     if (!dc.get())
         return false;
-    ScopedSelectObject font(dc.get(), underlined_ ? static_cast<HGDIOBJ>(underlined_.get())
-                                                  : GetStockObject(DEFAULT_GUI_FONT));
+    ScopedSelectObject font(dc.get(),
+                            underlined_ ? static_cast<HGDIOBJ>(underlined_.get()) : GetStockObject(DEFAULT_GUI_FONT));
     RECT bounds{0, 0, 0, 0};
     GetClientRect(window_, &bounds);
     DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK);
@@ -197,9 +197,7 @@ LRESULT HyperLink::HandleSubclassMessage(HWND window, UINT message, WPARAM wPara
         }
         break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(window, nullptr, TRUE);
-        break;
+    case WM_KILLFOCUS: InvalidateRect(window, nullptr, TRUE); break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(window, &HyperLink::SubclassProc, 1);
         self->window_ = nullptr;

@@ -39,8 +39,7 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR refData);
     // The procedure itself; SubclassProc guards it.
-    static LRESULT HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         DWORD_PTR refData);
+    static LRESULT HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData);
     void ReadLinkColours();
     bool OverText(POINT client) const;
 

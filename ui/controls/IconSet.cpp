@@ -3,8 +3,8 @@
 bool IconSet::Build(int bitmapId, int initialCapacity)
 {
     images_.reset();
-    UniqueGdi<HBITMAP> strip(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId),
-                                                             IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    UniqueGdi<HBITMAP> strip(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!strip)
         return false;
     UniqueImageList list(ImageList_Create(kImageSize, kImageSize, ILC_COLOR32 | ILC_MASK, initialCapacity, 2));
@@ -31,7 +31,7 @@ HICON IconSet::MakeIcon(int index) const
 
 HICON IconSet::LoadProgramIcon(int id, int size)
 {
-    HICON icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+    HICON icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
     return icon ? icon : CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
 }

@@ -13,8 +13,7 @@ bool SelfPaintedControl::Attach(HWND dialog, int controlId)
 {
     Detach();
     HWND window = GetDlgItem(dialog, controlId);
-    if (!window ||
-        !SetWindowSubclass(window, &SelfPaintedControl::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
+    if (!window || !SetWindowSubclass(window, &SelfPaintedControl::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)))
         return false;
     window_ = window;
     OnAttached();
@@ -48,12 +47,13 @@ LRESULT CALLBACK SelfPaintedControl::SubclassProc(HWND window, UINT message, WPA
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT SelfPaintedControl::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData)
+LRESULT SelfPaintedControl::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                  DWORD_PTR refData)
 {
     auto* self = reinterpret_cast<SelfPaintedControl*>(refData);
     LRESULT result = 0;
-    if (self->cache_.HandleMessage(window, message, wParam,
-                                   [self](HDC dc, SIZE size) { self->PaintContent(dc, size); }, &result))
+    if (self->cache_.HandleMessage(
+            window, message, wParam, [self](HDC dc, SIZE size) { self->PaintContent(dc, size); }, &result))
         return result;
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &SelfPaintedControl::SubclassProc, 1);

@@ -31,8 +31,7 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR refData);
     // The procedure itself; SubclassProc guards it.
-    static LRESULT HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         DWORD_PTR refData);
+    static LRESULT HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData);
 
     HWND window_ = nullptr;
     PaintCache cache_;

@@ -31,7 +31,7 @@ UniqueGdi<HBRUSH> HalftoneBrush()
     return UniqueGdi<HBRUSH>(bitmap ? CreatePatternBrush(bitmap.get()) : nullptr);
 }
 
-}  // namespace
+} // namespace
 
 Splitter::~Splitter() = default;
 
@@ -41,9 +41,9 @@ bool Splitter::Create(HWND parent, const RECT& rect, HWND notify)
     if (window_ || !RegisterSplitterClass(instance, &Splitter::WindowProc))
         return false;
     notify_ = notify;
-    HWND window = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                  rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
-                                  instance, this);
+    HWND window =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, instance, this);
     window_.reset(window);
     return window != nullptr;
 }
@@ -209,11 +209,8 @@ LRESULT Splitter::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND window = hwnd();
     switch (message) {
-    case WM_SIZE:
-        OnSize(LOWORD(lParam));
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_SIZE: OnSize(LOWORD(lParam)); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
@@ -231,15 +228,9 @@ LRESULT Splitter::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    case WM_LBUTTONDOWN:
-        OnButtonDown(GET_X_LPARAM(lParam));
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(GET_X_LPARAM(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        OnButtonUp(GET_X_LPARAM(lParam));
-        return 0;
+    case WM_LBUTTONDOWN: OnButtonDown(GET_X_LPARAM(lParam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam)); return 0;
+    case WM_LBUTTONUP: OnButtonUp(GET_X_LPARAM(lParam)); return 0;
     case WM_CAPTURECHANGED:
         // Taken away mid-drag: the divider stays where it was last placed.
         if (dragging_ && reinterpret_cast<HWND>(lParam) != window)
@@ -251,8 +242,7 @@ LRESULT Splitter::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (notify_)
             return SendMessageW(notify_, message, wParam, lParam);
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -67,6 +67,6 @@ private:
     DragFeedback feedback_ = DragFeedback::System;
     bool dragging_ = false;
     bool outlineShown_ = false;
-    int grip_ = 0;       // where on the bar the drag took hold
-    int outlineX_ = 0;   // where the outline is drawn while dragging
+    int grip_ = 0;     // where on the bar the drag took hold
+    int outlineX_ = 0; // where the outline is drawn while dragging
 };

@@ -9,7 +9,7 @@ Fn Lookup(HMODULE library, const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
-}  // namespace
+} // namespace
 
 ThemeHelper::ThemeHelper()
 {
@@ -92,9 +92,8 @@ bool ThemeHelper::DrawThemeBackground(HTHEME theme, HDC dc, int part, int state,
     return drawThemeBackground_ && theme && SUCCEEDED(drawThemeBackground_(theme, dc, part, state, rect, clip));
 }
 
-bool ThemeHelper::DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int length,
-                                DWORD flags, const RECT* rect) const
+bool ThemeHelper::DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int length, DWORD flags,
+                                const RECT* rect) const
 {
-    return drawThemeText_ && theme &&
-           SUCCEEDED(drawThemeText_(theme, dc, part, state, text, length, flags, 0, rect));
+    return drawThemeText_ && theme && SUCCEEDED(drawThemeText_(theme, dc, part, state, text, length, flags, 0, rect));
 }

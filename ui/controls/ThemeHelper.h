@@ -28,10 +28,9 @@ public:
     HTHEME OpenThemeData(HWND window, const wchar_t* classList) const;
     void CloseThemeData(HTHEME theme) const;
     bool DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect) const;
-    bool DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect,
-                             const RECT* clip) const;
-    bool DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int length,
-                       DWORD flags, const RECT* rect) const;
+    bool DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip) const;
+    bool DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int length, DWORD flags,
+                       const RECT* rect) const;
 
 private:
     using OpenThemeDataFn = HTHEME(WINAPI*)(HWND, LPCWSTR);

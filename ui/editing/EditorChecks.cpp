@@ -6,7 +6,7 @@ namespace {
 // catalogue that holds one.
 constexpr const wchar_t* kNoGroup = L"Please, select the group.";
 
-}  // namespace
+} // namespace
 
 std::wstring EditorChecks::CommandProblem(const std::wstring& name, const std::wstring& commandText,
                                           const std::wstring& shortcut, bool groupChosen)

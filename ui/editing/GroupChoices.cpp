@@ -11,7 +11,7 @@ void Append(const GroupPtr& group, int depth, std::vector<GroupChoice>& choices)
         Append(child, depth + 1, choices);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<GroupChoice> GroupChoices::From(const std::vector<GroupPtr>& topGroups)
 {

@@ -28,7 +28,7 @@ std::wstring ApplyKey(const StepFormInput& input, const IKeyNames& names, Quorva
     return std::wstring();
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<StepForm::QuickKey>& StepForm::QuickKeys()
 {
@@ -82,9 +82,7 @@ std::wstring StepForm::Apply(const StepFormInput& input, const IKeyNames& names,
         if (edited.text.empty())
             problem = L"Please, specify the string.";
         break;
-    case StepType::SendKey:
-        problem = ApplyKey(input, names, &edited);
-        break;
+    case StepType::SendKey: problem = ApplyKey(input, names, &edited); break;
     case StepType::Pause:
         if (input.value.empty())
             problem = L"Please, specify the pause time.";
@@ -94,9 +92,7 @@ std::wstring StepForm::Apply(const StepFormInput& input, const IKeyNames& names,
         else
             edited.text = PauseText::For(input.value);
         break;
-    case StepType::PluginAction:
-        edited.text = input.choice->label;
-        break;
+    case StepType::PluginAction: edited.text = input.choice->label; break;
     }
     if (problem.empty())
         *step = edited;

@@ -8,7 +8,7 @@ namespace {
 
 using Index = std::vector<StepRow>::difference_type;
 
-}  // namespace
+} // namespace
 
 bool StepRows::MoveUp(std::vector<StepRow>& rows, QuorvallisCommand& command)
 {

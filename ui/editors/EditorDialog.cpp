@@ -13,7 +13,7 @@ namespace {
 // when its buffer is too short.
 constexpr DWORD kPathChars = 32768;
 
-}  // namespace
+} // namespace
 
 EditorDialog::EditorDialog(int templateId) : ModalDialog(templateId)
 {
@@ -139,12 +139,8 @@ HWND EditorDialog::RebuildField(HWND old, int id, HWND after, RECT rect, FieldSh
         DestroyWindow(old);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     switch (shape) {
-    case FieldShape::SingleLine:
-        style |= ES_AUTOHSCROLL;
-        break;
-    case FieldShape::Digits:
-        style |= ES_AUTOHSCROLL | ES_NUMBER;
-        break;
+    case FieldShape::SingleLine: style |= ES_AUTOHSCROLL; break;
+    case FieldShape::Digits: style |= ES_AUTOHSCROLL | ES_NUMBER; break;
     case FieldShape::MultiLine:
         style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
         if (above)

@@ -4,10 +4,15 @@
 #include "EditorIds.h"
 #include "ui/editing/EditorChecks.h"
 
-DlgEditGroup::DlgEditGroup() : EditorDialog(IDD_QV_EDIT_GROUP), mode_(kAddMode), iconIndex_(0) {}
+DlgEditGroup::DlgEditGroup() : EditorDialog(IDD_QV_EDIT_GROUP), mode_(kAddMode), iconIndex_(0)
+{
+}
 
 DlgEditGroup::DlgEditGroup(std::wstring name, int iconIndex)
-    : EditorDialog(IDD_QV_EDIT_GROUP), mode_(kEditMode), name_(std::move(name)), iconIndex_(iconIndex)
+    : EditorDialog(IDD_QV_EDIT_GROUP),
+      mode_(kEditMode),
+      name_(std::move(name)),
+      iconIndex_(iconIndex)
 {
 }
 

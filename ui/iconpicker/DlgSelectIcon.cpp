@@ -6,7 +6,9 @@
 
 #include "ArtworkIds.h"
 
-DlgSelectIcon::DlgSelectIcon() : ModalDialog(IDD_QV_SELECT_ICON) {}
+DlgSelectIcon::DlgSelectIcon() : ModalDialog(IDD_QV_SELECT_ICON)
+{
+}
 
 void DlgSelectIcon::OnInitDialog()
 {

@@ -41,15 +41,16 @@ constexpr int kImageAddCommand = 0, kImageEditCommand = 1, kImageRemoveCommands 
 constexpr const wchar_t* kError = L"Error!";
 constexpr const wchar_t* kEditFailed = L"Command edit failed!";
 
-}  // namespace
+} // namespace
 
 CatalogueActions::CatalogueActions(QuorvallisCommands& catalogue, CatalogueView& view, ModalRuns& modal)
-    : catalogue_(catalogue), view_(view), modal_(modal)
+    : catalogue_(catalogue),
+      view_(view),
+      modal_(modal)
 {
 }
 
-void CatalogueActions::Attach(HWND window, COwnerDrawMenu& menus, HIMAGELIST actionStrip,
-                              std::function<void()> changed)
+void CatalogueActions::Attach(HWND window, COwnerDrawMenu& menus, HIMAGELIST actionStrip, std::function<void()> changed)
 {
     window_ = window;
     menus_ = &menus;
@@ -119,8 +120,8 @@ void CatalogueActions::AddGroup()
     // Without a selection (the last group removed) the group goes on top.
     GroupPtr parent = parentId < 0 ? GroupPtr() : catalogue_.FindGroup(parentId);
     if (parent && catalogue_.GroupDepth(parentId) >= QuorvallisCommands::kMaxGroupDepth) {
-        Ask(L"Groups nest at most " + std::to_wstring(QuorvallisCommands::kMaxGroupDepth) +
-                L" levels deep: \"" + parent->name + L"\" cannot hold another group.",
+        Ask(L"Groups nest at most " + std::to_wstring(QuorvallisCommands::kMaxGroupDepth) + L" levels deep: \"" +
+                parent->name + L"\" cannot hold another group.",
             kError, MB_OK | MB_ICONERROR);
         return;
     }
@@ -258,11 +259,11 @@ void CatalogueActions::EditScript(const CommandPtr& command, size_t row)
     // A regular command opened here keeps its id when it moves, as in the
     // command editor.
     const bool reinsertedWhenMoved = command->kind != CommandKind::Regular;
-    editor.SetAcceptanceCheck([this, id, groupId, previous, reinsertedWhenMoved](const std::wstring& shortcut,
-                                                                                 int chosen) {
-        // A move re-inserts the script, which checks its shortcut anew.
-        return EntryProblem(shortcut, chosen, id, previous, reinsertedWhenMoved && chosen != groupId);
-    });
+    editor.SetAcceptanceCheck(
+        [this, id, groupId, previous, reinsertedWhenMoved](const std::wstring& shortcut, int chosen) {
+            // A move re-inserts the script, which checks its shortcut anew.
+            return EntryProblem(shortcut, chosen, id, previous, reinsertedWhenMoved && chosen != groupId);
+        });
     if (RunEditor(editor) != IDOK)
         return;
     CommandPtr edited(new QuorvallisCommand(editor.command()));

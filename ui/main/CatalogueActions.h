@@ -77,7 +77,7 @@ private:
     // "Command edit failed!" when the command is gone.
     void TellRefused(const std::wstring& problem);
     struct MenuItem {
-        UINT id;  // 0 for a separator
+        UINT id; // 0 for a separator
         const wchar_t* text;
         int image;
     };

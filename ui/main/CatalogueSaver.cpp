@@ -8,17 +8,18 @@ void CatalogueSaver::Start(HWND window, std::shared_ptr<IFileStore> files, const
     path_ = path;
     latest_->window = window;
     std::shared_ptr<Latest> latest = latest_;
-    queue_ = std::make_unique<CatalogueSaveQueue>(std::move(files), path, [latest](const CatalogueSaveQueue::Outcome& outcome) {
-        HWND owner = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(latest->mutex);
-            latest->failed = !outcome.saved;
-            latest->error = outcome.error;
-            owner = latest->window;
-        }
-        if (owner)
-            PostMessageW(owner, WM_SAVEFINISHED, 0, 0);
-    });
+    queue_ = std::make_unique<CatalogueSaveQueue>(std::move(files), path,
+                                                  [latest](const CatalogueSaveQueue::Outcome& outcome) {
+                                                      HWND owner = nullptr;
+                                                      {
+                                                          std::lock_guard<std::mutex> lock(latest->mutex);
+                                                          latest->failed = !outcome.saved;
+                                                          latest->error = outcome.error;
+                                                          owner = latest->window;
+                                                      }
+                                                      if (owner)
+                                                          PostMessageW(owner, WM_SAVEFINISHED, 0, 0);
+                                                  });
 }
 
 void CatalogueSaver::Changed(const QuorvallisCommands& catalogue)

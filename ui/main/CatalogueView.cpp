@@ -44,17 +44,17 @@ int GroupIdOf(HWND tree, HTREEITEM item)
     return item && TreeView_GetItem(tree, &data) ? static_cast<int>(data.lParam) : -1;
 }
 
-}  // namespace
+} // namespace
 
-CatalogueView::CatalogueView(QuorvallisCommands& catalogue) : catalogue_(catalogue) {}
+CatalogueView::CatalogueView(QuorvallisCommands& catalogue) : catalogue_(catalogue)
+{
+}
 
 const wchar_t* CatalogueView::KindText(CommandKind kind)
 {
     switch (kind) {
-    case CommandKind::Regular:
-        return L"Regular";
-    case CommandKind::Script:
-        return L"Script";
+    case CommandKind::Regular: return L"Regular";
+    case CommandKind::Script: return L"Script";
     }
     return L"";
 }
@@ -101,8 +101,7 @@ HTREEITEM CatalogueView::InsertItem(HTREEITEM parent, const std::wstring& name, 
     insert.item.iSelectedImage = image;
     insert.item.cChildren = 0;
     insert.item.lParam = groupId;
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 void CatalogueView::InsertGroup(HTREEITEM parent, const CommandGroup& group)
@@ -357,8 +356,7 @@ void CatalogueView::OnGetDisplayInfo(NMLVDISPINFOW& info) const
             text = count.c_str();
             length = count.size();
             break;
-        default:
-            break;
+        default: break;
         }
         length = std::min({length, kListCellChars, static_cast<size_t>(item.cchTextMax) - 1});
         std::copy(text, text + length, item.pszText);
@@ -400,10 +398,8 @@ LRESULT CatalogueView::OnFindItem(const NMLVFINDITEMW& find) const
 LRESULT CatalogueView::OnCustomDraw(NMLVCUSTOMDRAW& draw) const
 {
     switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         const COLORREF background = Resolved(ListView_GetTextBkColor(list_), COLOR_WINDOW);
         const COLORREF text = Resolved(ListView_GetTextColor(list_), COLOR_WINDOWTEXT);
@@ -417,8 +413,7 @@ LRESULT CatalogueView::OnCustomDraw(NMLVCUSTOMDRAW& draw) const
         }
         return CDRF_NEWFONT;
     }
-    default:
-        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }
 
@@ -439,13 +434,8 @@ bool CatalogueView::OnNotify(NMHDR& header, LRESULT* result)
         OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(notification));
         *result = 0;
         return true;
-    case LVN_ODFINDITEMW:
-        *result = OnFindItem(reinterpret_cast<const NMLVFINDITEMW&>(header));
-        return true;
-    case NM_CUSTOMDRAW:
-        *result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(notification));
-        return true;
-    default:
-        return false;
+    case LVN_ODFINDITEMW: *result = OnFindItem(reinterpret_cast<const NMLVFINDITEMW&>(header)); return true;
+    case NM_CUSTOMDRAW: *result = OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(notification)); return true;
+    default: return false;
     }
 }

@@ -17,12 +17,10 @@ bool DeferredStart::Needs(UINT message, WPARAM wParam)
     case WM_FINISHSTART:
     case WM_COMMAND:
     case WM_SEARCHCOMMANDS:
-    case WM_REPORTPROBLEM:
-        return true;
+    case WM_REPORTPROBLEM: return true;
     case WM_SHOWWINDOW:
         // Whatever shows the window first finds it built.
         return wParam != 0;
-    default:
-        return false;
+    default: return false;
     }
 }

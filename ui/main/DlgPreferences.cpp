@@ -184,29 +184,14 @@ void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
     switch (id) {
     case IDOK:
     case IDCANCEL:
-    case IDM_FILE_CLOSE:
-        ShowWindow(hwnd(), SW_HIDE);
-        break;
-    case IDM_HELP_ABOUT:
-        ShowAbout();
-        break;
-    case IDM_TRAY_PREFERENCES:
-        ShowFromTray();
-        break;
-    case IDM_TRAY_ENABLE:
-        SetEnabled(true);
-        break;
-    case IDM_TRAY_DISABLE:
-        SetEnabled(false);
-        break;
-    case IDM_COMMAND_TOGGLE_ENABLED:
-        SetEnabled(!hook_.enabled());
-        break;
-    case IDM_TRAY_EXIT:
-        Exit();
-        break;
-    default:
-        break;
+    case IDM_FILE_CLOSE: ShowWindow(hwnd(), SW_HIDE); break;
+    case IDM_HELP_ABOUT: ShowAbout(); break;
+    case IDM_TRAY_PREFERENCES: ShowFromTray(); break;
+    case IDM_TRAY_ENABLE: SetEnabled(true); break;
+    case IDM_TRAY_DISABLE: SetEnabled(false); break;
+    case IDM_COMMAND_TOGGLE_ENABLED: SetEnabled(!hook_.enabled()); break;
+    case IDM_TRAY_EXIT: Exit(); break;
+    default: break;
     }
 }
 
@@ -248,12 +233,8 @@ void DlgPreferences::PaintBackground(HDC dc, SIZE size) const
 std::optional<bool> DlgPreferences::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CONTEXTMENU:
-        actions_.OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
-        return true;
-    case WM_SIZE:
-        OnSize(LOWORD(lParam), HIWORD(lParam));
-        return true;
+    case WM_CONTEXTMENU: actions_.OnContextMenu(reinterpret_cast<HWND>(wParam), lParam); return true;
+    case WM_SIZE: OnSize(LOWORD(lParam), HIWORD(lParam)); return true;
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{kMinimumSize.cx, kMinimumSize.cy};
         SetResult(0);
@@ -269,19 +250,14 @@ std::optional<bool> DlgPreferences::OnWindowMessage(UINT message, WPARAM wParam,
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         SetDirectResult(reinterpret_cast<INT_PTR>(labelBrush_.get()));
         return true;
-    case WM_CTLCOLORDLG:
-        SetDirectResult(reinterpret_cast<INT_PTR>(colours_.BackgroundBrush()));
-        return true;
-    case WM_CLOSE:
-        ShowWindow(hwnd(), SW_HIDE);
-        return true;
+    case WM_CTLCOLORDLG: SetDirectResult(reinterpret_cast<INT_PTR>(colours_.BackgroundBrush())); return true;
+    case WM_CLOSE: ShowWindow(hwnd(), SW_HIDE); return true;
     case WM_WINDOWPOSCHANGED:
         // Rows held back while the window was hidden are listed as it shows.
         if (lParam && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
             view_.OnShown();
         return false;
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 
@@ -305,14 +281,9 @@ std::optional<bool> DlgPreferences::OnSessionMessage(UINT message, WPARAM wParam
         }
         SetResult(0);
         return true;
-    case WM_EXITLATER:
-        Exit();
-        return true;
-    case WM_DESTROY:
-        OnDestroy();
-        return true;
-    default:
-        return std::nullopt;
+    case WM_EXITLATER: Exit(); return true;
+    case WM_DESTROY: OnDestroy(); return true;
+    default: return std::nullopt;
     }
 }
 
@@ -325,12 +296,8 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     start_.Before(message, wParam);
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return true;
-    case WM_KEYHOOK:
-        SetResult(hook_.OnKeyHook(wParam, lParam));
-        return true;
+    case WM_INITDIALOG: OnInitDialog(); return true;
+    case WM_KEYHOOK: SetResult(hook_.OnKeyHook(wParam, lParam)); return true;
     case WM_COMMANDEXECUTED:
         view_.OnCommandExecuted(static_cast<int>(wParam));
         SetResult(0);
@@ -345,9 +312,7 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             tray_.ShowMenu(menu_.images(), actionStrip_.get(), hook_.enabled(), rememberedForeground_);
         SetResult(0);
         return true;
-    case WM_COMMAND:
-        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        return true;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return true;
     case WM_SYSCOMMAND:
         if (wParam == IDM_SYSTEM_ABOUT) {
             ShowAbout();
@@ -355,8 +320,7 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return true;
         }
         return false;
-    case WM_NOTIFY:
-        return lParam && OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_NOTIFY: return lParam && OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_FINISHSTART:
         // start_ built the rest of the window before this.
         return true;
@@ -372,8 +336,7 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ShowMessage(report, MB_ICONERROR);
         return true;
     }
-    default:
-        break;
+    default: break;
     }
     if (const std::optional<bool> handled = OnWindowMessage(message, wParam, lParam))
         return *handled;

@@ -10,7 +10,7 @@ constexpr int kImageAddCommand = 0, kImageEditCommand = 1, kImageRemoveCommands 
               kImageAddGroup = 4, kImageEditGroup = 5, kImageRemoveGroup = 6, kImageClose = 7, kImageEnable = 9,
               kImageDisable = 10;
 
-}  // namespace
+} // namespace
 
 void MainMenu::Create(HWND window, HIMAGELIST strip)
 {
@@ -33,10 +33,14 @@ void MainMenu::RegisterImages(HMENU menu, HIMAGELIST strip)
         int image;
     };
     const ItemImage images[] = {
-        {IDM_FILE_CLOSE, kImageClose},          {IDM_GROUP_ADD, kImageAddGroup},
-        {IDM_GROUP_EDIT, kImageEditGroup},      {IDM_GROUP_REMOVE, kImageRemoveGroup},
-        {IDM_COMMAND_ADD, kImageAddCommand},    {IDM_COMMAND_EDIT, kImageEditCommand},
-        {IDM_COMMAND_REMOVE, kImageRemoveCommands}, {IDM_COMMAND_ADD_SCRIPT, kImageAddScript},
+        {IDM_FILE_CLOSE, kImageClose},
+        {IDM_GROUP_ADD, kImageAddGroup},
+        {IDM_GROUP_EDIT, kImageEditGroup},
+        {IDM_GROUP_REMOVE, kImageRemoveGroup},
+        {IDM_COMMAND_ADD, kImageAddCommand},
+        {IDM_COMMAND_EDIT, kImageEditCommand},
+        {IDM_COMMAND_REMOVE, kImageRemoveCommands},
+        {IDM_COMMAND_ADD_SCRIPT, kImageAddScript},
         {IDM_COMMAND_TOGGLE_ENABLED, kImageEnable},
     };
     const int count = GetMenuItemCount(menu);

@@ -7,7 +7,7 @@
 namespace {
 
 struct ButtonInfo {
-    int commandId;  // 0 for a separator
+    int commandId; // 0 for a separator
     int image;
     const wchar_t* tooltip;
 };
@@ -26,7 +26,7 @@ constexpr ButtonInfo kButtons[] = {
 
 constexpr int kButtonCount = static_cast<int>(sizeof(kButtons) / sizeof(kButtons[0]));
 
-}  // namespace
+} // namespace
 
 bool MainToolbar::Create(HWND window, HIMAGELIST actions, HFONT font)
 {
@@ -55,10 +55,10 @@ bool MainToolbar::Create(HWND window, HIMAGELIST actions, HFONT font)
 
     // After every item, separators included, as wide as a button each.
     const int buttonWidth = LOWORD(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));
-    searchBox_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL |
-                                 ES_WANTRETURN, buttonWidth * kButtonCount, 0, kSearchBoxWidth, kSearchBoxHeight,
-                                 toolbar_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_BOX)), instance,
-                                 nullptr);
+    searchBox_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_WANTRETURN,
+                                 buttonWidth * kButtonCount, 0, kSearchBoxWidth, kSearchBoxHeight, toolbar_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SEARCH_BOX)), instance, nullptr);
     if (searchBox_) {
         SendMessageW(searchBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SetWindowSubclass(searchBox_, &MainToolbar::SearchBoxProc, 1, 0);
@@ -148,11 +148,8 @@ LRESULT MainToolbar::HandleSearchBoxMessage(HWND window, UINT message, WPARAM wP
         if (wParam == L'\r')
             return 0;
         break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, &MainToolbar::SearchBoxProc, 1);
-        break;
-    default:
-        break;
+    case WM_NCDESTROY: RemoveWindowSubclass(window, &MainToolbar::SearchBoxProc, 1); break;
+    default: break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -42,8 +42,7 @@ private:
     static LRESULT CALLBACK SearchBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                           DWORD_PTR refData);
     // The procedure itself; SearchBoxProc guards it.
-    static LRESULT HandleSearchBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                          DWORD_PTR refData);
+    static LRESULT HandleSearchBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData);
 
     // Both are children of the main window, which destroys them.
     HWND toolbar_ = nullptr;

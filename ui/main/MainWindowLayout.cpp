@@ -12,7 +12,7 @@ constexpr int kSplitterInset = 15;
 constexpr int kSplitterTop = 25;
 constexpr int kMinimumPaneWidth = 35;
 
-}  // namespace
+} // namespace
 
 void MainWindowLayout::CreateParts(HWND window)
 {
@@ -38,18 +38,19 @@ void MainWindowLayout::Anchor(int menuHeight)
     MapDialogRect(window_, &designed);
     const SIZE laidOutFor{designed.right, designed.bottom - menuHeight};
     using Rule = AnchoredResize::Rule;
-    anchors_.Record(window_, {
-                                 {IDC_COMMANDS_FRAME, Rule::Grow},
-                                 {IDC_PREFERENCES_FRAME, Rule::MoveDown},
-                                 {IDC_AUTO_START, Rule::MoveDown},
-                                 {IDC_ENABLE_ON_START, Rule::MoveDown},
-                                 {IDC_FIRST_KEY_LABEL, Rule::MoveDown},
-                                 {IDC_FIRST_KEY, Rule::MoveDown},
-                                 {IDC_SECOND_KEY_LABEL, Rule::MoveDown},
-                                 {IDC_SECOND_KEY, Rule::MoveDown},
-                                 {IDOK, Rule::MoveDownRight},
-                             },
-                     laidOutFor);
+    anchors_.Record(window_,
+                    {
+                        {IDC_COMMANDS_FRAME, Rule::Grow},
+                        {IDC_PREFERENCES_FRAME, Rule::MoveDown},
+                        {IDC_AUTO_START, Rule::MoveDown},
+                        {IDC_ENABLE_ON_START, Rule::MoveDown},
+                        {IDC_FIRST_KEY_LABEL, Rule::MoveDown},
+                        {IDC_FIRST_KEY, Rule::MoveDown},
+                        {IDC_SECOND_KEY_LABEL, Rule::MoveDown},
+                        {IDC_SECOND_KEY, Rule::MoveDown},
+                        {IDOK, Rule::MoveDownRight},
+                    },
+                    laidOutFor);
 }
 
 void MainWindowLayout::Fit(int width, int height)

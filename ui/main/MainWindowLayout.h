@@ -24,5 +24,5 @@ private:
     HWND window_ = nullptr;
     AnchoredResize anchors_;
     Splitter splitter_;
-    HWND statusBar_ = nullptr;  // a child: destroyed with the window
+    HWND statusBar_ = nullptr; // a child: destroyed with the window
 };

@@ -31,7 +31,7 @@ BOOL CALLBACK Collect(HWND window, LPARAM context)
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
 ModalRuns::Scope::~Scope()
 {

@@ -9,13 +9,15 @@
 #include <iterator>
 
 const PreferencesBox::KeyChoice PreferencesBox::kKeyChoices[13] = {
-    {L"Ctrl", VK_CONTROL}, {L"Shift", VK_SHIFT}, {L"F2", VK_F2},   {L"F3", VK_F3},   {L"F4", VK_F4},
-    {L"F5", VK_F5},        {L"F6", VK_F6},       {L"F7", VK_F7},   {L"F8", VK_F8},   {L"F9", VK_F9},
+    {L"Ctrl", VK_CONTROL}, {L"Shift", VK_SHIFT}, {L"F2", VK_F2},   {L"F3", VK_F3}, {L"F4", VK_F4},
+    {L"F5", VK_F5},        {L"F6", VK_F6},       {L"F7", VK_F7},   {L"F8", VK_F8}, {L"F9", VK_F9},
     {L"F10", VK_F10},      {L"F11", VK_F11},     {L"F12", VK_F12},
 };
 
 PreferencesBox::PreferencesBox(QuorvallisCommands& catalogue, IRegistry& registry, std::wstring programPath)
-    : catalogue_(catalogue), registry_(registry), programPath_(std::move(programPath))
+    : catalogue_(catalogue),
+      registry_(registry),
+      programPath_(std::move(programPath))
 {
 }
 
@@ -79,7 +81,6 @@ bool PreferencesBox::OnCommand(UINT id, UINT code, bool& changed)
             }
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }

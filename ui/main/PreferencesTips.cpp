@@ -6,8 +6,7 @@
 
 namespace {
 
-const wchar_t* const kTipSearch =
-    L"Search for a command or more; specify the full command name or part of it only.";
+const wchar_t* const kTipSearch = L"Search for a command or more; specify the full command name or part of it only.";
 const wchar_t* const kTipAutoStart = L"If checked then Quorvallis starts every time that windows boots.";
 const wchar_t* const kTipEnableOnStart =
     L"If checked then Quorvallis starts in enabled state, allows to run commands. If not checked you'll have to "
@@ -19,7 +18,7 @@ const wchar_t* const kTipSecondKey =
     L"Select the second control key, this  in combination with the prior one brings the dialog that accepts the "
     L"commands. You'll have to press the first and then the second control key in order to bring the dialog.";
 
-}  // namespace
+} // namespace
 
 void PreferencesTips::Create(HWND window, HWND searchBox)
 {

@@ -5,7 +5,9 @@
 #include <utility>
 
 StartupLoad::StartupLoad(IFileStore& files, std::wstring storePath)
-    : files_(files), storePath_(std::move(storePath)), savePath_(storePath_)
+    : files_(files),
+      storePath_(std::move(storePath)),
+      savePath_(storePath_)
 {
 }
 

@@ -190,9 +190,7 @@ void DlgInfo::PaintBackground(HDC dc, SIZE size) const
 bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        CreateCompletionText();
-        return false;
+    case WM_INITDIALOG: CreateCompletionText(); return false;
     case WM_INFOCHAR:
         OnInfoChar(static_cast<unsigned>(wParam));
         SetResult(1);
@@ -217,7 +215,6 @@ bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return true;
         }
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-Win32KeyboardState::Win32KeyboardState() : modifiers_((GetKeyState(VK_CAPITAL) & 1) != 0) {}
+Win32KeyboardState::Win32KeyboardState() : modifiers_((GetKeyState(VK_CAPITAL) & 1) != 0)
+{
+}
 
 unsigned Win32KeyboardState::CharacterOfKey(unsigned virtualKey) const
 {

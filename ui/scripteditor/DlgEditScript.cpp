@@ -25,7 +25,7 @@ constexpr int kDownImage = 16;
 constexpr int kTopImage = 17;
 constexpr int kBottomImage = 18;
 
-}  // namespace
+} // namespace
 
 DlgEditScript::DlgEditScript(int groupId)
     : EditorDialog(IDD_QV_EDIT_SCRIPT),
@@ -120,20 +120,11 @@ void DlgEditScript::OnMove(UINT command)
     std::vector<StepRow> rows = steps_.Rows();
     bool moved = false;
     switch (command) {
-    case IDM_QV_STEP_UP:
-        moved = StepRows::MoveUp(rows, working_);
-        break;
-    case IDM_QV_STEP_DOWN:
-        moved = StepRows::MoveDown(rows, working_);
-        break;
-    case IDM_QV_STEP_TOP:
-        moved = StepRows::MoveToTop(rows, working_);
-        break;
-    case IDM_QV_STEP_BOTTOM:
-        moved = StepRows::MoveToBottom(rows, working_);
-        break;
-    default:
-        break;
+    case IDM_QV_STEP_UP: moved = StepRows::MoveUp(rows, working_); break;
+    case IDM_QV_STEP_DOWN: moved = StepRows::MoveDown(rows, working_); break;
+    case IDM_QV_STEP_TOP: moved = StepRows::MoveToTop(rows, working_); break;
+    case IDM_QV_STEP_BOTTOM: moved = StepRows::MoveToBottom(rows, working_); break;
+    default: break;
     }
     if (moved)
         steps_.Show(rows, working_);
@@ -170,17 +161,12 @@ bool DlgEditScript::OnNotify(const NMHDR& header)
     if (header.hwndFrom != steps_.hwnd())
         return false;
     switch (header.code) {
-    case NM_RCLICK:
-        ShowMenu();
-        return true;
-    case NM_DBLCLK:
-        OnEdit();
-        return true;
+    case NM_RCLICK: ShowMenu(); return true;
+    case NM_DBLCLK: OnEdit(); return true;
     case NM_CUSTOMDRAW:
         SetResult(steps_.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header))));
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -214,28 +200,17 @@ bool DlgEditScript::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 bool DlgEditScript::OnCommand(int id, int /*code*/)
 {
     switch (id) {
-    case IDC_QV_ICON_BUTTON:
-        ChooseIcon(iconButton_, &iconIndex_);
-        return true;
+    case IDC_QV_ICON_BUTTON: ChooseIcon(iconButton_, &iconIndex_); return true;
     case IDC_QV_ADD_STEP:
-    case IDM_QV_STEP_ADD:
-        OnAdd();
-        return true;
+    case IDM_QV_STEP_ADD: OnAdd(); return true;
     case IDC_QV_EDIT_STEP:
-    case IDM_QV_STEP_EDIT:
-        OnEdit();
-        return true;
+    case IDM_QV_STEP_EDIT: OnEdit(); return true;
     case IDC_QV_REMOVE_STEPS:
-    case IDM_QV_STEP_DELETE:
-        OnRemove();
-        return true;
+    case IDM_QV_STEP_DELETE: OnRemove(); return true;
     case IDM_QV_STEP_UP:
     case IDM_QV_STEP_DOWN:
     case IDM_QV_STEP_TOP:
-    case IDM_QV_STEP_BOTTOM:
-        OnMove(static_cast<UINT>(id));
-        return true;
-    default:
-        return false;
+    case IDM_QV_STEP_BOTTOM: OnMove(static_cast<UINT>(id)); return true;
+    default: return false;
     }
 }

@@ -40,7 +40,7 @@ COLORREF Effective(COLORREF colour, int systemColour)
     return colour == CLR_DEFAULT || colour == CLR_NONE ? GetSysColor(systemColour) : colour;
 }
 
-}  // namespace
+} // namespace
 
 bool StepListView::Attach(HWND dialog, int controlId, HIMAGELIST images)
 {
@@ -176,10 +176,8 @@ void StepListView::Show(const std::vector<StepRow>& rows, const QuorvallisComman
 LRESULT StepListView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
 {
     switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         const COLORREF background = Effective(ListView_GetTextBkColor(window_), COLOR_WINDOW);
         const COLORREF text = Effective(ListView_GetTextColor(window_), COLOR_WINDOWTEXT);
@@ -188,7 +186,6 @@ LRESULT StepListView::OnCustomDraw(NMLVCUSTOMDRAW* draw) const
         draw->clrText = even ? Shifted(text, 60) : text;
         return CDRF_DODEFAULT;
     }
-    default:
-        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }

@@ -18,12 +18,16 @@ QuorvallisScriptStep NewStep()
     return step;
 }
 
-}  // namespace
+} // namespace
 
-DlgEditScriptStep::DlgEditScriptStep() : EditorDialog(IDD_QV_EDIT_STEP), mode_(kAddMode), step_(NewStep()) {}
+DlgEditScriptStep::DlgEditScriptStep() : EditorDialog(IDD_QV_EDIT_STEP), mode_(kAddMode), step_(NewStep())
+{
+}
 
 DlgEditScriptStep::DlgEditScriptStep(const QuorvallisScriptStep& step)
-    : EditorDialog(IDD_QV_EDIT_STEP), mode_(kEditMode), step_(step)
+    : EditorDialog(IDD_QV_EDIT_STEP),
+      mode_(kEditMode),
+      step_(step)
 {
 }
 
@@ -55,20 +59,15 @@ void DlgEditScriptStep::OnInitDialog()
     switch (step_.type) {
     case StepType::OpenWebPage:
     case StepType::OpenExecutable:
-    case StepType::EchoString:
-        SetWindowTextW(field_, step_.text.c_str());
-        break;
-    case StepType::Pause:
-        SetWindowTextW(field_, std::to_wstring(step_.pauseMs).c_str());
-        break;
+    case StepType::EchoString: SetWindowTextW(field_, step_.text.c_str()); break;
+    case StepType::Pause: SetWindowTextW(field_, std::to_wstring(step_.pauseMs).c_str()); break;
     case StepType::SendKey:
         if (const int quickKey = StepForm::QuickKeyIndexFor(step_))
             quickKeys_.Select(quickKey);
         else
             SendDlgItemMessageW(hwnd(), IDC_QV_HOT_KEY, HKM_SETHOTKEY, StepForm::HotKeyFor(step_), 0);
         break;
-    case StepType::PluginAction:
-        break;
+    case StepType::PluginAction: break;
     }
 }
 
@@ -136,16 +135,13 @@ void DlgEditScriptStep::OnOk()
 bool DlgEditScriptStep::OnCommand(int id, int code)
 {
     switch (id) {
-    case IDC_QV_BROWSE:
-        OnBrowse();
-        return true;
+    case IDC_QV_BROWSE: OnBrowse(); return true;
     case IDC_QV_TYPE:
         if (code != CBN_SELENDOK)
             return false;
         if (ChoiceChanged(typeCombo_, &shownItem_))
             LayOut(ChosenType());
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
