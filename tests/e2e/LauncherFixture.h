@@ -79,6 +79,9 @@ protected:
 
     void TearDown() override
     {
+        // The desktop's Caps Lock goes back as it was, however the test ended.
+        if (capsLockPressed_)
+            Keys({"Caps_Lock"});
         if (launcher_)
             PostCommand(IDM_TRAY_EXIT);
         if (launcher_ && launcher_->WaitForExit(10000) == -1)
@@ -218,6 +221,13 @@ protected:
         return code;
     }
 
+    // Turns Caps Lock on for the rest of the test.
+    void PressCapsLock()
+    {
+        Keys({"Caps_Lock"});
+        capsLockPressed_ = true;
+    }
+
     void Keys(std::initializer_list<std::string> keys)
     {
         std::vector<std::string> args{"key", "--delay", "150"};
@@ -325,6 +335,7 @@ protected:
     }
 
     std::string folder_, ranLog_, targetLog_, targetWindow_, targetTitle_;
+    bool capsLockPressed_ = false;
     std::unique_ptr<WineProgram> target_;
     std::unique_ptr<WineProgram> launcher_;
 };

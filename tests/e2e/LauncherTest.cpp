@@ -447,12 +447,7 @@ TEST_F(LauncherE2e, CapsLockPressedInTheApplicationGivesCapitals)
     WriteCatalogue();
     StartTarget();
     StartLauncher();
-    Keys({"Caps_Lock"});
-    auto* self = this;
-    struct CapsLockOff {
-        decltype(self) test;
-        ~CapsLockOff() { test->Keys({"Caps_Lock"}); }
-    } off{self};
+    PressCapsLock();
     Activate();
     Type("pr ab");
     Keys({"Return"});
@@ -466,12 +461,7 @@ TEST_F(LauncherE2e, CapsLockPressedWhileDisabledGivesCapitalsOnceEnabled)
     WriteCatalogue(/*enableOnStart=*/false);
     StartTarget();
     StartLauncher();
-    Keys({"Caps_Lock"});
-    auto* self = this;
-    struct CapsLockOff {
-        decltype(self) test;
-        ~CapsLockOff() { test->Keys({"Caps_Lock"}); }
-    } off{self};
+    PressCapsLock();
     SetEnabled(true);
     Activate();
     Type("pr ab");

@@ -1,11 +1,10 @@
 #include "ui/controls/COwnerDrawnButton.h"
+#include "ui/controls/GuardedSubclass.h"
 
 #include <commctrl.h>
 #include <vsstyle.h>
 
 #include <string>
-
-#include "platform/GuardedCall.h"
 
 namespace {
 
@@ -268,12 +267,8 @@ void COwnerDrawnButton::EndHot()
 LRESULT CALLBACK COwnerDrawnButton::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                  DWORD_PTR refData)
 {
-    LRESULT result = 0;
-    const auto handle = [&] { result = HandleSubclassMessage(window, message, wParam, lParam, refData); };
-    if (GuardedRun("a button's window procedure", handle))
-        return result;
-    // What threw is left to the control as it was before the subclass.
-    return DefSubclassProc(window, message, wParam, lParam);
+    return GuardedSubclassCall("a button's window procedure", &COwnerDrawnButton::HandleSubclassMessage, window,
+                               message, wParam, lParam, refData);
 }
 
 LRESULT COwnerDrawnButton::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

@@ -1,11 +1,10 @@
 #include "ui/controls/HyperLink.h"
+#include "ui/controls/GuardedSubclass.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <cwchar>
-
-#include "platform/GuardedCall.h"
 
 HyperLink::HyperLink()
 {
@@ -155,12 +154,8 @@ bool HyperLink::OverText(POINT client) const
 LRESULT CALLBACK HyperLink::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR refData)
 {
-    LRESULT result = 0;
-    const auto handle = [&] { result = HandleSubclassMessage(window, message, wParam, lParam, refData); };
-    if (GuardedRun("the link's window procedure", handle))
-        return result;
-    // What threw is left to the control as it was before the subclass.
-    return DefSubclassProc(window, message, wParam, lParam);
+    return GuardedSubclassCall("the link's window procedure", &HyperLink::HandleSubclassMessage, window, message,
+                               wParam, lParam, refData);
 }
 
 LRESULT HyperLink::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR refData)

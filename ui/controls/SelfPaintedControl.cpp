@@ -1,8 +1,7 @@
 #include "ui/controls/SelfPaintedControl.h"
+#include "ui/controls/GuardedSubclass.h"
 
 #include <commctrl.h>
-
-#include "platform/GuardedCall.h"
 
 SelfPaintedControl::~SelfPaintedControl()
 {
@@ -39,12 +38,8 @@ void SelfPaintedControl::Repaint()
 LRESULT CALLBACK SelfPaintedControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                   DWORD_PTR refData)
 {
-    LRESULT result = 0;
-    const auto handle = [&] { result = HandleSubclassMessage(window, message, wParam, lParam, refData); };
-    if (GuardedRun("a self-painted control's window procedure", handle))
-        return result;
-    // What threw is left to the control as it was before the subclass.
-    return DefSubclassProc(window, message, wParam, lParam);
+    return GuardedSubclassCall("a self-painted control's window procedure", &SelfPaintedControl::HandleSubclassMessage,
+                               window, message, wParam, lParam, refData);
 }
 
 LRESULT SelfPaintedControl::HandleSubclassMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

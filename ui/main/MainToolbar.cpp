@@ -1,8 +1,8 @@
 #include "ui/main/MainToolbar.h"
 
 #include "MainWindowIds.h"
-#include "platform/GuardedCall.h"
 #include "platform/WindowMessages.h"
+#include "ui/controls/GuardedSubclass.h"
 
 namespace {
 
@@ -120,12 +120,8 @@ bool MainToolbar::OnNotify(NMHDR& header) const
 LRESULT CALLBACK MainToolbar::SearchBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR refData)
 {
-    LRESULT result = 0;
-    const auto handle = [&] { result = HandleSearchBoxMessage(window, message, wParam, lParam, refData); };
-    if (GuardedRun("the search box's window procedure", handle))
-        return result;
-    // What threw is left to the control as it was before the subclass.
-    return DefSubclassProc(window, message, wParam, lParam);
+    return GuardedSubclassCall("the search box's window procedure", &MainToolbar::HandleSearchBoxMessage, window,
+                               message, wParam, lParam, refData);
 }
 
 LRESULT MainToolbar::HandleSearchBoxMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR)
