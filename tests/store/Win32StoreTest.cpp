@@ -5,6 +5,7 @@
 
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/win32/Win32FileStore.h"
+#include "platform/win32/Win32Options.h"
 #include "platform/win32/Win32Registry.h"
 
 #include "StoreTestSupport.h"
@@ -144,6 +145,22 @@ TEST(Win32AutoStart, UserValueIsQueriedAndDeleted)
     EXPECT_TRUE(registry.DeleteRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe"));
     EXPECT_EQ(registry.QueryRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe", data), IRegistry::Query::Absent);
     EXPECT_TRUE(registry.DeleteRunValue(IRegistry::Root::CurrentUser, L"QuorvallisProbe"));
+}
+
+// The program's own options: a value read back, none and one of another type
+// (written by hand) both give the fallback.
+TEST(Win32Options, NumbersRoundTripAndForeignValuesFallBack)
+{
+    Win32Options options;
+    ASSERT_TRUE(options.SetNumber(L"ProbeOption", 7));
+    EXPECT_EQ(options.Number(L"ProbeOption", 1), 7u);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Win32Options::Key, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExW(key, L"ProbeOption", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"7"), 2 * sizeof(wchar_t));
+    EXPECT_EQ(options.Number(L"ProbeOption", 1), 1u);
+    RegDeleteValueW(key, L"ProbeOption");
+    RegCloseKey(key);
+    EXPECT_EQ(options.Number(L"ProbeOption", 3), 3u);
 }
 
 TEST(Win32CatalogueFile, SavesAndLoadsUnderAWidePath)
