@@ -2,7 +2,7 @@
 // characters, modifiers, groups, key names with counts and commands,
 // expanded again and again into a sink that only counts.
 #include "exec/KeySequenceParser.h"
-#include "tests/keys/UsKeyLayout.h"
+#include "tests/exec/UsKeyLayout.h"
 
 #include <chrono>
 #include <cstdio>

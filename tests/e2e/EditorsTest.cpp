@@ -1,5 +1,5 @@
 // The command, group, script and step editors under Wine, each run modally
-// by the shell program (tests/editors) and driven as a user drives them:
+// by the shell program (tests/ui/editors) and driven as a user drives them:
 // keys and clicks through X, the inspector for what the controls show. The
 // shell prints what a caller reads back after the run; that is compared.
 #include "ArtworkIds.h"
@@ -67,7 +67,7 @@ struct Control {
 class EditorRun {
 public:
     explicit EditorRun(const std::string& name)
-        : folder_(WineProgram::FreshFolder("editors-" + name, {"tests/editors/QvEditorsShell.exe"})),
+        : folder_(WineProgram::FreshFolder("editors-" + name, {"tests/ui/editors/QvEditorsShell.exe"})),
           program_(folder_ + "/QvEditorsShell.exe")
     {
     }

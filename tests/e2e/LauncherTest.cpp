@@ -477,7 +477,7 @@ TEST_F(LauncherE2e, CapsLockPressedWhileDisabledGivesCapitalsOnceEnabled)
 TEST_F(LauncherE2e, AnotherProgramThatNamesItsWindowToTheHookGetsNoKey)
 {
     WriteCatalogue();
-    fs::copy_file(WineSession::Current().BuildFile("tests/capture/QvHookPeer.exe"), folder_ + "/QvHookPeer.exe");
+    fs::copy_file(WineSession::Current().BuildFile("tests/hook/QvHookPeer.exe"), folder_ + "/QvHookPeer.exe");
     StartTarget();
     StartLauncher();
     WineProgram spy(folder_ + "/QvHookPeer.exe");

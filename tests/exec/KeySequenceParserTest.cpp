@@ -1,6 +1,6 @@
 #include "exec/KeySequenceParser.h"
-#include "tests/keys/KeyActionText.h"
-#include "tests/keys/UsKeyLayout.h"
+#include "tests/exec/KeyActionText.h"
+#include "tests/exec/UsKeyLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // with its own validation, and must release every modifier it pressed.
 #include "exec/KeySender.h"
 #include "exec/KeySequenceParser.h"
-#include "tests/keys/RecordingKeyboardOutput.h"
-#include "tests/keys/UsKeyLayout.h"
+#include "tests/exec/RecordingKeyboardOutput.h"
+#include "tests/exec/UsKeyLayout.h"
 
 #include <gtest/gtest.h>
 

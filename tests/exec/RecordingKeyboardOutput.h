@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/IKeyboardOutput.h"
-#include "tests/keys/UsKeyLayout.h"
+#include "tests/exec/UsKeyLayout.h"
 
 #include <array>
 #include <functional>

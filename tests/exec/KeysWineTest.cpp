@@ -18,7 +18,7 @@ namespace {
 
 std::wstring ProbePath()
 {
-    // The probe is built beside this test: tests/keys and tests/probe.
+    // The probe is built beside this test: tests/exec and tests/probe.
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dir = path;

@@ -9,7 +9,7 @@ shell=$1 scene=$2 targets=$3 expected=$4
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 out=$(mktemp)
 trap 'rm -f "$out" "$out.err"' EXIT
-"$here/../../scripts/wine-run.sh" "$shell" "$scene" >"$out" 2>"$out.err" &
+"$here/../../../scripts/wine-run.sh" "$shell" "$scene" >"$out" 2>"$out.err" &
 pid=$!
 for _ in $(seq 100); do
   grep -q '^ok ' "$out" && break

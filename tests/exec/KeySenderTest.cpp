@@ -1,7 +1,7 @@
 #include "exec/HeldKeysOutput.h"
 #include "exec/KeySender.h"
 #include "exec/KeystrokePlayer.h"
-#include "tests/keys/RecordingKeyboardOutput.h"
+#include "tests/exec/RecordingKeyboardOutput.h"
 
 #include <gtest/gtest.h>
 
