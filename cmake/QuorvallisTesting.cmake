@@ -27,6 +27,15 @@ if(QUORVALLIS_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Tests that take the keyboard focus or the pointer, open menus or install a
+# system-wide hook run one at a time on a desktop of their own: a display and
+# a Wine prefix that scripts/test.sh sets up (scripts/wine-run.sh picks them),
+# beside the end-to-end tests on theirs.
+function(quorvallis_gui_desktop)
+  set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT QUORVALLIS_DESKTOP=gui)
+  set_property(TEST ${ARGN} APPEND PROPERTY RESOURCE_LOCK gui-desktop)
+endfunction()
+
 # quorvallis_add_unit_test(NAME SOURCES files... [LIBS libs...] [ENVIRONMENT k=v...])
 function(quorvallis_add_unit_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})

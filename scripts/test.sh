@@ -20,18 +20,25 @@ subdirs("sanitize")
 subdirs("windows")
 CT
 
-# A virtual display of our own for every test that needs one.
+# Two desktops, each a virtual display of our own and a Wine prefix: one for
+# the end-to-end tests, one for the other tests that take the keyboard focus
+# or the pointer (quorvallis_gui_desktop), so that the two run side by side.
 mkdir -p "$QV_BUILD/windows/test-artefacts"
-start_xvfb "$QV_BUILD/windows/test-artefacts/xvfb.log" || { log "Xvfb did not start"; exit 1; }
+start_xvfb "$QV_BUILD/windows/test-artefacts/xvfb-gui.log" || { log "Xvfb did not start"; exit 1; }
+export QUORVALLIS_GUI_DISPLAY="$DISPLAY"
+gui_xvfb_pid=$xvfb_pid
+start_xvfb "$QV_BUILD/windows/test-artefacts/xvfb.log" || { log "Xvfb did not start"; kill "$gui_xvfb_pid"; exit 1; }
 export QUORVALLIS_TEST_DISPLAY="$DISPLAY"
 
 # Wine's services start here, outside ctest, so they never hold its pipes.
 wine_pid=$("$here/wine-session.sh" start "$QV_BUILD/windows")
+gui_wine_pid=$(DISPLAY="$QUORVALLIS_GUI_DISPLAY" "$here/wine-session.sh" start "$QV_BUILD/windows" wineprefix-gui)
 
 cleanup() {
   "$here/wine-session.sh" stop "$QV_BUILD/windows" "$wine_pid"
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
+  "$here/wine-session.sh" stop "$QV_BUILD/windows" "$gui_wine_pid" wineprefix-gui
+  kill "$xvfb_pid" "$gui_xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" "$gui_xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
 

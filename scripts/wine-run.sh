@@ -9,6 +9,11 @@ if [[ -z "$build" ]]; then
   while [[ "$d" != / && ! -f "$d/CMakeCache.txt" ]]; do d="$(dirname "$d")"; done
   build="$d"
 fi
+# Tests of the desktop of their own (QUORVALLIS_DESKTOP=gui, see
+# quorvallis_gui_desktop) run on its display and in its prefix.
+if [[ "${QUORVALLIS_DESKTOP:-}" == gui && -n "${QUORVALLIS_GUI_DISPLAY:-}" ]]; then
+  export DISPLAY="$QUORVALLIS_GUI_DISPLAY" WINEPREFIX="$build/wineprefix-gui"
+fi
 export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Starts or stops the long-lived Wine process of a Windows build tree.
-#   wine-session.sh start BUILD_DIR   -> prints the process id
-#   wine-session.sh stop BUILD_DIR PID
+#   wine-session.sh start BUILD_DIR [PREFIX_NAME]  -> prints the process id
+#   wine-session.sh stop BUILD_DIR PID [PREFIX_NAME]
+# The prefix is BUILD_DIR/wineprefix unless named.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 action=$1 build=$2
-export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all
+[[ "$action" == start ]] && prefix=${3:-wineprefix} || prefix=${4:-wineprefix}
+export WINEPREFIX="$build/$prefix" WINEARCH=win64 WINEDEBUG=-all
 case "$action" in
 start)
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then

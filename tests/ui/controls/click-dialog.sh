@@ -7,6 +7,10 @@
 set -u
 shell=$1 scene=$2 targets=$3 expected=$4
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# On the desktop of its own, as scripts/wine-run.sh picks it.
+if [[ "${QUORVALLIS_DESKTOP:-}" == gui && -n "${QUORVALLIS_GUI_DISPLAY:-}" ]]; then
+  export DISPLAY="$QUORVALLIS_GUI_DISPLAY"
+fi
 out=$(mktemp)
 trap 'rm -f "$out" "$out.err"' EXIT
 "$here/../../../scripts/wine-run.sh" "$shell" "$scene" >"$out" 2>"$out.err" &
