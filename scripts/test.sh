@@ -32,6 +32,7 @@ export QUORVALLIS_TEST_DISPLAY="$DISPLAY"
 
 # Wine's services start here, outside ctest, so they never hold its pipes.
 wine_pid=$("$here/wine-session.sh" start "$QV_BUILD/windows")
+export QUORVALLIS_WINE_SESSION="$wine_pid"
 gui_wine_pid=$(DISPLAY="$QUORVALLIS_GUI_DISPLAY" "$here/wine-session.sh" start "$QV_BUILD/windows" wineprefix-gui)
 
 cleanup() {

@@ -77,6 +77,9 @@ bool WineSession::Start()
         display_ = provided;
     else if (!StartXvfb())
         return false;
+    // scripts/test.sh keeps the prefix's services up for the whole run.
+    if (const char* running = std::getenv("QUORVALLIS_WINE_SESSION"); running && *running)
+        return true;
 
     // Boots the prefix when it is new and starts the waiting process that
     // keeps Wine's services up (and out of ctest's output pipe).
