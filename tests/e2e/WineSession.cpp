@@ -40,7 +40,9 @@ std::string WineSession::ArtefactsDir() const
 std::map<std::string, std::string> WineSession::Environment() const
 {
     return {
-        {"DISPLAY", display_}, {"WINEPREFIX", windowsBuild_ + "/wineprefix"}, {"WINEARCH", "win64"},
+        {"DISPLAY", display_}, {"WINEPREFIX", windowsBuild_ + "/" + prefix_}, {"WINEARCH", "win64"},
+        // Tells scripts/wine-run.sh the tree of a program named without a path ("reg").
+        {"QUORVALLIS_WINE_BUILD", windowsBuild_},
         {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "mscoree,mshtml="},
     };
 }
@@ -73,6 +75,15 @@ bool WineSession::StartXvfb()
 bool WineSession::Start()
 {
     std::filesystem::create_directories(ArtefactsDir());
+    // A test put on the second desktop of scripts/test.sh (quorvallis_gui_desktop)
+    // uses its display and prefix; the script keeps that prefix's services up.
+    const char* desktop = std::getenv("QUORVALLIS_DESKTOP");
+    const char* second = std::getenv("QUORVALLIS_GUI_DISPLAY");
+    if (desktop && std::string(desktop) == "gui" && second && *second) {
+        display_ = second;
+        prefix_ = "wineprefix-gui";
+        return true;
+    }
     if (const char* provided = std::getenv("QUORVALLIS_TEST_DISPLAY"); provided && *provided)
         display_ = provided;
     else if (!StartXvfb())

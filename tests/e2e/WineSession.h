@@ -52,6 +52,7 @@ private:
     std::string windowsBuild_;
     std::string sourceDir_;
     std::string display_;
+    std::string prefix_ = "wineprefix";
     pid_t xvfb_ = -1;
     pid_t idle_ = -1;
 };
