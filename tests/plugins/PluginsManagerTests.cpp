@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -244,6 +245,17 @@ TEST_F(PluginsManagerTest, AnActionTakesExactlyItsArgumentsFromTheFront)
                                              L"perform 2 [first|second]", L"unload " + kPrefix + L"Two.dll"};
     EXPECT_EQ(fake->calls, expected);
     EXPECT_EQ(fake->loadedNow, 0);
+}
+
+TEST_F(PluginsManagerTest, ALineTypedWhileTheScanRunsWaitsForIt)
+{
+    fake->AddFolder(kPrefix, {L"late.dll"});
+    fake->AddPlugin(kPrefix + L"late.dll", L"Late", 0);
+    manager.ExpectScan(60000);
+    std::thread scan([&] { manager.ScanPluginsFolder(); });
+    ArgumentList arguments;
+    EXPECT_TRUE(manager.PerformPluginAction(L"Late", arguments));
+    scan.join();
 }
 
 TEST_F(PluginsManagerTest, TooFewArgumentsFailWithoutLoading)
