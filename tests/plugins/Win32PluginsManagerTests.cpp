@@ -336,8 +336,8 @@ TEST(Win32PluginHelper, APluginThatBreaksFailsItsStepAloneAndIsNamedOnce)
     const std::wstring built = FolderOfProgram(Win32ProgramPath());
     const std::wstring folder = TempFolder() + L"-broken";
     CreateDirectoryW(folder.c_str(), nullptr);
-    for (const wchar_t* name : {L"QvFaultAtScan.dll", L"QvFaultInAction.dll", L"QvExitInAction.dll",
-                                L"QvHangInAction.dll", L"QvLongExtension.dll"})
+    for (const wchar_t* name : {L"QvFaultAtScan.dll", L"QvFaultInAction.dll", L"QvStackInAction.dll",
+                                L"QvExitInAction.dll", L"QvHangInAction.dll", L"QvLongExtension.dll"})
         ASSERT_TRUE(CopyFileW((built + name).c_str(), (folder + L"\\" + name).c_str(), FALSE));
 
     auto host = boost::make_shared<Win32PluginHost>(HelperProgram(), 2000);
@@ -346,11 +346,13 @@ TEST(Win32PluginHelper, APluginThatBreaksFailsItsStepAloneAndIsNamedOnce)
     std::set<std::wstring> listed;
     for (const auto& plugin : manager.plugins)
         listed.insert(plugin->actionName);
-    EXPECT_EQ(listed, (std::set<std::wstring>{L"FaultInAction", L"ExitInAction", L"HangInAction", L"LongExtension"}));
+    EXPECT_EQ(listed, (std::set<std::wstring>{L"FaultInAction", L"StackInAction", L"ExitInAction", L"HangInAction",
+                                               L"LongExtension"}));
     EXPECT_EQ(manager.brokenPlugins().TakeUntold(), std::vector<std::wstring>{L"QvFaultAtScan.dll"});
 
     // Each break fails its own step; the good plugin works right after, in a fresh helper.
-    for (const wchar_t* action : {L"FaultInAction", L"ExitInAction", L"HangInAction", L"FaultInAction"}) {
+    for (const wchar_t* action :
+         {L"FaultInAction", L"StackInAction", L"ExitInAction", L"HangInAction", L"FaultInAction"}) {
         const unsigned long before = host->HelperProcessId();
         ArgumentList arguments;
         EXPECT_FALSE(manager.PerformPluginAction(action, arguments)) << Narrow(action);
@@ -360,6 +362,7 @@ TEST(Win32PluginHelper, APluginThatBreaksFailsItsStepAloneAndIsNamedOnce)
     }
     EXPECT_EQ(manager.brokenPlugins().TakeUntold(),
               (std::vector<std::wstring>{L"\"FaultInAction\" (QvFaultInAction.dll)",
+                                         L"\"StackInAction\" (QvStackInAction.dll)",
                                          L"\"ExitInAction\" (QvExitInAction.dll)",
                                          L"\"HangInAction\" (QvHangInAction.dll)"}));
 
