@@ -62,10 +62,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     // Plugin code runs in the helper beside the program, started at the
     // first call; a call that does not return within the limit is ended.
     const unsigned pluginLimitMs = 1000u * Win32Options().Number(L"PluginTimeoutSeconds", 60);
-    auto pluginHost = boost::make_shared<Win32PluginHost>(FolderOfProgram(programPath) + L"QuorvallisPluginHost.exe",
-                                                          pluginLimitMs);
-    auto plugins = boost::make_shared<QuorvallisPluginsManager>(
-        boost::make_shared<Win32PluginLibraries>(), pluginHost, QuorvallisPluginsManager::PluginsFolderFor(programPath));
+    auto pluginHost =
+        boost::make_shared<Win32PluginHost>(FolderOfProgram(programPath) + L"QuorvallisPluginHost.exe", pluginLimitMs);
+    auto plugins =
+        boost::make_shared<QuorvallisPluginsManager>(boost::make_shared<Win32PluginLibraries>(), pluginHost,
+                                                     QuorvallisPluginsManager::PluginsFolderFor(programPath));
     // The scan starts once the program has first waited for input; a line
     // typed before it ends waits for it.
     plugins->ExpectScan(pluginLimitMs);

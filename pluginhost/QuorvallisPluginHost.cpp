@@ -136,8 +136,7 @@ private:
             answer.examination = runner_.Examine(request.libraryPath);
         } else {
             answer.kind = Kind::Performed;
-            answer.succeeded =
-                runner_.Perform(request.libraryPath, request.argumentCount, request.arguments).succeeded;
+            answer.succeeded = runner_.Perform(request.libraryPath, request.argumentCount, request.arguments).succeeded;
         }
         return answer;
     }

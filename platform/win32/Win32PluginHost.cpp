@@ -73,9 +73,20 @@ struct Win32PluginHost::Session {
         TerminateProcess(process.get(), 1);
     }
 
+    // On a thread of its own; nothing may escape from it.
     void ReadAnswers()
     {
         EndReason reason = EndReason::Broke;
+        try {
+            ReadUntilEnd(reason);
+        } catch (...) {
+            reason = EndReason::Garbled;
+        }
+        End(reason);
+    }
+
+    void ReadUntilEnd(EndReason& reason)
+    {
         std::vector<std::uint8_t> body;
         for (;;) {
             std::uint8_t header[4];
@@ -101,11 +112,10 @@ struct Win32PluginHost::Session {
             }
             if (!read) {
                 reason = EndReason::Garbled;
-                break;
+                return;
             }
             answered.notify_all();
         }
-        End(reason);
     }
 };
 
@@ -240,9 +250,10 @@ bool Win32PluginHost::Call(Message& request, Kind expected, Message& answer, Plu
         }
 
         std::unique_lock<std::mutex> lock(session->mutex);
-        const auto waited = [&] { return session->waiting[request.id].has_value() || session->ended != EndReason::Running; };
-        const bool inTime =
-            sent && session->answered.wait_for(lock, std::chrono::milliseconds(callLimitMs_), waited);
+        const auto waited = [&] {
+            return session->waiting[request.id].has_value() || session->ended != EndReason::Running;
+        };
+        const bool inTime = sent && session->answered.wait_for(lock, std::chrono::milliseconds(callLimitMs_), waited);
         std::optional<Message> got = std::move(session->waiting[request.id]);
         session->waiting.erase(request.id);
         const EndReason reason = session->ended;

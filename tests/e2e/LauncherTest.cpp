@@ -547,23 +547,30 @@ TEST_F(LauncherE2e, PluginsThatBreakTakeOnlyTheirHelperWithThem)
 
     StartTarget();
     StartLauncher();
+    std::string tips;
     const auto balloonNames = [&](const std::string& plugin) {
-        return WaitFor(
+        const bool shown = WaitFor(
             [&] {
-                for (const auto& tool : inspector::Inspect("Wine System Tray", {"tooltips"}))
+                tips.clear();
+                for (const auto& tool : inspector::Inspect("Wine System Tray", {"tooltips"})) {
+                    tips += (tool.size() >= 3 ? tool[2] : std::string()) + "\n";
                     if (tool.size() >= 3 && tool[2].find("stopped working") != std::string::npos &&
                         tool[2].find(plugin) != std::string::npos)
                         return true;
+                }
                 return false;
             },
-            30000);
+            45000);
+        if (!shown)
+            session.Screenshot("plugin-balloon-missing");
+        return shown;
     };
     const auto run = [&](const std::string& line) {
         Activate();
         Type(line);
         Keys({"Return"});
     };
-    EXPECT_TRUE(balloonNames("QvFaultAtScan.dll"));
+    EXPECT_TRUE(balloonNames("QvFaultAtScan.dll")) << tips;
 
     // The record is UTF-16; what the plugins write here is ASCII.
     const auto Recorded = [&] {
@@ -585,7 +592,7 @@ TEST_F(LauncherE2e, PluginsThatBreakTakeOnlyTheirHelperWithThem)
     for (const auto& [shortcut, action] : breaking) {
         run(shortcut);
         const std::string name = Narrow(action);
-        EXPECT_TRUE(balloonNames("\"" + name + "\" (Qv" + name + ".dll)")) << name;
+        EXPECT_TRUE(balloonNames("\"" + name + "\" (Qv" + name + ".dll)")) << name << "; tips:\n" << tips;
         EXPECT_TRUE(goodRuns()) << "a good plugin after " << name;
     }
     run("pr after");

@@ -347,7 +347,7 @@ TEST(Win32PluginHelper, APluginThatBreaksFailsItsStepAloneAndIsNamedOnce)
     for (const auto& plugin : manager.plugins)
         listed.insert(plugin->actionName);
     EXPECT_EQ(listed, (std::set<std::wstring>{L"FaultInAction", L"StackInAction", L"ExitInAction", L"HangInAction",
-                                               L"LongExtension"}));
+                                              L"LongExtension"}));
     EXPECT_EQ(manager.brokenPlugins().TakeUntold(), std::vector<std::wstring>{L"QvFaultAtScan.dll"});
 
     // Each break fails its own step; the good plugin works right after, in a fresh helper.
@@ -361,10 +361,9 @@ TEST(Win32PluginHelper, APluginThatBreaksFailsItsStepAloneAndIsNamedOnce)
         EXPECT_NE(host->HelperProcessId(), before);
     }
     EXPECT_EQ(manager.brokenPlugins().TakeUntold(),
-              (std::vector<std::wstring>{L"\"FaultInAction\" (QvFaultInAction.dll)",
-                                         L"\"StackInAction\" (QvStackInAction.dll)",
-                                         L"\"ExitInAction\" (QvExitInAction.dll)",
-                                         L"\"HangInAction\" (QvHangInAction.dll)"}));
+              (std::vector<std::wstring>{
+                  L"\"FaultInAction\" (QvFaultInAction.dll)", L"\"StackInAction\" (QvStackInAction.dll)",
+                  L"\"ExitInAction\" (QvExitInAction.dll)", L"\"HangInAction\" (QvHangInAction.dll)"}));
 
     // At the end no call is waited for, and none runs after.
     ArgumentList arguments;
@@ -377,6 +376,20 @@ TEST(Win32PluginHelper, APluginThatBreaksFailsItsStepAloneAndIsNamedOnce)
     EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_FALSE(manager.PerformPluginAction(L"LongExtension", arguments));
     RemoveTree(folder);
+}
+
+TEST(Win32PluginHelper, AnAnswerThatDoesNotReadFailsTheCallAndEndsThatHelper)
+{
+    for (const wchar_t* garble : {L"length", L"kind", L"id"}) {
+        SetEnvironmentVariableW(L"QV_TEST_GARBLE", garble);
+        Win32PluginHost host(FolderOfProgram(Win32ProgramPath()) + L"QvGarbledHelper.exe", 30000);
+        const PluginActionResult result = host.Perform(L"C:\\any.dll", 0, {});
+        EXPECT_FALSE(result.succeeded) << Narrow(garble);
+        // Not the plugin's doing: nobody is named.
+        EXPECT_EQ(result.end, PluginCodeEnd::Returned) << Narrow(garble);
+        EXPECT_EQ(host.HelperProcessId(), 0u) << Narrow(garble);
+    }
+    SetEnvironmentVariableW(L"QV_TEST_GARBLE", nullptr);
 }
 
 TEST(Win32PluginsFolder, MissingOrUnlistableFoldersChangeNothing)

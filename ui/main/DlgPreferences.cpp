@@ -331,9 +331,7 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ShowMessage(text, MB_ICONWARNING);
         return true;
     }
-    case WM_PLUGINBROKE:
-        TellBrokenPlugins();
-        return true;
+    case WM_PLUGINBROKE: TellBrokenPlugins(); return true;
     case WM_SAVEFINISHED: {
         const std::wstring report = saver_.TakeReport();
         if (!report.empty())
