@@ -18,23 +18,41 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <gdiplus.h>
+#include <process.h>
 
 #include <boost/make_shared.hpp>
 
 #include <memory>
-#include <thread>
+#include <new>
 
 namespace {
 
+// Enough for listing the folder and talking to the helper.
+constexpr unsigned kScanStackReservation = 0x10000;
+
+unsigned __stdcall ScanPlugins(void* handOver)
+{
+    const std::unique_ptr<boost::shared_ptr<QuorvallisPluginsManager>> plugins(
+        static_cast<boost::shared_ptr<QuorvallisPluginsManager>*>(handOver));
+    (*plugins)->ScanPluginsFolder();
+    return 0;
+}
+
 // The scan runs plugin code, in the helper: never on the user interface
-// thread. A scan that cannot start leaves the list empty.
+// thread. A scan that cannot start leaves the list empty, and no line waits
+// for it.
 void StartPluginScan(const boost::shared_ptr<QuorvallisPluginsManager>& plugins)
 {
-    try {
-        std::thread([plugins] { plugins->ScanPluginsFolder(); }).detach();
-    } catch (...) {
+    auto* handOver = new (std::nothrow) boost::shared_ptr<QuorvallisPluginsManager>(plugins);
+    const uintptr_t thread = handOver ? _beginthreadex(nullptr, kScanStackReservation, &ScanPlugins, handOver,
+                                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                      : 0;
+    if (thread == 0) {
+        delete handOver;
         plugins->ExpectScan(0);
+        return;
     }
+    UniqueKernelHandle(reinterpret_cast<HANDLE>(thread)).reset();
 }
 
 } // namespace
@@ -97,7 +115,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
                 MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
                 startFinished = true;
                 PostMessageW(window->hwnd(), WM_FINISHSTART, 0, 0);
-                StartPluginScan(plugins);
+                // Under Wine a thread costs the launcher a megabyte for
+                // good: none is started for a folder without plugins.
+                if (plugins->HasPluginFiles())
+                    StartPluginScan(plugins);
+                else
+                    plugins->ScanPluginsFolder();
             }
             if (GetMessageW(&message, nullptr, 0, 0) <= 0)
                 break;

@@ -81,6 +81,21 @@ void QuorvallisPluginsManager::EndScan()
     scanEnded_.notify_all();
 }
 
+bool QuorvallisPluginsManager::HasPluginFiles() const
+{
+    try {
+        std::vector<PluginFolderEntry> entries;
+        if (!libraries_ || pluginsFolder.empty() || !libraries_->FolderExists(pluginsFolder) ||
+            !libraries_->ListFolder(WithTrailingBackslash(pluginsFolder), entries))
+            return false;
+        return std::any_of(entries.begin(), entries.end(), [](const PluginFolderEntry& entry) {
+            return !entry.isDirectory && HasPluginExtension(entry.name);
+        });
+    } catch (...) {
+        return false;
+    }
+}
+
 bool QuorvallisPluginsManager::ScanPluginsFolder()
 {
     bool listed = false;

@@ -38,6 +38,9 @@ public:
     // A scan is about to start on another thread: action calls wait for it
     // to finish, at most waitMs.
     void ExpectScan(unsigned waitMs);
+    // True when the folder holds a file the scan would examine, so that the
+    // scan needs plugin code (and a thread to wait for it on).
+    bool HasPluginFiles() const;
     bool ScanPluginsFolder();
     bool LoadPluginFile(const std::wstring& fullPath);
     // Takes the action's arguments from the front of the list; the rest stay

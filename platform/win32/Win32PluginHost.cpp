@@ -3,13 +3,14 @@
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
+#include <process.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
+#include <new>
 #include <optional>
-#include <thread>
 #include <utility>
 
 using PluginHostMessages::Kind;
@@ -119,6 +120,21 @@ struct Win32PluginHost::Session {
     }
 };
 
+namespace {
+
+// The reader keeps its message on the heap.
+constexpr unsigned kReaderStackReservation = 0x10000;
+
+unsigned __stdcall ReadAnswersOf(void* handOver)
+{
+    const std::unique_ptr<std::shared_ptr<Win32PluginHost::Session>> session(
+        static_cast<std::shared_ptr<Win32PluginHost::Session>*>(handOver));
+    (*session)->ReadAnswers();
+    return 0;
+}
+
+} // namespace
+
 Win32PluginHost::Win32PluginHost(std::wstring hostProgram, unsigned callLimitMs)
     : hostProgram_(std::move(hostProgram)),
       callLimitMs_(callLimitMs)
@@ -220,12 +236,17 @@ std::shared_ptr<Win32PluginHost::Session> Win32PluginHost::CurrentSession()
     // The helper's ends close here: once it ends, our reads end.
     hostInOwned.reset();
     hostOutOwned.reset();
-    try {
-        std::thread([session] { session->ReadAnswers(); }).detach();
-    } catch (...) {
+    // The reader owns a reference to the session until the helper is gone.
+    auto* handOver = new (std::nothrow) std::shared_ptr<Session>(session);
+    const uintptr_t reader = handOver ? _beginthreadex(nullptr, kReaderStackReservation, &ReadAnswersOf, handOver,
+                                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                      : 0;
+    if (reader == 0) {
+        delete handOver;
         session->End(EndReason::Stopped);
         return nullptr;
     }
+    UniqueKernelHandle(reinterpret_cast<HANDLE>(reader)).reset();
     session_ = session;
     return session;
 }

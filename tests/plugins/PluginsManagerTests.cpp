@@ -180,6 +180,22 @@ TEST_F(PluginsManagerTest, OddRecordsAreListedAsTheyCome)
     EXPECT_EQ(manager.plugins[1]->argumentCount, -4);
 }
 
+TEST_F(PluginsManagerTest, OnlyAFileWithTheExtensionNeedsAScanThread)
+{
+    EXPECT_FALSE(manager.HasPluginFiles()); // no folder
+    const struct {
+        std::vector<std::wstring> names;
+        bool has;
+    } cases[] = {{{}, false},
+                 {{L".", L"..", L"readme.txt", L"Folder.dll\\", L"short.dl", L"noextension"}, false},
+                 {{L"readme.txt", L"wide.dllx"}, true}};
+    for (const auto& c : cases) {
+        fake->AddFolder(kPrefix, c.names);
+        EXPECT_EQ(manager.HasPluginFiles(), c.has) << c.names.size();
+    }
+    EXPECT_TRUE(Loads().empty());
+}
+
 TEST_F(PluginsManagerTest, AFolderThatIsMissingOrUnlistableChangesNothing)
 {
     ScanPlugins({{L"Kept", 0}});
