@@ -7,6 +7,9 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileStore.h"
 #include "app/Win32LineWorkers.h"
+#include "platform/ProgramFolder.h"
+#include "platform/win32/Win32Options.h"
+#include "platform/win32/Win32PluginHost.h"
 #include "platform/win32/Win32PluginLibraries.h"
 #include "platform/win32/Win32ProgramPath.h"
 #include "ui/main/DlgPreferences.h"
@@ -15,10 +18,44 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <gdiplus.h>
+#include <process.h>
 
 #include <boost/make_shared.hpp>
 
 #include <memory>
+#include <new>
+
+namespace {
+
+// Enough for listing the folder and talking to the helper.
+constexpr unsigned kScanStackReservation = 0x10000;
+
+unsigned __stdcall ScanPlugins(void* handOver)
+{
+    const std::unique_ptr<boost::shared_ptr<QuorvallisPluginsManager>> plugins(
+        static_cast<boost::shared_ptr<QuorvallisPluginsManager>*>(handOver));
+    (*plugins)->ScanPluginsFolder();
+    return 0;
+}
+
+// The scan runs plugin code, in the helper: never on the user interface
+// thread. A scan that cannot start leaves the list empty, and no line waits
+// for it.
+void StartPluginScan(const boost::shared_ptr<QuorvallisPluginsManager>& plugins)
+{
+    auto* handOver = new (std::nothrow) boost::shared_ptr<QuorvallisPluginsManager>(plugins);
+    const uintptr_t thread = handOver ? _beginthreadex(nullptr, kScanStackReservation, &ScanPlugins, handOver,
+                                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                      : 0;
+    if (thread == 0) {
+        delete handOver;
+        plugins->ExpectScan(0);
+        return;
+    }
+    UniqueKernelHandle(reinterpret_cast<HANDLE>(thread)).reset();
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
@@ -40,9 +77,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     const bool gdiplusStarted = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr) == Gdiplus::Ok;
 
     const std::wstring programPath = Win32ProgramPath();
-    auto plugins = boost::make_shared<QuorvallisPluginsManager>(
-        boost::make_shared<Win32PluginLibraries>(), QuorvallisPluginsManager::PluginsFolderFor(programPath));
-    plugins->ScanPluginsFolder();
+    // Plugin code runs in the helper beside the program, started at the
+    // first call; a call that does not return within the limit is ended.
+    const unsigned pluginLimitMs = 1000u * Win32Options().Number(L"PluginTimeoutSeconds", 60);
+    auto pluginHost =
+        boost::make_shared<Win32PluginHost>(FolderOfProgram(programPath) + L"QuorvallisPluginHost.exe", pluginLimitMs);
+    auto plugins =
+        boost::make_shared<QuorvallisPluginsManager>(boost::make_shared<Win32PluginLibraries>(), pluginHost,
+                                                     QuorvallisPluginsManager::PluginsFolderFor(programPath));
+    // The scan starts once the program has first waited for input; a line
+    // typed before it ends waits for it.
+    plugins->ExpectScan(pluginLimitMs);
     auto catalogue = boost::make_shared<QuorvallisCommands>(plugins);
 
     // Shared with the save queue's writer, which may outlive this function.
@@ -51,6 +96,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     auto window = std::make_unique<DlgPreferences>(catalogue, workers, files, programPath);
 
     if (window->CreateModeless(nullptr)) {
+        const HWND mainWindow = window->hwnd();
+        plugins->brokenPlugins().SetOnNew([mainWindow] { PostMessageW(mainWindow, WM_PLUGINBROKE, 0, 0); });
         ShowWindow(window->hwnd(), SW_HIDE);
         if (!catalogue->shownOnce) {
             ShowWindow(window->hwnd(), SW_SHOW);
@@ -68,6 +115,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
                 MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
                 startFinished = true;
                 PostMessageW(window->hwnd(), WM_FINISHSTART, 0, 0);
+                // Under Wine a thread costs the launcher a megabyte for
+                // good: none is started for a folder without plugins.
+                if (plugins->HasPluginFiles())
+                    StartPluginScan(plugins);
+                else
+                    plugins->ScanPluginsFolder();
             }
             if (GetMessageW(&message, nullptr, 0, 0) <= 0)
                 break;
@@ -83,6 +136,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     // A keystroke player stopped mid-text must not leave a key held down for
     // the whole desktop: running lines stop and let go of their keys first.
     workers.StopRunningLines(1000);
+    // A plugin call that never returns is not waited for: its helper goes.
+    pluginHost->Shutdown();
 
     if (gdiplusStarted)
         Gdiplus::GdiplusShutdown(gdiplusToken);

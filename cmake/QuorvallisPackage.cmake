@@ -1,9 +1,9 @@
 # The portable zip a Windows user unpacks anywhere they can write (the
 # catalogue is kept beside the program): scripts/package.sh runs `cpack` in
 # the Windows build tree and makes Quorvallis-<version>-win64.zip. It holds
-# one folder with the program, its hook library, an empty "Plugins" folder,
+# one folder with the program, its hook library and plugin helper, an empty "Plugins" folder,
 # the example plugin in a folder of its own, and the user guide.
-install(TARGETS Quorvallis QuorvallisHOOK RUNTIME DESTINATION .)
+install(TARGETS Quorvallis QuorvallisHOOK QuorvallisPluginHost RUNTIME DESTINATION .)
 install(DIRECTORY DESTINATION Plugins)
 install(TARGETS QuorvallisExamplePlugin RUNTIME DESTINATION "Example plugin")
 install(FILES

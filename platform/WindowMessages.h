@@ -45,3 +45,7 @@ constexpr unsigned WM_SAVEFINISHED = 0x8000 + 3;
 // tree), posted once the program has first waited for input: only what the
 // hook needs comes before.
 constexpr unsigned WM_FINISHSTART = 0x8000 + 4;
+// A plugin stopped working (any thread that called it) -> main window,
+// posted. Carries no data: the window asks the plugin manager which plugins
+// are not told yet and names them in a balloon of its tray icon.
+constexpr unsigned WM_PLUGINBROKE = 0x8000 + 5;

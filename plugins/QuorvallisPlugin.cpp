@@ -1,57 +1,51 @@
 #include "plugins/QuorvallisPlugin.h"
 
-#include "platform/IPluginLibraries.h"
-#include "plugins/PluginTextBuffer.h"
+#include "platform/IPluginRunner.h"
+#include "plugins/BrokenPlugins.h"
+#include "plugins/InProcessPluginRunner.h"
+
+#include <boost/make_shared.hpp>
 
 #include <utility>
 
 QuorvallisPlugin::QuorvallisPlugin(boost::shared_ptr<IPluginLibraries> libraries, std::wstring path)
-    : libraryPath(std::move(path)),
-      libraries_(std::move(libraries))
+    : libraryPath(std::move(path))
 {
+    if (libraries)
+        runner_ = boost::make_shared<InProcessPluginRunner>(std::move(libraries));
+}
+
+QuorvallisPlugin::QuorvallisPlugin(boost::shared_ptr<IPluginRunner> runner, std::wstring path,
+                                   std::shared_ptr<BrokenPlugins> broken)
+    : libraryPath(std::move(path)),
+      runner_(std::move(runner)),
+      broken_(std::move(broken))
+{
+}
+
+std::wstring QuorvallisPlugin::Label(const std::wstring& name, const std::wstring& path)
+{
+    const auto slash = path.find_last_of(L"\\/");
+    const std::wstring file = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return name.empty() ? file : L"\"" + name + L"\" (" + file + L")";
 }
 
 bool QuorvallisPlugin::CallAction(const ArgumentList& arguments) const
 {
     // Runs on a worker thread; nothing may escape from here.
     try {
-        return CallLoadedAction(arguments);
+        if (argumentCount > 0 && arguments.size() < static_cast<std::size_t>(argumentCount))
+            return false;
+        if (!runner_)
+            return false;
+        const PluginActionResult result = runner_->Perform(libraryPath, argumentCount, arguments);
+        if (result.end == PluginCodeEnd::Broke) {
+            if (broken_)
+                broken_->Add(libraryPath, Label(actionName, libraryPath));
+            return false;
+        }
+        return result.succeeded;
     } catch (...) {
         return false;
     }
-}
-
-bool QuorvallisPlugin::CallLoadedAction(const ArgumentList& arguments) const
-{
-    if (argumentCount > 0 && arguments.size() < static_cast<std::size_t>(argumentCount))
-        return false;
-    if (!libraries_)
-        return false;
-    auto library = libraries_->Load(libraryPath);
-    if (!library || !library->LookUp("PerformAction"))
-        return false;
-
-    // Every argument gets a guarded buffer of its own; the array ends with a
-    // null pointer beyond the count, for plugins that walk it like argv.
-    std::vector<PluginTextBuffer> buffers;
-    std::vector<wchar_t*> array;
-    if (argumentCount > 0) {
-        buffers.reserve(argumentCount);
-        for (int i = 0; i < argumentCount; ++i)
-            buffers.emplace_back(arguments[i]);
-        for (auto& buffer : buffers)
-            array.push_back(buffer.data());
-        array.push_back(nullptr);
-    }
-
-    const int result = library->PerformAction(argumentCount, argumentCount > 0 ? array.data() : nullptr);
-    library.reset();
-
-    // A plugin that wrote through a whole argument buffer has broken its
-    // side of the bargain: whatever it claims, the step fails.
-    for (const auto& buffer : buffers) {
-        if (!buffer.Intact())
-            return false;
-    }
-    return (result & 0xFF) != 0;
 }

@@ -1,17 +1,17 @@
 #include "plugins/QuorvallisPluginsManager.h"
 
 #include "platform/IPluginLibraries.h"
+#include "platform/IPluginRunner.h"
 #include "platform/ProgramFolder.h"
-#include "plugins/PluginTextBuffer.h"
+#include "plugins/InProcessPluginRunner.h"
 
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace {
-
-const char* const kRequiredExports[] = {"GetActionName", "GetActionDescription", "GetNumArguments", "PerformAction"};
 
 bool IsLetter(wchar_t c, wchar_t lower)
 {
@@ -44,8 +44,16 @@ std::wstring WithTrailingBackslash(const std::wstring& folder)
 QuorvallisPluginsManager::QuorvallisPluginsManager() = default;
 
 QuorvallisPluginsManager::QuorvallisPluginsManager(boost::shared_ptr<IPluginLibraries> libraries, std::wstring folder)
+    : QuorvallisPluginsManager(libraries, libraries ? boost::make_shared<InProcessPluginRunner>(libraries) : nullptr,
+                               std::move(folder))
+{
+}
+
+QuorvallisPluginsManager::QuorvallisPluginsManager(boost::shared_ptr<IPluginLibraries> libraries,
+                                                   boost::shared_ptr<IPluginRunner> runner, std::wstring folder)
     : pluginsFolder(std::move(folder)),
-      libraries_(std::move(libraries))
+      libraries_(std::move(libraries)),
+      runner_(std::move(runner))
 {
 }
 
@@ -57,58 +65,73 @@ std::wstring QuorvallisPluginsManager::PluginsFolderFor(const std::wstring& prog
     return folder + L"Plugins";
 }
 
-bool QuorvallisPluginsManager::ScanPluginsFolder()
+void QuorvallisPluginsManager::ExpectScan(unsigned waitMs)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    scanPending_ = true;
+    scanWaitMs_ = waitMs;
+}
+
+void QuorvallisPluginsManager::EndScan()
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        scanPending_ = false;
+    }
+    scanEnded_.notify_all();
+}
+
+bool QuorvallisPluginsManager::HasPluginFiles() const
 {
     try {
-        if (!libraries_ || pluginsFolder.empty() || !libraries_->FolderExists(pluginsFolder))
-            return false;
-        const std::wstring prefix = WithTrailingBackslash(pluginsFolder);
-        // The old list goes only once the new listing is in hand, so that an
-        // unlistable folder changes nothing.
         std::vector<PluginFolderEntry> entries;
-        if (!libraries_->ListFolder(prefix, entries))
+        if (!libraries_ || pluginsFolder.empty() || !libraries_->FolderExists(pluginsFolder) ||
+            !libraries_->ListFolder(WithTrailingBackslash(pluginsFolder), entries))
             return false;
-        plugins.clear();
-        for (const auto& entry : entries) {
-            if (entry.isDirectory || entry.name == L"." || entry.name == L"..")
-                continue;
-            LoadPluginFile(prefix + entry.name);
-        }
-        return true;
+        return std::any_of(entries.begin(), entries.end(), [](const PluginFolderEntry& entry) {
+            return !entry.isDirectory && HasPluginExtension(entry.name);
+        });
     } catch (...) {
         return false;
     }
 }
 
+bool QuorvallisPluginsManager::ScanPluginsFolder()
+{
+    bool listed = false;
+    try {
+        if (libraries_ && !pluginsFolder.empty() && libraries_->FolderExists(pluginsFolder)) {
+            const std::wstring prefix = WithTrailingBackslash(pluginsFolder);
+            // The old list goes only once the new listing is in hand, so that an
+            // unlistable folder changes nothing.
+            std::vector<PluginFolderEntry> entries;
+            if (libraries_->ListFolder(prefix, entries)) {
+                std::vector<PluginPtr> found;
+                for (const auto& entry : entries) {
+                    if (entry.isDirectory || entry.name == L"." || entry.name == L"..")
+                        continue;
+                    if (PluginPtr plugin = Examine(prefix + entry.name))
+                        found.push_back(plugin);
+                }
+                const std::lock_guard<std::mutex> lock(mutex_);
+                plugins.swap(found);
+                listed = true;
+            }
+        }
+    } catch (...) {
+        listed = false;
+    }
+    EndScan();
+    return listed;
+}
+
 bool QuorvallisPluginsManager::LoadPluginFile(const std::wstring& fullPath)
 {
     try {
-        if (!libraries_ || !HasPluginExtension(fullPath))
+        PluginPtr plugin = Examine(fullPath);
+        if (!plugin)
             return false;
-        auto library = libraries_->Load(fullPath);
-        if (!library)
-            return false;
-        for (const char* name : kRequiredExports) {
-            if (!library->LookUp(name))
-                return false;
-        }
-
-        auto plugin = boost::make_shared<QuorvallisPlugin>(libraries_, fullPath);
-        // One buffer for both texts, as plugins have always been given.
-        PluginTextBuffer text;
-        library->GetActionName(text.data(), text.Capacity());
-        plugin->actionName = text.Text();
-        bool intact = text.Intact();
-        library->GetActionDescription(text.data(), text.Capacity());
-        plugin->actionDescription = text.Text();
-        intact = intact && text.Intact();
-        plugin->argumentCount = library->GetNumArguments();
-        library.reset();
-
-        // A plugin that wrote through the whole margin may have written
-        // further; it is not listed.
-        if (!intact)
-            return false;
+        const std::lock_guard<std::mutex> lock(mutex_);
         plugins.push_back(plugin);
         return true;
     } catch (...) {
@@ -116,12 +139,44 @@ bool QuorvallisPluginsManager::LoadPluginFile(const std::wstring& fullPath)
     }
 }
 
+PluginPtr QuorvallisPluginsManager::Examine(const std::wstring& fullPath)
+{
+    if (!runner_ || !HasPluginExtension(fullPath))
+        return nullptr;
+    const PluginExamination examination = runner_->Examine(fullPath);
+    if (examination.end == PluginCodeEnd::Broke) {
+        // Left out of the list, and the user is told which file it was.
+        broken_->Add(fullPath, QuorvallisPlugin::Label(L"", fullPath));
+        return nullptr;
+    }
+    if (!examination.accepted)
+        return nullptr;
+    auto plugin = boost::make_shared<QuorvallisPlugin>(runner_, fullPath, broken_);
+    plugin->actionName = examination.actionName;
+    plugin->actionDescription = examination.actionDescription;
+    plugin->argumentCount = examination.argumentCount;
+    return plugin;
+}
+
+std::vector<PluginPtr> QuorvallisPluginsManager::Plugins() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return plugins;
+}
+
 bool QuorvallisPluginsManager::PerformPluginAction(const std::wstring& actionName, ArgumentList& arguments) const
 {
     try {
-        const auto found = std::find_if(plugins.begin(), plugins.end(),
+        std::vector<PluginPtr> listed;
+        {
+            // A line typed before the scan finished waits for it, bounded.
+            std::unique_lock<std::mutex> lock(mutex_);
+            scanEnded_.wait_for(lock, std::chrono::milliseconds(scanWaitMs_), [this] { return !scanPending_; });
+            listed = plugins;
+        }
+        const auto found = std::find_if(listed.begin(), listed.end(),
                                         [&](const PluginPtr& plugin) { return plugin->actionName == actionName; });
-        if (found == plugins.end())
+        if (found == listed.end())
             return false;
         const PluginPtr& plugin = *found;
 

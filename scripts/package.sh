@@ -11,7 +11,7 @@ source "$here/common.sh"
 "$here/setup.sh" >&2
 build_windows_package() {
   configure_windows || return 1
-  cmake --build "$QV_BUILD/windows" -j "$(nproc)" --target Quorvallis QuorvallisHOOK QuorvallisExamplePlugin
+  cmake --build "$QV_BUILD/windows" -j "$(nproc)" --target Quorvallis QuorvallisHOOK QuorvallisPluginHost QuorvallisExamplePlugin
 }
 build_logged build_windows_package || exit 1
 rm -f "$QV_BUILD/windows"/Quorvallis-*-win64.zip

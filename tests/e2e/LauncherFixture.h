@@ -71,8 +71,9 @@ protected:
     void SetUp() override
     {
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder_ = WineProgram::FreshFolder(
-            "launcher-" + name, {"app/Quorvallis.exe", "hook/QuorvallisHOOK.dll", "tests/probe/QvProbe.exe"});
+        folder_ = WineProgram::FreshFolder("launcher-" + name,
+                                           {"app/Quorvallis.exe", "hook/QuorvallisHOOK.dll",
+                                            "pluginhost/QuorvallisPluginHost.exe", "tests/probe/QvProbe.exe"});
         ranLog_ = folder_ + "/ran.log";
         targetLog_ = folder_ + "/target.log";
     }

@@ -5,6 +5,8 @@
 #include "LauncherFixture.h"
 #include "platform/WindowMessages.h"
 
+#include <boost/make_shared.hpp>
+
 using namespace launcher_e2e;
 
 namespace {
@@ -493,6 +495,130 @@ TEST_F(LauncherE2e, AnotherProgramThatNamesItsWindowToTheHookGetsNoKey)
     Keys({"Return"});
     ASSERT_TRUE(CommandRan()) << "the launcher no longer gets the keys";
     EXPECT_EQ(TargetChars(), "secret");
+}
+
+// Plugins that fault at the scan, fault in their action, end their process
+// or never return (with a limit of 3 s): each takes only the helper with it,
+// is named in the tray icon's balloon, and the next typed command and a good
+// plugin still work. A call that never returns does not hold up the exit.
+TEST_F(LauncherE2e, PluginsThatBreakTakeOnlyTheirHelperWithThem)
+{
+    auto& session = WineSession::Current();
+    const std::string key = "HKCU\\Software\\Quorvallis";
+    session.RunWine({"reg", "add", key, "/v", "PluginTimeoutSeconds", "/t", "REG_DWORD", "/d", "3", "/f"});
+    struct Cleanup {
+        ~Cleanup()
+        {
+            WineSession::Current().RunWine(
+                {"reg", "delete", "HKCU\\Software\\Quorvallis", "/v", "PluginTimeoutSeconds", "/f"});
+            unsetenv("QV_TEST_PLUGIN_RECORD");
+        }
+    } cleanup;
+    fs::create_directories(folder_ + "/Plugins");
+    for (const char* plugin :
+         {"QvRecordTwo.dll", "QvFaultAtScan.dll", "QvFaultInAction.dll", "QvExitInAction.dll", "QvHangInAction.dll"})
+        fs::copy_file(session.BuildFile(std::string("tests/plugins/") + plugin), folder_ + "/Plugins/" + plugin);
+    const std::string record = folder_ + "/record.txt";
+    setenv("QV_TEST_PLUGIN_RECORD", Narrow(WindowsPath(record)).c_str(), 1);
+
+    // "good A B" records its two arguments; each breaking plugin's script
+    // would start the probe after it.
+    QuorvallisCommands catalogue;
+    catalogue.shownOnce = true;
+    AddProbeCommand(catalogue, 0);
+    const auto script = [&](const wchar_t* shortcut, std::vector<std::pair<StepType, std::wstring>> steps) {
+        auto command = catalogue.AddCommand(1, shortcut, L"", 0, shortcut);
+        command->kind = CommandKind::Script;
+        for (auto& [type, text] : steps) {
+            auto step = boost::make_shared<QuorvallisScriptStep>(static_cast<int>(command->steps.size()));
+            step->type = type;
+            step->text = text;
+            command->steps.push_back(step);
+        }
+    };
+    std::wstring probe = catalogue.FindCommandByShortcut(L"pr")->steps[0]->text;
+    probe.replace(probe.find(L"%%"), 2, L"went-on");
+    script(L"good", {{StepType::PluginAction, L"RecordTwo"}});
+    const std::pair<const char*, const wchar_t*> breaking[] = {
+        {"fault", L"FaultInAction"}, {"quit", L"ExitInAction"}, {"hang", L"HangInAction"}};
+    for (const auto& [shortcut, action] : breaking)
+        script(Widen(shortcut).c_str(), {{StepType::PluginAction, action}, {StepType::OpenExecutable, probe}});
+    WriteCatalogue(catalogue);
+
+    StartTarget();
+    StartLauncher();
+    std::string tips;
+    const auto balloonNames = [&](const std::string& plugin) {
+        const bool shown = WaitFor(
+            [&] {
+                tips.clear();
+                for (const auto& tool : inspector::Inspect("Wine System Tray", {"tooltips"})) {
+                    tips += (tool.size() >= 3 ? tool[2] : std::string()) + "\n";
+                    if (tool.size() >= 3 && tool[2].find("stopped working") != std::string::npos &&
+                        tool[2].find(plugin) != std::string::npos)
+                        return true;
+                }
+                return false;
+            },
+            45000);
+        if (!shown)
+            session.Screenshot("plugin-balloon-missing");
+        return shown;
+    };
+    // A popup that did not come (the machine too busy for the hook's wait)
+    // would send the line to the target: the keys are pressed again.
+    const auto run = [&](const std::string& line) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            Activate();
+            if (WaitFor([&] { return PopupText() != kNoPopup; }, 3000))
+                break;
+        }
+        Type(line);
+        Keys({"Return"});
+    };
+    EXPECT_TRUE(balloonNames("QvFaultAtScan.dll")) << tips;
+
+    // The record is UTF-16; what the plugins write here is ASCII.
+    const auto Recorded = [&] {
+        const std::string bytes = ReadFile(record);
+        std::string text;
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+            text += bytes[i];
+        return text;
+    };
+    int good = 0;
+    const auto goodRuns = [&] {
+        ++good;
+        const std::string a = "a" + std::to_string(good), b = "b" + std::to_string(good);
+        run("good " + a + " " + b);
+        const std::string line = "QvRecordTwo.dll:RecordTwo:2:" + a + "|" + b;
+        return WaitFor([&] { return Recorded().find(line) != std::string::npos; }, 10000);
+    };
+    ASSERT_TRUE(goodRuns());
+    for (const auto& [shortcut, action] : breaking) {
+        run(shortcut);
+        const std::string name = Narrow(action);
+        EXPECT_TRUE(balloonNames("\"" + name + "\" (Qv" + name + ".dll)")) << name << "; tips:\n" << tips;
+        EXPECT_TRUE(goodRuns()) << "a good plugin after " << name;
+    }
+    run("pr after");
+    ASSERT_TRUE(CommandRan()) << "the launcher no longer runs typed commands";
+    EXPECT_EQ(ReadFile(ranLog_).find("went-on"), std::string::npos) << "a script went on after its plugin broke";
+
+    // A call that never returns is not waited for at exit, and no helper stays.
+    run("hang");
+    const auto helpers = [&] {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator("/proc")) {
+            const std::string cmdline = ReadFile(entry.path().string() + "/cmdline");
+            count += cmdline.find("QuorvallisPluginHost") != std::string::npos &&
+                     cmdline.find(fs::path(folder_).filename().string()) != std::string::npos;
+        }
+        return count;
+    };
+    ASSERT_TRUE(WaitFor([&] { return helpers() > 0; }));
+    EXPECT_EQ(ExitLauncher(), 0);
+    EXPECT_TRUE(WaitFor([&] { return helpers() == 0; }, 2000));
 }
 
 } // namespace

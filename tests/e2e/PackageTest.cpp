@@ -87,6 +87,7 @@ TEST_F(PackageE2e, UnpackedZipRunsACommandAndKeepsTheCatalogueBesideTheProgram)
     const std::set<std::string> expected{
         top + "Quorvallis.exe",
         top + "QuorvallisHOOK.dll",
+        top + "QuorvallisPluginHost.exe",
         top + "Plugins/",
         top + "User Guide.txt",
         top + "Example plugin/",

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -179,6 +180,22 @@ TEST_F(PluginsManagerTest, OddRecordsAreListedAsTheyCome)
     EXPECT_EQ(manager.plugins[1]->argumentCount, -4);
 }
 
+TEST_F(PluginsManagerTest, OnlyAFileWithTheExtensionNeedsAScanThread)
+{
+    EXPECT_FALSE(manager.HasPluginFiles()); // no folder
+    const struct {
+        std::vector<std::wstring> names;
+        bool has;
+    } cases[] = {{{}, false},
+                 {{L".", L"..", L"readme.txt", L"Folder.dll\\", L"short.dl", L"noextension"}, false},
+                 {{L"readme.txt", L"wide.dllx"}, true}};
+    for (const auto& c : cases) {
+        fake->AddFolder(kPrefix, c.names);
+        EXPECT_EQ(manager.HasPluginFiles(), c.has) << c.names.size();
+    }
+    EXPECT_TRUE(Loads().empty());
+}
+
 TEST_F(PluginsManagerTest, AFolderThatIsMissingOrUnlistableChangesNothing)
 {
     ScanPlugins({{L"Kept", 0}});
@@ -244,6 +261,17 @@ TEST_F(PluginsManagerTest, AnActionTakesExactlyItsArgumentsFromTheFront)
                                              L"perform 2 [first|second]", L"unload " + kPrefix + L"Two.dll"};
     EXPECT_EQ(fake->calls, expected);
     EXPECT_EQ(fake->loadedNow, 0);
+}
+
+TEST_F(PluginsManagerTest, ALineTypedWhileTheScanRunsWaitsForIt)
+{
+    fake->AddFolder(kPrefix, {L"late.dll"});
+    fake->AddPlugin(kPrefix + L"late.dll", L"Late", 0);
+    manager.ExpectScan(60000);
+    std::thread scan([&] { manager.ScanPluginsFolder(); });
+    ArgumentList arguments;
+    EXPECT_TRUE(manager.PerformPluginAction(L"Late", arguments));
+    scan.join();
 }
 
 TEST_F(PluginsManagerTest, TooFewArgumentsFailWithoutLoading)

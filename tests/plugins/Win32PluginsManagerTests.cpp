@@ -1,6 +1,8 @@
 // The plugin manager with the real loader and real plugin libraries (built in
-// this folder), run under Wine.
+// this folder), run under Wine: in this process, and through the helper
+// program as the launcher calls them.
 #include "platform/ProgramFolder.h"
+#include "platform/win32/Win32PluginHost.h"
 #include "platform/win32/Win32PluginLibraries.h"
 #include "platform/win32/Win32ProgramPath.h"
 #include "plugins/QuorvallisPluginsManager.h"
@@ -57,6 +59,11 @@ void WriteBytes(const std::wstring& path, const std::string& bytes)
     file << bytes;
 }
 
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
 void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW data{};
@@ -76,7 +83,13 @@ void RemoveTree(const std::wstring& folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-class Win32PluginsManagerTest : public ::testing::Test {
+std::wstring HelperProgram()
+{
+    return FolderOfProgram(Win32ProgramPath()) + L"QuorvallisPluginHost.exe";
+}
+
+// The parameter: through the helper.
+class Win32PluginsManagerTest : public ::testing::TestWithParam<bool> {
 protected:
     static std::wstring root;
     static std::wstring plugins;
@@ -107,7 +120,11 @@ protected:
     void SetUp() override
     {
         DeleteFileW(RecordPath().c_str());
-        manager = boost::make_shared<QuorvallisPluginsManager>(libraries, plugins);
+        if (GetParam())
+            manager = boost::make_shared<QuorvallisPluginsManager>(
+                libraries, boost::make_shared<Win32PluginHost>(HelperProgram(), 30000), plugins);
+        else
+            manager = boost::make_shared<QuorvallisPluginsManager>(libraries, plugins);
         ASSERT_TRUE(manager->ScanPluginsFolder());
     }
 
@@ -148,7 +165,7 @@ protected:
 std::wstring Win32PluginsManagerTest::root;
 std::wstring Win32PluginsManagerTest::plugins;
 
-TEST_F(Win32PluginsManagerTest, ListsExactlyTheCompleteLibrariesWithTheExtension)
+TEST_P(Win32PluginsManagerTest, ListsExactlyTheCompleteLibrariesWithTheExtension)
 {
     const std::set<std::wstring> expected{
         L"RecordTwo", L"RecordNone",    L"RecordNegative", L"ReturnFalse",           L"ReturnHighBits",
@@ -179,7 +196,7 @@ TEST_F(Win32PluginsManagerTest, ListsExactlyTheCompleteLibrariesWithTheExtension
     }
 }
 
-TEST_F(Win32PluginsManagerTest, NoLibraryStaysLoaded)
+TEST_P(Win32PluginsManagerTest, NoLibraryStaysLoaded)
 {
     for (const auto& file : kPlacedFiles)
         EXPECT_EQ(GetModuleHandleW((plugins + L"\\" + file.placed).c_str()), nullptr);
@@ -188,7 +205,7 @@ TEST_F(Win32PluginsManagerTest, NoLibraryStaysLoaded)
     EXPECT_EQ(GetModuleHandleW((plugins + L"\\RecordTwo.dll").c_str()), nullptr);
 }
 
-TEST_F(Win32PluginsManagerTest, ARecordingActionGetsItsArgumentsFromTheFront)
+TEST_P(Win32PluginsManagerTest, ARecordingActionGetsItsArgumentsFromTheFront)
 {
     ArgumentList arguments{L"first one", L"second", L"third"};
     EXPECT_TRUE(manager->PerformPluginAction(L"RecordTwo", arguments));
@@ -205,7 +222,7 @@ TEST_F(Win32PluginsManagerTest, ARecordingActionGetsItsArgumentsFromTheFront)
                                                      L"RecordTwo.dll:RecordTwo:2:" + std::wstring(1199, L'z') + L"|"}));
 }
 
-TEST_F(Win32PluginsManagerTest, CountsOfZeroOrLessGetANullArray)
+TEST_P(Win32PluginsManagerTest, CountsOfZeroOrLessGetANullArray)
 {
     ArgumentList arguments{L"kept"};
     EXPECT_TRUE(manager->PerformPluginAction(L"RecordNegative", arguments));
@@ -221,7 +238,7 @@ TEST_F(Win32PluginsManagerTest, CountsOfZeroOrLessGetANullArray)
                                                      firstFile + L":RecordNone:0:null"}));
 }
 
-TEST_F(Win32PluginsManagerTest, ResultsAreTheLowByte)
+TEST_P(Win32PluginsManagerTest, ResultsAreTheLowByte)
 {
     ArgumentList arguments;
     EXPECT_FALSE(manager->PerformPluginAction(L"ReturnFalse", arguments));
@@ -233,7 +250,7 @@ TEST_F(Win32PluginsManagerTest, ResultsAreTheLowByte)
     EXPECT_EQ(Recorded().size(), 4u);
 }
 
-TEST_F(Win32PluginsManagerTest, FilesThatAreNoUsableLibraryAreRefusedQuietly)
+TEST_P(Win32PluginsManagerTest, FilesThatAreNoUsableLibraryAreRefusedQuietly)
 {
     const auto before = manager->plugins.size();
     for (const wchar_t* name : {L"Garbage.dll", L"Empty.dll", L"MissingDependency.dll", L"Lacking.dll", L"WildName.dll",
@@ -242,7 +259,7 @@ TEST_F(Win32PluginsManagerTest, FilesThatAreNoUsableLibraryAreRefusedQuietly)
     EXPECT_EQ(manager->plugins.size(), before);
 }
 
-TEST_F(Win32PluginsManagerTest, ALibraryGoneSinceTheScanFails)
+TEST_P(Win32PluginsManagerTest, ALibraryGoneSinceTheScanFails)
 {
     const std::wstring path = plugins + L"\\Vanish.dll";
     const std::wstring aside = root + L"\\Vanish.aside";
@@ -259,7 +276,7 @@ TEST_F(Win32PluginsManagerTest, ALibraryGoneSinceTheScanFails)
     EXPECT_TRUE(manager->PerformPluginAction(L"Vanish", arguments));
 }
 
-TEST_F(Win32PluginsManagerTest, PluginsThatIgnoreTheirBuffersDoNoHarm)
+TEST_P(Win32PluginsManagerTest, PluginsThatIgnoreTheirBuffersDoNoHarm)
 {
     const auto overrun = Find(std::wstring(1199, L'O'));
     ASSERT_TRUE(overrun);
@@ -273,7 +290,7 @@ TEST_F(Win32PluginsManagerTest, PluginsThatIgnoreTheirBuffersDoNoHarm)
     EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
-TEST_F(Win32PluginsManagerTest, LinesRunningAtOnceEachLoadTheirOwnCopy)
+TEST_P(Win32PluginsManagerTest, LinesRunningAtOnceEachLoadTheirOwnCopy)
 {
     // Worker threads share the list and load and unload the same library.
     std::atomic<int> succeeded{0};
@@ -293,7 +310,7 @@ TEST_F(Win32PluginsManagerTest, LinesRunningAtOnceEachLoadTheirOwnCopy)
     EXPECT_EQ(GetModuleHandleW((plugins + L"\\LongExtension.dllx").c_str()), nullptr);
 }
 
-TEST_F(Win32PluginsManagerTest, TheExamplePluginCopiesItsArgument)
+TEST_P(Win32PluginsManagerTest, TheExamplePluginCopiesItsArgument)
 {
     const auto example = Find(L"Copy to clipboard");
     ASSERT_TRUE(example);
@@ -310,6 +327,69 @@ TEST_F(Win32PluginsManagerTest, TheExamplePluginCopiesItsArgument)
     GlobalUnlock(data);
     CloseClipboard();
     EXPECT_EQ(copied, L"Grüße from a plugin");
+}
+
+INSTANTIATE_TEST_SUITE_P(InProcessAndThroughTheHelper, Win32PluginsManagerTest, ::testing::Bool());
+
+TEST(Win32PluginHelper, APluginThatBreaksFailsItsStepAloneAndIsNamedOnce)
+{
+    const std::wstring built = FolderOfProgram(Win32ProgramPath());
+    const std::wstring folder = TempFolder() + L"-broken";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* name : {L"QvFaultAtScan.dll", L"QvFaultInAction.dll", L"QvStackInAction.dll",
+                                L"QvExitInAction.dll", L"QvHangInAction.dll", L"QvLongExtension.dll"})
+        ASSERT_TRUE(CopyFileW((built + name).c_str(), (folder + L"\\" + name).c_str(), FALSE));
+
+    auto host = boost::make_shared<Win32PluginHost>(HelperProgram(), 2000);
+    QuorvallisPluginsManager manager(boost::make_shared<Win32PluginLibraries>(), host, folder);
+    ASSERT_TRUE(manager.ScanPluginsFolder());
+    std::set<std::wstring> listed;
+    for (const auto& plugin : manager.plugins)
+        listed.insert(plugin->actionName);
+    EXPECT_EQ(listed, (std::set<std::wstring>{L"FaultInAction", L"StackInAction", L"ExitInAction", L"HangInAction",
+                                              L"LongExtension"}));
+    EXPECT_EQ(manager.brokenPlugins().TakeUntold(), std::vector<std::wstring>{L"QvFaultAtScan.dll"});
+
+    // Each break fails its own step; the good plugin works right after, in a fresh helper.
+    for (const wchar_t* action :
+         {L"FaultInAction", L"StackInAction", L"ExitInAction", L"HangInAction", L"FaultInAction"}) {
+        const unsigned long before = host->HelperProcessId();
+        ArgumentList arguments;
+        EXPECT_FALSE(manager.PerformPluginAction(action, arguments)) << Narrow(action);
+        EXPECT_EQ(host->HelperProcessId(), 0u) << Narrow(action);
+        EXPECT_TRUE(manager.PerformPluginAction(L"LongExtension", arguments)) << Narrow(action);
+        EXPECT_NE(host->HelperProcessId(), before);
+    }
+    EXPECT_EQ(manager.brokenPlugins().TakeUntold(),
+              (std::vector<std::wstring>{
+                  L"\"FaultInAction\" (QvFaultInAction.dll)", L"\"StackInAction\" (QvStackInAction.dll)",
+                  L"\"ExitInAction\" (QvExitInAction.dll)", L"\"HangInAction\" (QvHangInAction.dll)"}));
+
+    // At the end no call is waited for, and none runs after.
+    ArgumentList arguments;
+    std::thread hanging([&] { manager.PerformPluginAction(L"HangInAction", arguments); });
+    while (host->HelperProcessId() == 0)
+        Sleep(10);
+    const DWORD start = GetTickCount();
+    host->Shutdown();
+    hanging.join();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(manager.PerformPluginAction(L"LongExtension", arguments));
+    RemoveTree(folder);
+}
+
+TEST(Win32PluginHelper, AnAnswerThatDoesNotReadFailsTheCallAndEndsThatHelper)
+{
+    for (const wchar_t* garble : {L"length", L"kind", L"id"}) {
+        SetEnvironmentVariableW(L"QV_TEST_GARBLE", garble);
+        Win32PluginHost host(FolderOfProgram(Win32ProgramPath()) + L"QvGarbledHelper.exe", 30000);
+        const PluginActionResult result = host.Perform(L"C:\\any.dll", 0, {});
+        EXPECT_FALSE(result.succeeded) << Narrow(garble);
+        // Not the plugin's doing: nobody is named.
+        EXPECT_EQ(result.end, PluginCodeEnd::Returned) << Narrow(garble);
+        EXPECT_EQ(host.HelperProcessId(), 0u) << Narrow(garble);
+    }
+    SetEnvironmentVariableW(L"QV_TEST_GARBLE", nullptr);
 }
 
 TEST(Win32PluginsFolder, MissingOrUnlistableFoldersChangeNothing)

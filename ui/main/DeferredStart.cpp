@@ -17,7 +17,8 @@ bool DeferredStart::Needs(UINT message, WPARAM wParam)
     case WM_FINISHSTART:
     case WM_COMMAND:
     case WM_SEARCHCOMMANDS:
-    case WM_REPORTPROBLEM: return true;
+    case WM_REPORTPROBLEM:
+    case WM_PLUGINBROKE: return true;
     case WM_SHOWWINDOW:
         // Whatever shows the window first finds it built.
         return wParam != 0;

@@ -8,7 +8,8 @@
 // program has first waited for input (WM_FINISHSTART), or earlier before a
 // message that needs the whole window: a command (from the popup, from
 // outside), the search, a problem to show (the tray icon is there while its
-// box is up), the window about to show.
+// box is up), a broken plugin to name in the tray icon's balloon, the window
+// about to show.
 class DeferredStart {
 public:
     explicit DeferredStart(std::function<void()> build) : build_(std::move(build)) {}

@@ -5,6 +5,7 @@
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/IFileStore.h"
 #include "platform/ProgramFolder.h"
+#include "plugins/QuorvallisPluginsManager.h"
 #include "ui/about/DlgAbout.h"
 #include "ui/controls/BufferedPaint.h"
 #include "ui/controls/HorizontalGradient.h"
@@ -330,6 +331,7 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ShowMessage(text, MB_ICONWARNING);
         return true;
     }
+    case WM_PLUGINBROKE: TellBrokenPlugins(); return true;
     case WM_SAVEFINISHED: {
         const std::wstring report = saver_.TakeReport();
         if (!report.empty())
@@ -350,4 +352,24 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return false;
     SetDirectResult(result);
     return true;
+}
+
+void DlgPreferences::TellBrokenPlugins()
+{
+    if (!catalogue_->pluginsManager)
+        return;
+    const std::vector<std::wstring> plugins = catalogue_->pluginsManager->brokenPlugins().TakeUntold();
+    if (plugins.empty())
+        return;
+    std::wstring text;
+    if (plugins.size() == 1) {
+        text = L"The plugin " + plugins[0] + L" stopped working and was ended.";
+    } else {
+        text = L"These plugins stopped working and were ended:";
+        for (std::size_t i = 0; i < plugins.size(); ++i)
+            text += (i ? L", " : L" ") + plugins[i];
+        text += L".";
+    }
+    text += L" Quorvallis runs on.";
+    tray_.ShowBalloon(plugins.size() == 1 ? L"A plugin stopped working" : L"Plugins stopped working", text);
 }

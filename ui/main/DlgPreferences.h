@@ -88,6 +88,8 @@ private:
     void ShowAbout();
     void UpdateToggleMenuItem();
     void ShowMessage(const std::wstring& text, UINT icon);
+    // Names the plugins that stopped working since the last balloon.
+    void TellBrokenPlugins();
 
     boost::shared_ptr<QuorvallisCommands> catalogue_;
     std::shared_ptr<IFileStore> files_;

@@ -53,6 +53,21 @@ void TrayIcon::ShowState(bool enabled)
         Notify(NIM_MODIFY, NIF_ICON | NIF_TIP);
 }
 
+void TrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text)
+{
+    if (!added_)
+        return;
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = window_;
+    data.uID = kIconId;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    wcsncpy(data.szInfoTitle, title.c_str(), sizeof(data.szInfoTitle) / sizeof(data.szInfoTitle[0]) - 1);
+    wcsncpy(data.szInfo, text.c_str(), sizeof(data.szInfo) / sizeof(data.szInfo[0]) - 1);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
 void TrayIcon::Remove()
 {
     if (added_)

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class COwnerDrawMenu;
 
 // The launcher's icon in the notification area and its popup menu. It shows
@@ -21,6 +23,8 @@ public:
     void Add(HWND window, bool enabled);
     // Shows the icon and tooltip of the state.
     void ShowState(bool enabled);
+    // A warning balloon from the icon; texts longer than the shell takes are cut.
+    void ShowBalloon(const std::wstring& title, const std::wstring& text);
     // Takes the icon away (at exit).
     void Remove();
     // The shell's taskbar was created again (a restarted shell): the icon

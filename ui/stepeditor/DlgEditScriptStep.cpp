@@ -46,7 +46,7 @@ void DlgEditScriptStep::OnInitDialog()
 
     typeCombo_.Attach(hwnd(), IDC_QV_TYPE);
     typeCombo_.SetImageList(icons_.get());
-    types_ = StepTypeTable::StepChoices(plugins_ ? plugins_->plugins : std::vector<PluginPtr>());
+    types_ = StepTypeTable::StepChoices(plugins_ ? plugins_->Plugins() : std::vector<PluginPtr>());
     for (const StepTypeChoice& type : types_)
         typeCombo_.Append(type.label, type.image, 0, static_cast<int>(type.type));
     shownItem_ = StepTypeTable::IndexFor(types_, step_);
