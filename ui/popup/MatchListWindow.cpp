@@ -150,17 +150,18 @@ void MatchListWindow::ShowRows(const std::vector<MatchRow>& rows, std::size_t hi
     const bool resize = !shown_ || rows.size() != rows_.size();
     rows_ = rows;
     highlighted_ = std::min(highlighted, rows.size() - 1);
-    // One call each: under Wine every one is a trip through the server.
+    // Answered from here (WM_GETTEXT): setting a top-level window's text
+    // costs a trip through Wine's server and the display for every key.
     text_ = RowsText(rows_, highlighted_);
-    SetWindowTextW(window_.get(), text_.c_str());
     if (resize)
         Place(ListSize());
+    // Painted when the thread has nothing else to do: the next key the hook
+    // sends comes before it.
     InvalidateRect(window_.get(), nullptr, FALSE);
     if (!shown_) {
         ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
         shown_ = true;
     }
-    UpdateWindow(window_.get());
 }
 
 void MatchListWindow::HideRows()
@@ -265,6 +266,17 @@ LRESULT MatchListWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     HWND window = window_.get();
     switch (message) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(text_.size());
+    case WM_GETTEXT: {
+        const std::size_t room = static_cast<std::size_t>(wParam);
+        auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+        if (room == 0 || !buffer)
+            return 0;
+        const std::size_t copied = std::min(room - 1, text_.size());
+        std::copy_n(text_.c_str(), copied, buffer);
+        buffer[copied] = L'\0';
+        return static_cast<LRESULT>(copied);
+    }
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint{};

@@ -17,7 +17,7 @@ class DialogBase;
 // command's picture, its name (the matched letters stand out) and its
 // shortcut in a lighter colour; the highlighted row on a band. Above the
 // popup when there is room, else below it. Sized for the screen's pixels per
-// inch. Its window text holds the rows, one a line ("1" or "0" for the
+// inch. Its window text (answered, not stored with the system) holds the rows, one a line ("1" or "0" for the
 // highlight, the name and the shortcut, parted by tabs), for whoever reads
 // the screen from outside.
 class MatchListWindow : public IMatchList {
