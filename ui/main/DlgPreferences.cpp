@@ -26,7 +26,9 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       catalogue_(std::move(catalogue)),
       files_(std::move(files)),
       load_(*files_, FolderOfProgram(programPath) + L"Preferences.data"),
-      typing_(*catalogue_, popup_, workers),
+      matches_(popup_),
+      typing_(*catalogue_, popup_, workers, &matches_),
+      showMatches_(options_, typing_),
       hook_(popup_, typing_),
       labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
       view_(*catalogue_),
@@ -46,6 +48,7 @@ void DlgPreferences::OnInitDialog()
     // program has first waited for input, or when needed first (start_).
     catalogue_->SetMainWindow(hwnd());
     hook_.Attach(hwnd());
+    showMatches_.Load();
     const bool problem = load_.Run(*catalogue_);
     saver_.Start(hwnd(), files_, load_.savePath());
     // Told once the window is up, so the start itself goes on (the hook is
@@ -91,6 +94,7 @@ void DlgPreferences::BuildRest()
     view_.ShowTree();
     // The hook is in already; the menu shows its state.
     UpdateToggleMenuItem();
+    showMatches_.ShowInMenu(hwnd());
 
     layout_.Anchor(withoutMenu.bottom - withMenu.bottom);
     RECT client{};
@@ -191,6 +195,7 @@ void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
     case IDM_TRAY_ENABLE: SetEnabled(true); break;
     case IDM_TRAY_DISABLE: SetEnabled(false); break;
     case IDM_COMMAND_TOGGLE_ENABLED: SetEnabled(!hook_.enabled()); break;
+    case IDM_COMMAND_SHOW_MATCHES: showMatches_.Toggle(hwnd()); break;
     case IDM_TRAY_EXIT: Exit(); break;
     default: break;
     }

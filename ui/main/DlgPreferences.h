@@ -3,6 +3,7 @@
 #include "capture/TypingStateMachine.h"
 #include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Options.h"
 #include "platform/win32/Win32Registry.h"
 #include "ui/DialogBase.h"
 #include "ui/controls/CColourDialog.h"
@@ -17,6 +18,7 @@
 #include "ui/main/HookSwitch.h"
 #include "ui/main/MainMenu.h"
 #include "ui/main/MainWindowLayout.h"
+#include "ui/main/MatchesOption.h"
 #include "ui/main/MainToolbar.h"
 #include "ui/main/ModalRuns.h"
 #include "ui/main/PreferencesBox.h"
@@ -24,6 +26,7 @@
 #include "ui/main/StartupLoad.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/popup/DlgInfo.h"
+#include "ui/popup/MatchListWindow.h"
 
 #include <boost/shared_ptr.hpp>
 
@@ -95,7 +98,10 @@ private:
     std::shared_ptr<IFileStore> files_;
     StartupLoad load_;
     DlgInfo popup_;
+    MatchListWindow matches_;
     TypingStateMachine typing_;
+    Win32Options options_;
+    MatchesOption showMatches_;
     HookSwitch hook_;
     Win32Registry registry_;
 
