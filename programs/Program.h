@@ -16,5 +16,6 @@ struct Program {
     std::wstring target;         // with its arguments; empty until read
     bool targetRead = false;
     int icon = -1; // index in the shortcut reader's icon cache
+    bool iconRead = false;
     int timesStarted = 0;
 };

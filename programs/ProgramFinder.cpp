@@ -4,6 +4,7 @@
 #include "programs/ProgramList.h"
 #include "programs/ProgramScan.h"
 
+#include <algorithm>
 #include <system_error>
 
 ProgramFinder::ProgramFinder(std::vector<std::wstring> roots, IFolderListing& listing, IShortcutReader& reader,
@@ -56,6 +57,17 @@ void ProgramFinder::ScanOnce(bool first)
     ProgramScan::Refine(programs, known_, reader_, &stopping_);
     if (stopping_)
         return;
+    const bool iconsDue =
+        std::any_of(programs.begin(), programs.end(), [](const Program& program) { return !program.iconRead; });
+    if (iconsDue) {
+        // Without their new icons for a moment rather than waiting for them.
+        list_.Publish(programs);
+        if (published_)
+            published_();
+        ProgramScan::TakeIcons(programs, reader_, &stopping_);
+        if (stopping_)
+            return;
+    }
     known_ = programs;
     list_.Publish(std::move(programs));
     ++scans_;

@@ -70,12 +70,11 @@ void Refine(std::vector<Program>& programs, const std::vector<Program>& known, I
             if (earlier != byPath.end() && earlier->second->writeTime == program.writeTime) {
                 program.target = earlier->second->target;
                 program.icon = earlier->second->icon;
-            } else {
+                program.iconRead = earlier->second->iconRead;
+            } else if (!reader.Target(program.path, program.target)) {
                 // A shortcut that cannot be read is still shown: the shell
                 // may well open it.
-                if (!reader.Target(program.path, program.target))
-                    program.target.clear();
-                program.icon = reader.CacheIcon(program.path);
+                program.target.clear();
             }
             program.targetRead = true;
         }
@@ -86,6 +85,18 @@ void Refine(std::vector<Program>& programs, const std::vector<Program>& known, I
         kept.push_back(std::move(program));
     }
     programs = std::move(kept);
+}
+
+void TakeIcons(std::vector<Program>& programs, IShortcutReader& reader, const std::atomic<bool>* stopping)
+{
+    for (Program& program : programs) {
+        if (stopping != nullptr && *stopping)
+            return;
+        if (program.iconRead)
+            continue;
+        program.icon = reader.CacheIcon(program.path);
+        program.iconRead = true;
+    }
 }
 
 } // namespace ProgramScan

@@ -24,12 +24,16 @@ constexpr int kMaxDepth = 8;
 // with backslashes. Targets are not read.
 std::vector<Program> Scan(const std::vector<std::wstring>& roots, IFolderListing& listing);
 
-// Reads the target and icon of each program that has none yet: taken from
-// `known` (the previous refinement) when the shortcut did not change since,
-// else from the reader. Then drops documentation targets and, of programs
-// with the same target, all but the first.
-// Stops early (the list then incomplete) once *stopping is set.
+// Reads the target of each program that has none yet: taken from `known`
+// (an earlier refinement, with its icon) when the shortcut did not change
+// since, else from the reader. Then drops documentation targets and, of
+// programs with the same target, all but the first. Stops early (the list
+// then incomplete) once *stopping is set.
 void Refine(std::vector<Program>& programs, const std::vector<Program>& known, IShortcutReader& reader,
             const std::atomic<bool>* stopping = nullptr);
+
+// Extracts the icon of each program that has none yet: the slowest part
+// (under Wine some milliseconds a shortcut), hence after the refinement.
+void TakeIcons(std::vector<Program>& programs, IShortcutReader& reader, const std::atomic<bool>* stopping = nullptr);
 
 } // namespace ProgramScan

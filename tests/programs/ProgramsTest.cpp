@@ -124,6 +124,7 @@ TEST(ProgramScan, RefineDropsDocumentsAndSameTargetsAndRereadsOnlyChangedShortcu
 
     std::vector<Program> first = ProgramScan::Scan({L"U"}, listing);
     ProgramScan::Refine(first, {}, reader);
+    ProgramScan::TakeIcons(first, reader);
     EXPECT_EQ(Names(first), (std::vector<std::wstring>{L"Editor", L"Broken", L"Other"}));
     EXPECT_EQ(reader.read.size(), 5u);
 
@@ -136,6 +137,8 @@ TEST(ProgramScan, RefineDropsDocumentsAndSameTargetsAndRereadsOnlyChangedShortcu
     EXPECT_EQ(reader.read, (std::vector<std::wstring>{L"U\\Editor (copy).lnk", L"U\\Manual.lnk", L"U\\Broken.lnk"}));
     ASSERT_EQ(Names(second), Names(first));
     EXPECT_EQ(second[1].target, L"C:\\Br\\br.exe");
+    EXPECT_TRUE(second[0].iconRead);
+    EXPECT_FALSE(second[1].iconRead);
     EXPECT_EQ(second[0].icon, first[0].icon);
 }
 

@@ -27,6 +27,7 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       load_(*files_, FolderOfProgram(programPath) + L"Preferences.data"),
       typing_(*catalogue_, popup_, workers),
       hook_(popup_, typing_),
+      programs_(options_, FolderOfProgram(programPath)),
       labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
       view_(*catalogue_),
       actions_(*catalogue_, view_, modal_),
@@ -82,6 +83,7 @@ void DlgPreferences::BuildRest()
 
     view_.Attach(tree, list, smallIcons_.get());
     actions_.Attach(hwnd(), menu_.images(), actionStrip_.get(), [this] { saver_.Changed(*catalogue_); });
+    actions_.SetPrograms([this] { return programs_.Current(); });
     preferences_.Show(hwnd());
     layout_.CreateParts(hwnd());
 
@@ -90,6 +92,9 @@ void DlgPreferences::BuildRest()
     view_.ShowTree();
     // The hook is in already; the menu shows its state.
     UpdateToggleMenuItem();
+    UpdateOptionItems();
+    // The Start menu is read from here on, on a thread of its own.
+    programs_.Start();
 
     layout_.Anchor(withoutMenu.bottom - withMenu.bottom);
     RECT client{};
@@ -100,6 +105,7 @@ void DlgPreferences::BuildRest()
 void DlgPreferences::OnDestroy()
 {
     hook_.Remove();
+    programs_.Stop();
     tray_.Remove();
     const std::wstring failure = saver_.Finish(*catalogue_);
     if (!failure.empty())
@@ -116,6 +122,12 @@ void DlgPreferences::ShowMessage(const std::wstring& text, UINT icon)
 void DlgPreferences::UpdateToggleMenuItem()
 {
     menu_.ShowEnabled(hwnd(), hook_.enabled());
+}
+
+void DlgPreferences::UpdateOptionItems()
+{
+    if (HMENU menu = GetMenu(hwnd()))
+        CheckMenuItem(menu, IDM_OPTIONS_PROGRAMS, MF_BYCOMMAND | (programs_.shown() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void DlgPreferences::SetEnabled(bool enabled)
@@ -191,6 +203,10 @@ void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
     case IDM_TRAY_DISABLE: SetEnabled(false); break;
     case IDM_COMMAND_TOGGLE_ENABLED: SetEnabled(!hook_.enabled()); break;
     case IDM_TRAY_EXIT: Exit(); break;
+    case IDM_OPTIONS_PROGRAMS:
+        programs_.SetShown(!programs_.shown());
+        UpdateOptionItems();
+        break;
     default: break;
     }
 }

@@ -3,6 +3,7 @@
 #include "capture/TypingStateMachine.h"
 #include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Options.h"
 #include "platform/win32/Win32Registry.h"
 #include "ui/DialogBase.h"
 #include "ui/controls/CColourDialog.h"
@@ -21,6 +22,7 @@
 #include "ui/main/ModalRuns.h"
 #include "ui/main/PreferencesBox.h"
 #include "ui/main/PreferencesTips.h"
+#include "ui/main/StartMenuPrograms.h"
 #include "ui/main/StartupLoad.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/popup/DlgInfo.h"
@@ -87,6 +89,7 @@ private:
     void ShowFromTray();
     void ShowAbout();
     void UpdateToggleMenuItem();
+    void UpdateOptionItems();
     void ShowMessage(const std::wstring& text, UINT icon);
 
     boost::shared_ptr<QuorvallisCommands> catalogue_;
@@ -96,6 +99,8 @@ private:
     TypingStateMachine typing_;
     HookSwitch hook_;
     Win32Registry registry_;
+    Win32Options options_;
+    StartMenuPrograms programs_;
 
     IconSet smallIcons_;
     IconSet actionStrip_;

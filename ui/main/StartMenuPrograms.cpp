@@ -1,0 +1,81 @@
+#include "ui/main/StartMenuPrograms.h"
+
+#include "platform/IOptions.h"
+#include "platform/win32/Win32FolderWatch.h"
+#include "platform/win32/Win32StartMenu.h"
+#include "programs/ProgramFinder.h"
+
+#include <thread>
+
+StartMenuPrograms::StartMenuPrograms(IOptions& options, const std::wstring& programFolder)
+    : options_(options),
+      shown_(options.Number(kOption, 1) != 0),
+      counts_(std::make_shared<Counts>(programFolder + ProgramUsage::kFileName))
+{
+}
+
+StartMenuPrograms::~StartMenuPrograms()
+{
+    Stop();
+}
+
+void StartMenuPrograms::Start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    counts_->usage.Load();
+    if (!shown_)
+        return;
+    const std::vector<std::wstring> folders = StartMenuProgramFolders();
+    watch_ = std::make_unique<Win32FolderWatch>(folders);
+    finder_ = std::make_unique<ProgramFinder>(folders, listing_, reader_, *watch_, counts_->list);
+    // Below the keyboard's thread, which must never wait for it.
+    finder_->Start(
+        [] {
+            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+            Win32ShortcutReader::JoinCom();
+        },
+        [] { Win32ShortcutReader::LeaveCom(); });
+}
+
+void StartMenuPrograms::Stop()
+{
+    if (finder_)
+        finder_->Stop();
+    finder_.reset();
+    watch_.reset();
+}
+
+void StartMenuPrograms::SetShown(bool shown)
+{
+    shown_ = shown;
+    options_.SetNumber(kOption, shown ? 1 : 0);
+    if (shown && started_ && !finder_) {
+        started_ = false;
+        Start();
+    }
+}
+
+ProgramList::Snapshot StartMenuPrograms::Current() const
+{
+    static const ProgramList::Snapshot none = std::make_shared<const std::vector<Program>>();
+    return shown_ ? counts_->list.Current() : none;
+}
+
+bool StartMenuPrograms::Open(const Program& program, const std::wstring& arguments)
+{
+    try {
+        std::thread([counts = counts_, path = program.path, key = program.key, arguments] {
+            Win32ShortcutReader::JoinCom();
+            if (Win32ShortcutReader::Open(path, arguments)) {
+                counts->list.CountStart(key);
+                counts->usage.Save();
+            }
+            Win32ShortcutReader::LeaveCom();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
