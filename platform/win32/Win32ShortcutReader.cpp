@@ -40,12 +40,6 @@ private:
 
 } // namespace
 
-Win32ShortcutReader::Win32ShortcutReader()
-    : icons_(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK,
-                              64, 64))
-{
-}
-
 void Win32ShortcutReader::JoinCom()
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -93,6 +87,11 @@ int Win32ShortcutReader::CacheIcon(const std::wstring& shortcutPath)
         return -1;
     const UniqueIcon icon(info.hIcon);
     const std::lock_guard<std::mutex> lock(iconsGuard_);
+    // Made with the first icon, on the finder's thread: nothing of it is
+    // paid for while the program starts.
+    if (!icons_)
+        icons_.reset(ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                      ILC_COLOR32 | ILC_MASK, 64, 64));
     return icons_ ? ImageList_ReplaceIcon(icons_.get(), -1, icon.get()) : -1;
 }
 

@@ -14,8 +14,6 @@
 // each, extracted once, drawn by the window that shows matches.
 class Win32ShortcutReader : public IShortcutReader {
 public:
-    Win32ShortcutReader();
-
     bool Target(const std::wstring& shortcutPath, std::wstring& target) override;
     int CacheIcon(const std::wstring& shortcutPath) override;
 
