@@ -1,10 +1,13 @@
 #include "capture/TypingStateMachine.h"
 
+#include "capture/IMatchList.h"
 #include "capture/ITypingPopup.h"
 #include "capture/TypedLine.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/ILineWorkers.h"
 #include "platform/KeyCodes.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -13,15 +16,34 @@ constexpr std::uint32_t kReleased = 1u << 31;
 
 } // namespace
 
-TypingStateMachine::TypingStateMachine(QuorvallisCommands& catalogue, ITypingPopup& popup, ILineWorkers& workers)
+TypingStateMachine::TypingStateMachine(QuorvallisCommands& catalogue, ITypingPopup& popup, ILineWorkers& workers,
+                                       IMatchList* matches)
     : catalogue_(catalogue),
       popup_(popup),
-      workers_(workers)
+      workers_(workers),
+      matches_(matches)
 {
+}
+
+void TypingStateMachine::ShowMatches(bool shown)
+{
+    matchesShown_ = shown;
+    rows_.clear();
+    rowsWord_.clear();
+    highlighted_ = 0;
+    highlightMoved_ = false;
+    // A line being typed gets its rows (or loses them) at the next key.
+    listDue_ = true;
+}
+
+std::wstring TypingStateMachine::FirstWord(const std::wstring& line)
+{
+    return line.substr(0, line.find(L' '));
 }
 
 int TypingStateMachine::OnKeyEvent(unsigned virtualKey, std::uint32_t flags)
 {
+    modifiers_.OnKeyEvent(virtualKey, flags);
     // Only fresh presses count; releases and auto-repeats always pass.
     if (flags & (kPreviouslyDown | kReleased))
         return kPass;
@@ -48,6 +70,11 @@ void TypingStateMachine::EndTyping()
     catalogue_.previousKey = -1;
     catalogue_.typingState = kIdle;
     ForgetCompletion();
+    rows_.clear();
+    rowsWord_.clear();
+    highlighted_ = 0;
+    highlightMoved_ = false;
+    listDue_ = true;
 }
 
 void TypingStateMachine::ForgetCompletion()
@@ -59,9 +86,10 @@ void TypingStateMachine::ForgetCompletion()
 int TypingStateMachine::OnTypingKey(unsigned virtualKey)
 {
     if (virtualKey == KeyCode::Enter) {
+        // What was typed, never a suggestion that was not taken; or the
+        // highlighted match with the typed arguments.
+        std::wstring line = LineToRun(popup_.Text());
         EndTyping();
-        // What was typed, never a suggestion that was not taken.
-        std::wstring line = popup_.Text();
         // The popup never holds more; this guards the worker's buffer anyway.
         if (line.size() > TypedLine::kMaxLength)
             line.resize(TypedLine::kMaxLength);
@@ -76,6 +104,8 @@ int TypingStateMachine::OnTypingKey(unsigned virtualKey)
     }
     if (!popup_.Exists())
         return kSwallow;
+    if (MoveHighlight(virtualKey))
+        return kSwallow;
     // These keys add no character, so taking the suggestion changes nothing
     // they did before.
     if ((virtualKey == KeyCode::Right || virtualKey == KeyCode::End) && !completion_.empty())
@@ -86,14 +116,100 @@ int TypingStateMachine::OnTypingKey(unsigned virtualKey)
     return kSwallow;
 }
 
+bool TypingStateMachine::MoveHighlight(unsigned virtualKey)
+{
+    if (!MatchesShown() || rows_.empty())
+        return false;
+    const std::size_t count = rows_.size();
+    const bool shift = modifiers_.ShiftDown();
+    if (virtualKey == KeyCode::Down || (virtualKey == KeyCode::Tab && !shift))
+        highlighted_ = (highlighted_ + 1) % count;
+    else if (virtualKey == KeyCode::Up || (virtualKey == KeyCode::Tab && shift))
+        highlighted_ = (highlighted_ + count - 1) % count;
+    else
+        return false;
+    highlightMoved_ = true;
+    listDue_ = true;
+    return true;
+}
+
+std::wstring TypingStateMachine::LineToRun(const std::wstring& typed)
+{
+    if (!MatchesShown())
+        return typed;
+    const std::wstring word = FirstWord(typed);
+    // Rows of an older word (a key not yet followed by its update) would
+    // run something the user never saw; find them now.
+    if (word != rowsWord_)
+        FindRows(typed);
+    if (rows_.empty())
+        return typed;
+    // A typed shortcut runs as it always did, unless the user chose a row.
+    if (!highlightMoved_ && catalogue_.FindCommandByShortcut(word))
+        return typed;
+    const MatchRow& row = rows_[std::min(highlighted_, rows_.size() - 1)];
+    // The row's command runs as its shortcut typed with the same arguments
+    // would: only when that shortcut finds it.
+    if (!row.command || !ShortcutReachable(row.shortcut) ||
+        catalogue_.FindCommandByShortcut(row.shortcut) != row.command)
+        return typed;
+    return row.shortcut + typed.substr(word.size());
+}
+
+void TypingStateMachine::FindRows(const std::wstring& typed)
+{
+    const std::wstring word = FirstWord(typed);
+    if (word == rowsWord_ && !word.empty())
+        return;
+    rows_ = word.empty() ? std::vector<MatchRow>() : catalogue_.Matches(word, kMaxRows);
+    rowsWord_ = word;
+    highlighted_ = 0;
+    highlightMoved_ = false;
+    listDue_ = true;
+}
+
+void TypingStateMachine::UpdateList()
+{
+    if (!matches_ || !listDue_)
+        return;
+    listDue_ = false;
+    if (MatchesShown() && !rows_.empty() && catalogue_.typingState == kTyping && popup_.Exists()) {
+        matches_->ShowRows(rows_, highlighted_);
+        listShown_ = true;
+    } else if (listShown_) {
+        matches_->HideRows();
+        listShown_ = false;
+    }
+}
+
 void TypingStateMachine::UpdateCompletion()
 {
-    if (!completionDue_)
+    if (!completionDue_) {
+        UpdateList();
         return;
+    }
     completionDue_ = false;
-    if (catalogue_.typingState != kTyping || !popup_.Exists())
+    if (catalogue_.typingState != kTyping || !popup_.Exists()) {
+        UpdateList();
         return;
+    }
     const std::wstring typed = popup_.Text();
+    if (MatchesShown()) {
+        FindRows(typed);
+        // The suggestion is the first row's shortcut, so the two never
+        // disagree: none when a shortcut was typed whole or a name matched.
+        const MatchRow* first = rows_.empty() ? nullptr : &rows_.front();
+        if (typed == rowsWord_ && first && first->rank.tier == MatchTier::ShortcutPrefix &&
+            ShortcutReachable(first->shortcut) && first->shortcut.size() > typed.size()) {
+            completion_ = first->shortcut;
+            popup_.ShowCompletion(completion_.substr(typed.size()), first->name);
+        } else {
+            completion_.clear();
+            popup_.ShowCompletion(L"", L"");
+        }
+        UpdateList();
+        return;
+    }
     // Only while the shortcut itself is typed: past the line's first word
     // the catalogue has nothing to complete.
     const CommandPtr command = catalogue_.CompletionFor(typed);

@@ -102,6 +102,7 @@ void QuorvallisCommands::AppendCommand(const GroupPtr& group, const CommandPtr& 
     allCommands.items_.push_back(command);
     shortcutIndex_.Appended(command);
     searchIndex_.Appended(command);
+    matchIndex_.Appended(command);
     group->commandIds.push_back(id);
     command->id = id;
     command->groupId = group->id;
@@ -114,6 +115,7 @@ void QuorvallisCommands::PutInPlace(std::vector<CommandPtr>::iterator at, const 
     *at = successor;
     shortcutIndex_.Replaced(old, successor);
     searchIndex_.Invalidate();
+    matchIndex_.Invalidate();
 }
 
 void QuorvallisCommands::EraseFromList(std::vector<CommandPtr>::iterator at)
@@ -122,6 +124,7 @@ void QuorvallisCommands::EraseFromList(std::vector<CommandPtr>::iterator at)
     allCommands.items_.erase(at);
     shortcutIndex_.Removed(removed);
     searchIndex_.Invalidate();
+    matchIndex_.Invalidate();
 }
 
 CommandPtr QuorvallisCommands::AddCommand(int groupId, const std::wstring& name, const std::wstring& notes,
@@ -175,6 +178,7 @@ bool QuorvallisCommands::ReplaceCommand(int id, const CommandPtr& command)
     auto lock = Lock();
     // The record may have been edited in place before it is handed back.
     searchIndex_.Invalidate();
+    matchIndex_.Invalidate();
     if (!command)
         return false;
     auto at = ListedAt(id);
@@ -368,6 +372,7 @@ void QuorvallisCommands::RemoveCommandsOf(const std::set<int>& groupIds)
         return;
     list.erase(kept, list.end());
     searchIndex_.Invalidate();
+    matchIndex_.Invalidate();
     // Each removal moves the ranking's entries after it: a group's commands
     // are cheaper read again whole at the next lookup.
     shortcutIndex_.Reload();
@@ -394,6 +399,12 @@ CommandPtr QuorvallisCommands::CompletionFor(const std::wstring& word) const
     if (word.empty() || !ShortcutReachable(word))
         return CommandPtr();
     return shortcutIndex_.Completion(word);
+}
+
+std::vector<MatchRow> QuorvallisCommands::Matches(const std::wstring& word, std::size_t limit) const
+{
+    auto lock = Lock();
+    return matchIndex_.Rows(allCommands.items_, word, limit, shortcutIndex_.CountChanges());
 }
 
 CommandPtr QuorvallisCommands::RecordSuccessfulRun(const CommandPtr& command)
@@ -427,6 +438,7 @@ void QuorvallisCommands::LoadCommands(std::vector<CommandPtr> commands)
     allCommands.items_ = std::move(commands);
     shortcutIndex_.Reload();
     searchIndex_.Invalidate();
+    matchIndex_.Invalidate();
 }
 
 void QuorvallisCommands::AdoptStoredFields(const QuorvallisCommands& other)

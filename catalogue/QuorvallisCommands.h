@@ -2,6 +2,7 @@
 
 #include "catalogue/CommandGroup.h"
 #include "catalogue/CommandList.h"
+#include "catalogue/CommandMatchIndex.h"
 #include "catalogue/CommandSearchIndex.h"
 #include "catalogue/QuorvallisCommand.h"
 #include "catalogue/RunCountForwarding.h"
@@ -95,6 +96,9 @@ public:
     // cannot reach (with a space or a double quote) are left out; null when
     // nothing matches, or the word is empty or holds one of those.
     CommandPtr CompletionFor(const std::wstring& word) const;
+    // The list of matches of a word being typed (without blanks): the best
+    // `limit` commands by shortcut and by name, best first (MatchRanking).
+    std::vector<MatchRow> Matches(const std::wstring& word, std::size_t limit) const;
     // Raises the execution count of a command that ran successfully. When the
     // command was replaced by an edit while it ran, the count goes to the
     // record that took its place. Returns the record counted, whose id the
@@ -174,4 +178,6 @@ private:
     std::atomic<void*> mainWindow_{nullptr};
     // The names and shortcuts of allCommands for SearchCommands.
     CommandSearchIndex searchIndex_;
+    // The commands as candidates for Matches, kept in step with the list.
+    mutable CommandMatchIndex matchIndex_;
 };

@@ -228,6 +228,7 @@ void ShortcutIndex::Replaced(const CommandPtr& old, const CommandPtr& successor)
 void ShortcutIndex::CountRun(const CommandPtr& command)
 {
     command->timesExecuted.Raise();
+    ++countChanges_;
     // One leaf of the ranking moves instead of every count read again.
     if (ranked_ && !countsStale_)
         ranking_.Recount(FoldedShortcut(command->shortcut), command);
@@ -269,4 +270,5 @@ void ShortcutIndex::CountAssigned()
 {
     std::lock_guard<std::recursive_mutex> lock(guard_);
     countsStale_ = true;
+    ++countChanges_;
 }

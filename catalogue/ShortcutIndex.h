@@ -49,6 +49,13 @@ public:
 
     // How often the index was built from the whole list.
     std::uint64_t Builds() const { return builds_; }
+    // Grows with every count raised, or assigned to a listed record; counts
+    // are followed once the index is built.
+    std::uint64_t CountChanges()
+    {
+        EnsureBuilt();
+        return countChanges_;
+    }
 
 private:
     friend class ShortcutText;
@@ -82,6 +89,7 @@ private:
     // The place the next appended command gets.
     std::uint64_t nextPlace_ = 0;
     std::uint64_t builds_ = 0;
+    std::uint64_t countChanges_ = 0;
     // byShortcut_'s reachable entries for Completion: made at its first call
     // after a build, kept in step after that; its counts read again after an
     // assignment.

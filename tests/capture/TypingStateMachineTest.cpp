@@ -1,6 +1,7 @@
 // The activation sequence and typing mode, key by key: key code and flags in,
 // answers and popup / worker calls out.
 #include "FakeKeyboard.h"
+#include "capture/IMatchList.h"
 #include "capture/ITypingPopup.h"
 #include "capture/TypedLine.h"
 #include "capture/TypingStateMachine.h"
@@ -407,5 +408,91 @@ TEST_F(TypingStateMachineTest, KeyStormsNeverSwallowKeysWhileIdle)
         log.calls.clear();
     }
 }
+
+// The list of matches, key by key: the rows it was last shown (the
+// highlighted one in brackets), the completion beside them, and the line
+// Enter handed over. The ranking itself is the catalogue's (MatchRanking).
+class FakeMatchList : public IMatchList {
+public:
+    void ShowRows(const std::vector<MatchRow>& rows, std::size_t highlighted) override
+    {
+        std::string shown;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::string shortcut = Narrow(rows[i].shortcut);
+            shown += (shown.empty() ? "" : " ") + (i == highlighted ? "[" + shortcut + "]" : shortcut);
+        }
+        calls.push_back(shown);
+    }
+    void HideRows() override { calls.push_back("hidden"); }
+    std::vector<std::string> calls;
+};
+
+struct MatchKeysCase {
+    const char* name;
+    std::vector<unsigned> keys; // after the activation; kShiftUp releases Shift
+    bool listOn;
+    std::string rows;       // what the list showed last before Enter
+    std::string completion; // the last completion shown
+    std::wstring ran;
+};
+
+constexpr unsigned kDown = 0x28, kUp = 0x26, kTab = 0x09, kShiftUp = 0x10000;
+
+class MatchKeys : public TypingStateMachineTest, public ::testing::WithParamInterface<MatchKeysCase> {};
+
+TEST_P(MatchKeys, MoveAndRun)
+{
+    const auto& c = GetParam();
+    FakeMatchList list;
+    TypingStateMachine listing{catalogue, popup, workers, &list};
+    listing.ShowMatches(c.listOn);
+    catalogue.AddCommand(0, L"Echo to a file", L"", 0, L"etf");
+    catalogue.AddCommand(0, L"Edit the notes", L"", 0, L"ed");
+    catalogue.AddCommand(0, L"Post", L"", 0, L"po");
+    catalogue.AddCommand(0, L"Poster maker", L"", 0, L"pomk");
+    listing.OnKeyEvent(kCtrl, kPress);
+    listing.OnKeyEvent(kCtrl, kPress);
+    for (unsigned vk : c.keys) {
+        const std::size_t before = list.calls.size();
+        const int answer = vk == kShiftUp ? listing.OnKeyEvent(kShift, kRelease) : listing.OnKeyEvent(vk, kPress);
+        EXPECT_EQ(answer, vk == kShiftUp ? P : S) << vk;
+        EXPECT_EQ(list.calls.size(), before) << "the list was drawn before the hook had its answer";
+        listing.UpdateCompletion();
+    }
+    const std::string rows = list.calls.empty() ? "none" : list.calls.back();
+    std::string completion = "none";
+    for (const std::string& call : log.calls)
+        if (call.rfind("completion ", 0) == 0)
+            completion = call.substr(11);
+    EXPECT_EQ(listing.OnKeyEvent(kEnter, kPress), S);
+    listing.UpdateCompletion();
+    EXPECT_EQ(rows, c.rows);
+    EXPECT_EQ(completion, c.completion);
+    ASSERT_EQ(workers.lines.size(), 1u);
+    EXPECT_EQ(workers.lines[0], c.ran);
+    if (c.rows != "none") {
+        EXPECT_EQ(list.calls.back(), "hidden") << "the list outlived the popup";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MatchKeys,
+    ::testing::Values(
+        MatchKeysCase{
+            "NameFragmentRunsTheFirstRowWithArguments", {'E', 'C', 'T', 'F', ' ', 'X'}, true, "[etf]", "|", L"etf x"},
+        MatchKeysCase{"DownMovesAndArgumentsKeepIt", {'E', kDown, ' ', 'A'}, true, "etf [ed] pomk", "|", L"ed a"},
+        MatchKeysCase{"UpWrapsToTheLast", {'E', kUp}, true, "etf ed [pomk]", "tf|Echo to a file", L"pomk"},
+        MatchKeysCase{"TabAndShiftTab",
+                      {'E', kTab, kTab, kShift, kTab, kShiftUp},
+                      true,
+                      "etf [ed] pomk",
+                      "tf|Echo to a file",
+                      L"ed"},
+        MatchKeysCase{"TypedShortcutRunsUnlessMoved", {'P', 'O', ' ', 'Z'}, true, "[po] pomk", "|", L"po z"},
+        MatchKeysCase{"TypedShortcutWithMovedHighlight", {'P', 'O', kDown}, true, "po [pomk]", "|", L"pomk"},
+        MatchKeysCase{"GhostIsTheFirstRow", {'P'}, true, "[po] pomk", "o|Post", L"po"},
+        MatchKeysCase{"NoMatchEnterAsBefore", {'Q', 'Q', kDown}, true, "none", "|", L"qq"},
+        MatchKeysCase{"ListOffKeysAsBefore", {'E', kDown, kTab}, false, "none", "tf|Echo to a file", L"e"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -248,3 +248,78 @@ TEST(ShortcutCompletion, RankingAndFolding)
     EXPECT_EQ(catalogue.CompletionFor(L"mz"), copy);
     EXPECT_FALSE(catalogue.CompletionFor(L"mai"));
 }
+
+namespace {
+
+// The list of matches over a small catalogue: each row the typed word and the
+// shortcuts of the rows in the order expected, written out by hand.
+struct MatchCase {
+    const char* name;
+    std::wstring word;
+    std::vector<std::wstring> shortcuts;
+};
+
+class MatchRanking : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(MatchRanking, RowsInOrder)
+{
+    QuorvallisCommands catalogue;
+    const struct {
+        const wchar_t* name;
+        const wchar_t* shortcut;
+        int runs;
+    } commands[] = {
+        {L"Echo to a file", L"etf", 0}, {L"Edit the notes", L"ed", 0},
+        {L"Open Notepad", L"np", 3},    {L"Notes", L"nt", 1},
+        {L"Network tools", L"net", 1},  {L"Mail", L"m", 0},
+        {L"Maps", L"mapsx", 2},         {L"Café menu", L"cafe", 0},
+        {L"Calendar", L"Cal", 0},       {L"Echo twice, then flush", L"x2", 0},
+        {L"another note", L"nb", 1},
+    };
+    for (const auto& c : commands)
+        catalogue.AddCommand(0, c.name, L"", 0, c.shortcut)->timesExecuted = c.runs;
+    std::vector<std::wstring> got;
+    for (const MatchRow& row : catalogue.Matches(GetParam().word, 6))
+        got.push_back(row.shortcut);
+    EXPECT_EQ(got, GetParam().shortcuts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MatchRanking,
+    ::testing::Values(
+        // "m" is a shortcut and starts "mapsx": exact first, whatever the counts.
+        MatchCase{"ExactBeforePrefix", L"m", {L"m", L"mapsx", L"cafe"}},
+        // Shortcuts that start with it, then names: word starts before scattered.
+        MatchCase{"PrefixThenWordStartsThenScattered", L"n", {L"np", L"nt", L"net", L"nb", L"ed", L"cafe"}},
+        MatchCase{"WordStartsMostRunFirst", L"note", {L"np", L"nt", L"nb", L"ed"}},
+        MatchCase{"InitialsOfTheName", L"etf", {L"etf", L"x2"}},
+        MatchCase{"PiecesOfWordsInOrder", L"ectf", {L"etf", L"x2"}},
+        // Scattered: closer letters first ("edit tHe nOtes"), before the most run ("anotHer nOte").
+        MatchCase{"CloserLettersFirst", L"ho", {L"etf", L"x2", L"ed", L"nb"}},
+        // The shortcut by its start, then "eCho to A File"; the exact one only as typed lines run it.
+        MatchCase{"CaseAndAccentsDoNotMatter", L"CAFÉ", {L"cafe", L"etf"}},
+        MatchCase{"ShortcutCaseDoesNotMatter", L"cAL", {L"Cal", L"etf"}}, MatchCase{"EmptyWordNothing", L"", {}},
+        MatchCase{"NoMatch", L"qqq", {}}, MatchCase{"AtMostSix", L"e", {L"etf", L"ed", L"x2", L"np", L"nt", L"net"}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(MatchRanking, ListOrderBreaksTiesAndCountsFollowRuns)
+{
+    QuorvallisCommands catalogue;
+    catalogue.AddCommand(0, L"Beta", L"", 0, L"b1");
+    catalogue.AddCommand(0, L"Bravo", L"", 0, L"b2");
+    const auto shortcuts = [&] {
+        std::vector<std::wstring> got;
+        for (const MatchRow& row : catalogue.Matches(L"b", 6))
+            got.push_back(row.shortcut);
+        return got;
+    };
+    EXPECT_EQ(shortcuts(), (std::vector<std::wstring>{L"b1", L"b2"}));
+    // A run counted after the list was made moves the row up at the next word.
+    catalogue.RecordSuccessfulRun(catalogue.FindCommandByShortcut(L"b2"));
+    EXPECT_EQ(shortcuts(), (std::vector<std::wstring>{L"b2", L"b1"}));
+    const auto rows = catalogue.Matches(L"bvo", 6);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].nameLetters, (std::vector<std::size_t>{0, 3, 4}));
+}
+
+} // namespace
