@@ -1,6 +1,7 @@
 #include "platform/IFolderListing.h"
 #include "platform/IShortcutReader.h"
 #include "programs/ProgramList.h"
+#include "programs/ProgramMatches.h"
 #include "programs/ProgramNames.h"
 #include "programs/ProgramScan.h"
 #include "programs/ProgramUsage.h"
@@ -219,6 +220,52 @@ TEST(ProgramUsage, DamagedFileIsSetAsideAndUnreadableOneNeverReplaced)
     usage.CountStart(L"b.lnk");
     EXPECT_FALSE(usage.Save());
     EXPECT_EQ(files.files[kUsagePath], good);
+}
+
+TEST(ProgramMatches, RankedByTheCommandsRulesAndRunByTheirShortcutFile)
+{
+    ProgramList::Snapshot snapshot;
+    const auto make = [&](std::vector<std::pair<std::wstring, int>> programs) {
+        auto list = std::make_shared<std::vector<Program>>();
+        for (const auto& [name, started] : programs) {
+            Program program;
+            program.name = name;
+            program.path = L"P\\" + name + L".lnk";
+            program.timesStarted = started;
+            list->push_back(program);
+        }
+        snapshot = list;
+    };
+    std::vector<std::pair<std::wstring, std::wstring>> opened;
+    ProgramMatches matches([&] { return snapshot; },
+                           [&](const Program& program, const std::wstring& arguments) {
+                               opened.emplace_back(program.path, arguments);
+                               return true;
+                           });
+    make({{L"Paint", 0}, {L"Notepad", 0}, {L"Node.js", 2}, {L"Snipping Tool", 0}});
+    const auto names = [&](const std::wstring& word) {
+        std::vector<std::wstring> found;
+        for (const MatchRow& row : matches.Matches(word, 6)) {
+            EXPECT_EQ(row.kind, MatchKind::Program);
+            EXPECT_TRUE(row.shortcut.empty());
+            found.push_back(row.name);
+        }
+        return found;
+    };
+    // Word starts (the most started first) before scattered letters, the
+    // closest first.
+    EXPECT_EQ(names(L"no"), (std::vector<std::wstring>{L"Node.js", L"Notepad", L"Snipping Tool"}));
+    EXPECT_EQ(names(L"np"), (std::vector<std::wstring>{L"Snipping Tool", L"Notepad"}));
+    EXPECT_EQ(names(L"st"), (std::vector<std::wstring>{L"Snipping Tool"}));
+    EXPECT_TRUE(names(L"zz").empty());
+    // A new snapshot (a start counted) is ranked anew.
+    make({{L"Notepad", 5}, {L"Node.js", 2}});
+    EXPECT_EQ(names(L"no"), (std::vector<std::wstring>{L"Notepad", L"Node.js"}));
+
+    const std::vector<MatchRow> rows = matches.Matches(L"node", 6);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(matches.Run(rows[0], L"a b"));
+    EXPECT_EQ(opened, (std::vector<std::pair<std::wstring, std::wstring>>{{L"P\\Node.js.lnk", L"a b"}}));
 }
 
 } // namespace

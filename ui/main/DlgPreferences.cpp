@@ -28,6 +28,10 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       typing_(*catalogue_, popup_, workers),
       hook_(popup_, typing_),
       programs_(options_, FolderOfProgram(programPath)),
+      programMatches_([this] { return programs_.Current(); },
+                      [this](const Program& program, const std::wstring& arguments) {
+                          return programs_.Open(program, arguments);
+                      }),
       labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
       view_(*catalogue_),
       actions_(*catalogue_, view_, modal_),
@@ -46,6 +50,8 @@ void DlgPreferences::OnInitDialog()
     // program has first waited for input, or when needed first (start_).
     catalogue_->SetMainWindow(hwnd());
     hook_.Attach(hwnd());
+    // Empty until the programs were found, after the start.
+    typing_.SetOtherMatches(&programMatches_);
     const bool problem = load_.Run(*catalogue_);
     saver_.Start(hwnd(), files_, load_.savePath());
     // Told once the window is up, so the start itself goes on (the hook is

@@ -4,6 +4,7 @@
 #include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Options.h"
+#include "programs/ProgramMatches.h"
 #include "platform/win32/Win32Registry.h"
 #include "ui/DialogBase.h"
 #include "ui/controls/CColourDialog.h"
@@ -101,6 +102,8 @@ private:
     Win32Registry registry_;
     Win32Options options_;
     StartMenuPrograms programs_;
+    // The programs as matches beside the commands, asked by typing_.
+    ProgramMatches programMatches_;
 
     IconSet smallIcons_;
     IconSet actionStrip_;
