@@ -86,6 +86,8 @@ ProgramUsage::LoadResult ProgramUsage::Load()
 {
     LoadResult result;
     std::string bytes;
+    // The file store serves one caller at a time: saves take this too.
+    const std::lock_guard<std::mutex> saving(saving_);
     const std::lock_guard<std::mutex> lock(guard_);
     switch (files_.ReadAll(path_, bytes)) {
     case IFileStore::ReadResult::Missing: return result;

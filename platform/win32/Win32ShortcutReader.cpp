@@ -95,11 +95,17 @@ int Win32ShortcutReader::CacheIcon(const std::wstring& shortcutPath)
     return icons_ ? ImageList_ReplaceIcon(icons_.get(), -1, icon.get()) : -1;
 }
 
-bool Win32ShortcutReader::DrawIcon(int index, HDC dc, int x, int y) const
+bool Win32ShortcutReader::DrawIcon(int index, HDC dc, int x, int y, int size) const
 {
-    const std::lock_guard<std::mutex> lock(iconsGuard_);
-    return index >= 0 && icons_ && index < ImageList_GetImageCount(icons_.get()) &&
-           ImageList_Draw(icons_.get(), index, dc, x, y, ILD_TRANSPARENT);
+    UniqueIcon icon;
+    {
+        const std::lock_guard<std::mutex> lock(iconsGuard_);
+        if (index < 0 || !icons_ || index >= ImageList_GetImageCount(icons_.get()))
+            return false;
+        icon.reset(ImageList_GetIcon(icons_.get(), index, ILD_NORMAL));
+    }
+    // Through an icon, so that the picture is scaled to the list's pixels.
+    return icon && DrawIconEx(dc, x, y, icon.get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
 bool Win32ShortcutReader::Open(const std::wstring& shortcutPath, const std::wstring& arguments)

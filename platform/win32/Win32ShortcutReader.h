@@ -17,8 +17,9 @@ public:
     bool Target(const std::wstring& shortcutPath, std::wstring& target) override;
     int CacheIcon(const std::wstring& shortcutPath) override;
 
-    // From any thread; false when there is no such picture.
-    bool DrawIcon(int index, HDC dc, int x, int y) const;
+    // From any thread, at `size` pixels square; false when there is no
+    // such picture.
+    bool DrawIcon(int index, HDC dc, int x, int y, int size) const;
 
     // Opens a shortcut as the shell does when it is double-clicked, giving
     // `arguments` to the program after the shortcut's own. False when the

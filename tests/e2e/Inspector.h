@@ -47,6 +47,19 @@ inline std::vector<Record> Inspect(const std::string& title, const std::vector<s
     return Records(run.output);
 }
 
+// The same on the visible top-level window of class `windowClass`.
+inline std::vector<Record> InspectClass(const std::string& windowClass, const std::vector<std::string>& args,
+                                        int* status = nullptr)
+{
+    auto& session = WineSession::Current();
+    std::vector<std::string> argv{session.BuildFile("tests/harness/QvInspect.exe"), "--class", windowClass};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const auto run = session.RunWine(argv);
+    if (status)
+        *status = run.exitCode;
+    return Records(run.output);
+}
+
 // One line of what the inspector says about the window ("visible",
 // "origin", "capture", ...), without its name; empty when there is none.
 inline Record WindowInfo(const std::string& title, const std::string& name)

@@ -66,6 +66,41 @@ inline void Pause(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// A number under the current user's registry key for the programs started
+// while it lives, deleted again afterwards whatever the test did.
+class UserNumber {
+public:
+    static constexpr const char* kOptionsKey = "HKCU\\Software\\Quorvallis";
+    static constexpr const char* kDesktopKey = "HKCU\\Control Panel\\Desktop";
+
+    UserNumber(std::string key, std::string name, int value) : key_(std::move(key)), name_(std::move(name))
+    {
+        Reg({"add", key_, "/v", name_, "/t", "REG_DWORD", "/d", std::to_string(value), "/f"});
+    }
+    UserNumber(const UserNumber&) = delete;
+    UserNumber& operator=(const UserNumber&) = delete;
+    ~UserNumber() { Reg({"delete", key_, "/v", name_, "/f"}); }
+
+    // The stored value as "reg query" prints it ("0x1"); empty when there is none.
+    std::string Query() const
+    {
+        std::istringstream words(Reg({"query", key_, "/v", name_}));
+        std::string word, last;
+        while (words >> word)
+            last = word;
+        return last.rfind("0x", 0) == 0 ? last : std::string();
+    }
+
+private:
+    static std::string Reg(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "reg");
+        return WineSession::Current().RunWine(args).output;
+    }
+
+    std::string key_, name_;
+};
+
 class LauncherE2e : public ::testing::Test {
 protected:
     void SetUp() override

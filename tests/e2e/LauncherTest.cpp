@@ -378,6 +378,8 @@ TEST_F(LauncherE2e, KeysTheLauncherWasTooLateForAreNotActedOnLater)
 // as an accessibility tool reads it.
 TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
 {
+    // Keys as they were before the list of matches: the list off.
+    UserNumber listOff(UserNumber::kOptionsKey, "ShowMatches", 0);
     QuorvallisCommands catalogue;
     catalogue.shownOnce = true;
     AddProbeCommand(catalogue, 0);
@@ -438,6 +440,105 @@ TEST_F(LauncherE2e, TheCompletionShownIsTakenByRightArrowAndNeverRunUnlessTaken)
     ASSERT_TRUE(CommandRan());
     EXPECT_NE(ReadFile(ranLog_).find("--arg done"), std::string::npos) << ReadFile(ranLog_);
     EXPECT_EQ(TargetChars(), "e") << "keys of the line reached the target";
+}
+
+// The list of matches as a user and an accessibility tool see it: a fragment
+// of a name lists the command, Enter runs it with the typed argument; Down
+// moves the highlight and Enter runs the row moved to; the list stands above
+// the popup without taking the focus, at 96 and at 144 pixels per inch; the
+// menu item turns it off and the choice is kept.
+TEST_F(LauncherE2e, MatchesWhileTypingRunWhatIsHighlighted)
+{
+    UserNumber listOn(UserNumber::kOptionsKey, "ShowMatches", 1);
+    QuorvallisCommands catalogue;
+    catalogue.shownOnce = true;
+    AddProbeCommand(catalogue, 0);
+    auto date = catalogue.AddCommand(0, L"Print the date", L"", 27, L"pd");
+    ASSERT_TRUE(date && date->SetRegularStep(StepType::EchoString, L"d"));
+    WriteCatalogue(catalogue);
+    StartTarget();
+    StartLauncher();
+
+    // Rows as "highlight|name|shortcut", parted by ";"; "<none>" without a list.
+    const auto listRows = [] {
+        int status = 0;
+        const auto records = inspector::InspectClass("QuorvallisMatches", {"lines"}, &status);
+        if (status != 0)
+            return std::string("<none>");
+        std::string rows;
+        for (const auto& record : records) {
+            std::string row;
+            for (const std::string& field : record)
+                row += (row.empty() ? "" : "|") + field;
+            rows += (rows.empty() ? "" : ";") + row;
+        }
+        return rows;
+    };
+    const auto lists = [&](const std::string& rows) { return WaitFor([&] { return listRows() == rows; }, 8000); };
+    const auto open = [&] {
+        return WaitFor(
+            [&] {
+                Activate();
+                return PopupText(IDC_INFO_TEXT) == "";
+            },
+            20000);
+    };
+    const auto rect = [](const std::vector<inspector::Record>& info) {
+        for (const auto& r : info)
+            if (r.size() == 5 && r[0] == "rect")
+                return std::vector<int>{std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3]), std::stoi(r[4])};
+        return std::vector<int>{};
+    };
+
+    ASSERT_TRUE(open());
+    Type("prbe");
+    EXPECT_TRUE(lists("1|Probe|pr")) << listRows();
+    Type(" x");
+    Keys({"Return"});
+    ASSERT_TRUE(CommandRan());
+    EXPECT_NE(ReadFile(ranLog_).find("--arg x"), std::string::npos) << ReadFile(ranLog_);
+    EXPECT_TRUE(lists("<none>")) << "the list outlived the popup: " << listRows();
+
+    ASSERT_TRUE(open());
+    Type("p");
+    EXPECT_TRUE(lists("1|Probe|pr;0|Print the date|pd")) << listRows();
+    Keys({"Down"});
+    EXPECT_TRUE(lists("0|Probe|pr;1|Print the date|pd")) << listRows();
+    const auto list = inspector::InspectClass("QuorvallisMatches", {"window"});
+    const auto popup = rect(inspector::Inspect("Preferences", {"--untitled", "window"}));
+    const auto at96 = rect(list);
+    ASSERT_EQ(at96.size(), 4u);
+    ASSERT_EQ(popup.size(), 4u);
+    EXPECT_LE(at96[1] + at96[3], popup[1]) << "not above the popup";
+    EXPECT_EQ(inspector::WindowInfo("Target", "foreground"), inspector::Record{"1"}) << "the list took the focus";
+    WineSession::Current().Screenshot("launcher-matches-96dpi");
+    Keys({"Return"});
+    EXPECT_TRUE(WaitFor([&] { return TargetChars() == "d"; }, 8000)) << TargetChars();
+
+    // Off through the menu item: the completion alone, and kept for the next start.
+    PostCommand(IDM_COMMAND_SHOW_MATCHES, true);
+    ASSERT_TRUE(open());
+    Type("p");
+    EXPECT_TRUE(WaitFor([&] { return PopupText(IDC_INFO_COMPLETION) == "r  Probe"; }, 8000));
+    EXPECT_EQ(listRows(), "<none>");
+    Keys({"Escape"});
+    EXPECT_EQ(ExitLauncher(), 0);
+    EXPECT_EQ(listOn.Query(), "0x0");
+
+    // On again, at 144 pixels per inch: the rows grow with the screen.
+    {
+        UserNumber dpi(UserNumber::kDesktopKey, "LogPixels", 144);
+        UserNumber onAgain(UserNumber::kOptionsKey, "ShowMatches", 1);
+        StartLauncher();
+        ASSERT_TRUE(open());
+        Type("p");
+        EXPECT_TRUE(lists("1|Probe|pr;0|Print the date|pd")) << listRows();
+        const auto at144 = rect(inspector::InspectClass("QuorvallisMatches", {"window"}));
+        ASSERT_EQ(at144.size(), 4u);
+        EXPECT_NEAR(at144[3], at96[3] * 3 / 2, at96[3] / 10) << "height at 96: " << at96[3];
+        WineSession::Current().Screenshot("launcher-matches-144dpi");
+        Keys({"Escape"});
+    }
 }
 
 // Caps Lock pressed in the application counts for the typed line, as the

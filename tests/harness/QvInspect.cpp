@@ -5,7 +5,10 @@
 // the target process.
 //
 //   QvInspect.exe [--wait MS] --title TITLE [--untitled] COMMAND [ARGS]
+//   QvInspect.exe [--wait MS] --class CLASS COMMAND [ARGS]
 //
+// --class finds a visible top-level window by its class instead (the list of
+// matches beside the typing popup).
 // --untitled reads instead the visible dialog without a title (the typing
 // popup) of the process that owns the window titled TITLE.
 //
@@ -16,6 +19,7 @@
 //                          mouse capture ("none" when no window does), whether it
 //                          is the foreground window, and the id of the control
 //                          of its thread that has the keyboard focus ("none")
+//   lines                  the window's own text, one record per line
 //   controls               every descendant: id class visible enabled x y w h text
 //                          (rectangle in the top-level window's client coordinates)
 //   text ID                the control's text
@@ -59,6 +63,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -519,7 +524,7 @@ BOOL CALLBACK FindUntitled(HWND window, LPARAM param)
 
 int Usage()
 {
-    fwprintf(stderr, L"usage: QvInspect [--wait MS] --title TITLE [--untitled] COMMAND [ARGS]\n");
+    fwprintf(stderr, L"usage: QvInspect [--wait MS] (--title TITLE [--untitled] | --class CLASS) COMMAND [ARGS]\n");
     return 2;
 }
 
@@ -528,6 +533,7 @@ int Usage()
 int wmain(int argc, wchar_t** argv)
 {
     std::wstring title;
+    std::wstring windowClass;
     DWORD waitMs = 0;
     bool untitled = false;
     int i = 1;
@@ -535,6 +541,8 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring arg = argv[i];
         if (arg == L"--title" && i + 1 < argc)
             title = argv[++i];
+        else if (arg == L"--class" && i + 1 < argc)
+            windowClass = argv[++i];
         else if (arg == L"--untitled")
             untitled = true;
         else if (arg == L"--wait" && i + 1 < argc)
@@ -542,7 +550,7 @@ int wmain(int argc, wchar_t** argv)
         else
             break;
     }
-    if (title.empty() || i >= argc)
+    if ((title.empty() && windowClass.empty()) || i >= argc)
         return Usage();
     const std::wstring command = argv[i++];
     std::vector<std::wstring> args(argv + i, argv + argc);
@@ -551,7 +559,9 @@ int wmain(int argc, wchar_t** argv)
     HWND top = nullptr;
     const DWORD start = GetTickCount();
     for (;;) {
-        top = FindWindowW(nullptr, title.c_str());
+        top = windowClass.empty() ? FindWindowW(nullptr, title.c_str()) : FindWindowW(windowClass.c_str(), nullptr);
+        if (top && !windowClass.empty() && !IsWindowVisible(top))
+            top = nullptr;
         if (top && untitled) {
             UntitledSearch search{0, nullptr};
             GetWindowThreadProcessId(top, &search.process);
@@ -570,6 +580,13 @@ int wmain(int argc, wchar_t** argv)
     int status = 0;
     if (command == L"window") {
         status = ShowWindowInfo(top);
+    } else if (command == L"lines") {
+        const std::wstring text = WindowTextOf(top);
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = std::min(text.find(L'\n', at), text.size());
+            Out(text.substr(at, end - at));
+            at = end + 1;
+        }
     } else if (command == L"controls") {
         EnumChildWindows(top, &ListControl, reinterpret_cast<LPARAM>(top));
     } else if (command == L"menus") {

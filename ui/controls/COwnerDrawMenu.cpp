@@ -213,6 +213,11 @@ void COwnerDrawMenu::DrawItem(const DRAWITEMSTRUCT& draw) const
         }
         if (image >= 0 && list != imageLists_.end() && list->second)
             ImageList_Draw(list->second, image, dc, column.left + 4, column.top + 2, ILD_TRANSPARENT);
+        // A check item without a picture shows the check itself.
+        if (image < 0) {
+            RECT mark{column.left + 4, column.top + 2, column.left + 20, column.top + 18};
+            DrawFrameControl(dc, &mark, DFC_MENU, DFCS_MENUCHECK);
+        }
     }
 
     FillColour(dc, textArea, lit ? COLOR_HIGHLIGHT : COLOR_MENU);

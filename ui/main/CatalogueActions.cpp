@@ -194,7 +194,7 @@ void CatalogueActions::AddProgram()
         return;
     const ProgramList::Snapshot programs = programs_ ? programs_() : ProgramList::Snapshot();
     if (!programs || programs->empty()) {
-        Ask(L"No programs of the Start menu were found. Is \"Include Start menu programs\" checked in the Options "
+        Ask(L"No programs of the Start menu were found. Is \"Include Start menu programs\" checked in the Command "
             L"menu?",
             L"Add programs", MB_OK | MB_ICONINFORMATION);
         return;

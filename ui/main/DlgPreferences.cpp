@@ -25,7 +25,9 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       catalogue_(std::move(catalogue)),
       files_(std::move(files)),
       load_(*files_, FolderOfProgram(programPath) + L"Preferences.data"),
-      typing_(*catalogue_, popup_, workers),
+      matches_(popup_),
+      typing_(*catalogue_, popup_, workers, &matches_),
+      showMatches_(options_, typing_),
       hook_(popup_, typing_),
       programs_(options_, FolderOfProgram(programPath)),
       programMatches_([this] { return programs_.Current(); },
@@ -50,8 +52,12 @@ void DlgPreferences::OnInitDialog()
     // program has first waited for input, or when needed first (start_).
     catalogue_->SetMainWindow(hwnd());
     hook_.Attach(hwnd());
+    showMatches_.Load();
     // Empty until the programs were found, after the start.
     typing_.SetOtherMatches(&programMatches_);
+    matches_.SetOtherIconPainter([this](const MatchRow& row, HDC dc, int x, int y, int size) {
+        return programs_.DrawIcon(row.iconFile, dc, x, y, size);
+    });
     const bool problem = load_.Run(*catalogue_);
     saver_.Start(hwnd(), files_, load_.savePath());
     // Told once the window is up, so the start itself goes on (the hook is
@@ -98,6 +104,7 @@ void DlgPreferences::BuildRest()
     view_.ShowTree();
     // The hook is in already; the menu shows its state.
     UpdateToggleMenuItem();
+    showMatches_.ShowInMenu(hwnd());
     UpdateOptionItems();
     // The Start menu is read from here on, on a thread of its own.
     programs_.Start();
@@ -133,7 +140,7 @@ void DlgPreferences::UpdateToggleMenuItem()
 void DlgPreferences::UpdateOptionItems()
 {
     if (HMENU menu = GetMenu(hwnd()))
-        CheckMenuItem(menu, IDM_OPTIONS_PROGRAMS, MF_BYCOMMAND | (programs_.shown() ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(menu, IDM_COMMAND_SHOW_PROGRAMS, MF_BYCOMMAND | (programs_.shown() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void DlgPreferences::SetEnabled(bool enabled)
@@ -208,8 +215,9 @@ void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
     case IDM_TRAY_ENABLE: SetEnabled(true); break;
     case IDM_TRAY_DISABLE: SetEnabled(false); break;
     case IDM_COMMAND_TOGGLE_ENABLED: SetEnabled(!hook_.enabled()); break;
+    case IDM_COMMAND_SHOW_MATCHES: showMatches_.Toggle(hwnd()); break;
     case IDM_TRAY_EXIT: Exit(); break;
-    case IDM_OPTIONS_PROGRAMS:
+    case IDM_COMMAND_SHOW_PROGRAMS:
         programs_.SetShown(!programs_.shown());
         UpdateOptionItems();
         break;

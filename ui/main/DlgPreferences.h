@@ -19,6 +19,7 @@
 #include "ui/main/HookSwitch.h"
 #include "ui/main/MainMenu.h"
 #include "ui/main/MainWindowLayout.h"
+#include "ui/main/MatchesOption.h"
 #include "ui/main/MainToolbar.h"
 #include "ui/main/ModalRuns.h"
 #include "ui/main/PreferencesBox.h"
@@ -27,6 +28,7 @@
 #include "ui/main/StartupLoad.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/popup/DlgInfo.h"
+#include "ui/popup/MatchListWindow.h"
 
 #include <boost/shared_ptr.hpp>
 
@@ -97,10 +99,12 @@ private:
     std::shared_ptr<IFileStore> files_;
     StartupLoad load_;
     DlgInfo popup_;
+    MatchListWindow matches_;
     TypingStateMachine typing_;
+    Win32Options options_;
+    MatchesOption showMatches_;
     HookSwitch hook_;
     Win32Registry registry_;
-    Win32Options options_;
     StartMenuPrograms programs_;
     // The programs as matches beside the commands, asked by typing_.
     ProgramMatches programMatches_;

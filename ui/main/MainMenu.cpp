@@ -69,3 +69,9 @@ void MainMenu::ShowEnabled(HWND window, bool enabled)
             images_.AddImage(submenu, IDM_COMMAND_TOGGLE_ENABLED, enabled ? kImageDisable : kImageEnable);
     }
 }
+
+void MainMenu::ShowChecked(HWND window, UINT id, bool checked)
+{
+    if (HMENU menu = GetMenu(window))
+        CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}

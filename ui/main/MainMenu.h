@@ -15,6 +15,8 @@ public:
     void Create(HWND window, HIMAGELIST strip);
     // Names the toggle item Enable or Disable, with its picture.
     void ShowEnabled(HWND window, bool enabled);
+    // Checks or clears a check item of the bar.
+    static void ShowChecked(HWND window, UINT id, bool checked);
 
     COwnerDrawMenu& images() { return images_; }
 

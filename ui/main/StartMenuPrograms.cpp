@@ -79,3 +79,12 @@ bool StartMenuPrograms::Open(const Program& program, const std::wstring& argumen
     }
     return true;
 }
+
+bool StartMenuPrograms::DrawIcon(const std::wstring& shortcutPath, HDC dc, int x, int y, int size) const
+{
+    const ProgramList::Snapshot programs = Current();
+    for (const Program& program : *programs)
+        if (program.path == shortcutPath)
+            return reader_.DrawIcon(program.icon, dc, x, y, size);
+    return false;
+}

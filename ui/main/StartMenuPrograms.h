@@ -44,8 +44,9 @@ public:
     // (given to the program after the shortcut's own) and counts the start.
     // False when no thread could start.
     bool Open(const Program& program, const std::wstring& arguments);
-    // The program's own icon, from the cache the finder fills.
-    bool DrawIcon(int icon, HDC dc, int x, int y) const { return reader_.DrawIcon(icon, dc, x, y); }
+    // The own icon of the program whose shortcut file this is, from the
+    // cache the finder fills; false while it has none.
+    bool DrawIcon(const std::wstring& shortcutPath, HDC dc, int x, int y, int size) const;
 
 private:
     // Shared with the threads that open programs, which may outlive this.

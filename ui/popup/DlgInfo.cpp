@@ -2,9 +2,7 @@
 
 #include "MainWindowIds.h"
 #include "ui/controls/BufferedPaint.h"
-#include "ui/controls/HorizontalGradient.h"
-
-#include <gdiplus.h>
+#include "ui/popup/PopupBackground.h"
 
 #include <algorithm>
 
@@ -13,8 +11,6 @@ namespace {
 constexpr UINT_PTR kHideTimer = 1;
 constexpr UINT kHideFrameMs = 15;
 constexpr int kMarginPx = 10;
-// Alpha 230, red 30, green 30, blue 255.
-constexpr Gdiplus::ARGB kOutlineColour = (230u << 24) | (30u << 16) | (30u << 8) | 255u;
 
 } // namespace
 
@@ -167,26 +163,6 @@ void DlgInfo::ShowCompletion(const std::wstring& rest, const std::wstring& name)
     }
 }
 
-void DlgInfo::PaintBackground(HDC dc, SIZE size) const
-{
-    const int width = size.cx;
-    const int height = size.cy;
-    FillHorizontalGradient(dc, RECT{0, 0, width, height}, RGB(123, 164, 224), RGB(238, 238, 238));
-
-    using namespace Gdiplus;
-    using namespace Gdiplus::DllExports;
-    GpGraphics* graphics = nullptr;
-    if (GdipCreateFromHDC(dc, &graphics) == Ok) {
-        GdipSetSmoothingMode(graphics, SmoothingModeAntiAlias);
-        GpPen* pen = nullptr;
-        if (GdipCreatePen1(kOutlineColour, 4.0f, UnitWorld, &pen) == Ok) {
-            GdipDrawRectangleI(graphics, pen, 0, 0, width, height);
-            GdipDeletePen(pen);
-        }
-        GdipDeleteGraphics(graphics);
-    }
-}
-
 bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -197,7 +173,7 @@ bool DlgInfo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return true;
     case WM_ERASEBKGND:
         BufferedPaint::Paint(hwnd(), reinterpret_cast<HDC>(wParam),
-                             [this](HDC dc, SIZE size) { PaintBackground(dc, size); });
+                             [](HDC dc, SIZE size) { PaintPopupBackground(dc, size); });
         SetResult(1);
         return true;
     case WM_CTLCOLORDLG:

@@ -36,8 +36,6 @@ protected:
 private:
     void OnInfoChar(unsigned virtualKey);
     void CreateCompletionText();
-    // The gradient and its outline for a client area of `size`.
-    void PaintBackground(HDC dc, SIZE size) const;
     void StepHide();
     void FinishHide();
 
