@@ -8,13 +8,15 @@
 #include <system_error>
 
 ProgramFinder::ProgramFinder(std::vector<std::wstring> roots, IFolderListing& listing, IShortcutReader& reader,
-                             IFolderWatch& watch, ProgramList& list, std::function<void()> published)
+                             IFolderWatch& watch, ProgramList& list, std::function<void()> threadStart,
+                             std::function<void()> threadEnd)
     : roots_(std::move(roots)),
       listing_(listing),
       reader_(reader),
       watch_(watch),
       list_(list),
-      published_(std::move(published))
+      threadStart_(std::move(threadStart)),
+      threadEnd_(std::move(threadEnd))
 {
 }
 
@@ -23,15 +25,42 @@ ProgramFinder::~ProgramFinder()
     Stop();
 }
 
-bool ProgramFinder::Start(std::function<void()> threadStart, std::function<void()> threadEnd)
+bool ProgramFinder::Start()
 {
-    if (thread_.joinable())
+    return Rescan();
+}
+
+void ProgramFinder::Poll()
+{
+    if (stopping_)
+        return;
+    if (watch_.Wait(0) == IFolderWatch::Wake::Changed) {
+        // Changes come in bursts (an installer): scan once they stop.
+        changed_ = true;
+        return;
+    }
+    if (changed_) {
+        changed_ = false;
+        Rescan();
+    }
+}
+
+bool ProgramFinder::Rescan()
+{
+    const std::lock_guard<std::mutex> lock(guard_);
+    if (stopping_)
+        return false;
+    if (running_) {
+        again_ = true;
         return true;
-    threadStart_ = std::move(threadStart);
-    threadEnd_ = std::move(threadEnd);
+    }
+    if (thread_.joinable())
+        thread_.join(); // ended already
+    running_ = true;
     try {
         thread_ = std::thread([this] { Run(); });
     } catch (const std::system_error&) {
+        running_ = false;
         return false;
     }
     return true;
@@ -41,8 +70,13 @@ void ProgramFinder::Stop()
 {
     stopping_ = true;
     watch_.Stop();
-    if (thread_.joinable())
-        thread_.join();
+    std::thread ending;
+    {
+        const std::lock_guard<std::mutex> lock(guard_);
+        ending = std::move(thread_);
+    }
+    if (ending.joinable())
+        ending.join();
 }
 
 void ProgramFinder::ScanOnce(bool first)
@@ -51,8 +85,6 @@ void ProgramFinder::ScanOnce(bool first)
     if (first) {
         // Found by name at once; the files are read after.
         list_.Publish(programs);
-        if (published_)
-            published_();
     }
     ProgramScan::Refine(programs, known_, reader_, &stopping_);
     if (stopping_)
@@ -62,8 +94,6 @@ void ProgramFinder::ScanOnce(bool first)
     if (iconsDue) {
         // Without their new icons for a moment rather than waiting for them.
         list_.Publish(programs);
-        if (published_)
-            published_();
         ProgramScan::TakeIcons(programs, reader_, &stopping_);
         if (stopping_)
             return;
@@ -71,24 +101,22 @@ void ProgramFinder::ScanOnce(bool first)
     known_ = programs;
     list_.Publish(std::move(programs));
     ++scans_;
-    if (published_)
-        published_();
 }
 
 void ProgramFinder::Run()
 {
     if (threadStart_)
         threadStart_();
-    bool first = true;
-    while (!stopping_) {
+    for (;;) {
+        const bool first = first_;
+        first_ = false;
         ScanOnce(first);
-        first = false;
-        IFolderWatch::Wake wake = watch_.Wait(-1);
-        // Changes come in bursts: scan once they stop.
-        while (wake == IFolderWatch::Wake::Changed)
-            wake = watch_.Wait(kSettleMs);
-        if (wake == IFolderWatch::Wake::Stopped)
+        const std::lock_guard<std::mutex> lock(guard_);
+        if (!again_ || stopping_) {
+            running_ = false;
             break;
+        }
+        again_ = false;
     }
     if (threadEnd_)
         threadEnd_();

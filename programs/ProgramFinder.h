@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,31 +14,39 @@ class IFolderWatch;
 class IShortcutReader;
 class ProgramList;
 
-// Finds the Start menu's programs on a thread of its own and keeps the list
-// current: a first scan (published at once), its refinement, then a new
-// scan whenever the folders change (a program installed or removed while the
-// launcher runs), once they have been quiet for a moment.
+// Finds the Start menu's programs and keeps the list current: each scan
+// (names published at once, then targets, then icons) runs on a thread of
+// its own that ends with it, since a thread that stays costs the idle
+// program about a megabyte under Wine. The owner asks Poll now and then
+// (a timer of the window): a change under the folders (a program installed
+// or removed while the launcher runs) brings a new scan once a poll finds
+// them quiet again.
 class ProgramFinder {
 public:
-    // How long the folders must stay quiet before a new scan: an installer
-    // writes many files in a row.
-    static constexpr int kSettleMs = 400;
+    // Poll every this often: a change is found within two polls.
+    static constexpr int kPollMs = 700;
 
-    // `published` is called on the finder's thread after each publish.
+    // `threadStart` and `threadEnd` run on each scan's thread first and last
+    // (the platform's set-up of a thread that opens shortcut files).
     ProgramFinder(std::vector<std::wstring> roots, IFolderListing& listing, IShortcutReader& reader,
-                  IFolderWatch& watch, ProgramList& list, std::function<void()> published = {});
+                  IFolderWatch& watch, ProgramList& list, std::function<void()> threadStart = {},
+                  std::function<void()> threadEnd = {});
     ~ProgramFinder();
     ProgramFinder(const ProgramFinder&) = delete;
     ProgramFinder& operator=(const ProgramFinder&) = delete;
 
-    // `threadStart` runs first on the new thread (the platform's set-up of
-    // a thread that opens shortcut files). False when no thread started.
-    bool Start(std::function<void()> threadStart = {}, std::function<void()> threadEnd = {});
-    // Ends the thread and waits for it; the files being read finish first.
+    // The first scan. False when no thread could start.
+    bool Start();
+    // Looks (without waiting) whether the folders changed; scans again once
+    // they are quiet after a change. Cheap enough for the keyboard's thread.
+    void Poll();
+    // Stops the scan under way (the file being read finishes) and waits for it.
     void Stop();
     int Scans() const { return scans_.load(); }
 
 private:
+    // Starts a scan, or has the one under way scan once more.
+    bool Rescan();
     void Run();
     void ScanOnce(bool first);
 
@@ -46,11 +55,15 @@ private:
     IShortcutReader& reader_;
     IFolderWatch& watch_;
     ProgramList& list_;
-    std::function<void()> published_;
     std::function<void()> threadStart_;
     std::function<void()> threadEnd_;
-    std::vector<Program> known_; // the last refined list, on the thread only
+    std::vector<Program> known_; // the last refined list, on the scan's thread only
+    std::mutex guard_;           // over thread_, running_ and again_
+    std::thread thread_;
+    bool running_ = false;
+    bool again_ = false;
+    bool changed_ = false; // a poll saw a change; the next quiet one scans
+    bool first_ = true;
     std::atomic<bool> stopping_{false};
     std::atomic<int> scans_{0};
-    std::thread thread_;
 };

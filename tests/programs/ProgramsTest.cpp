@@ -1,5 +1,7 @@
 #include "platform/IFolderListing.h"
+#include "platform/IFolderWatch.h"
 #include "platform/IShortcutReader.h"
+#include "programs/ProgramFinder.h"
 #include "programs/ProgramList.h"
 #include "programs/ProgramMatches.h"
 #include "programs/ProgramNames.h"
@@ -10,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -161,6 +165,57 @@ TEST(ShortcutSuggestion, InitialsOrFirstWordThenANumberUntilFree)
     };
     for (const auto& row : rows)
         EXPECT_EQ(SuggestShortcut(row.name, isTaken), row.shortcut) << row.name;
+}
+
+const std::wstring kUsagePathForFinder = L"C:\\Q\\Programs.data";
+
+class FakeWatch : public IFolderWatch {
+public:
+    std::vector<Wake> wakes; // answered in turn, then TimedOut
+    Wake Wait(int) override
+    {
+        if (wakes.empty())
+            return Wake::TimedOut;
+        const Wake wake = wakes.front();
+        wakes.erase(wakes.begin());
+        return wake;
+    }
+    void Stop() override {}
+};
+
+TEST(ProgramFinder, ScansAgainOnceTheFoldersAreQuietAfterAChange)
+{
+    FakeListing listing;
+    listing.folders[L"U"] = {{L"Editor.lnk", false, 1}};
+    FakeReader reader;
+    FakeWatch watch;
+    MemoryFileStore files;
+    ProgramUsage usage(files, kUsagePathForFinder);
+    ProgramList list(usage);
+    ProgramFinder finder({L"U"}, listing, reader, watch, list);
+    const auto scansReach = [&](int scans) {
+        for (int i = 0; i < 500 && finder.Scans() < scans; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return finder.Scans() == scans;
+    };
+    ASSERT_TRUE(finder.Start());
+    ASSERT_TRUE(scansReach(1));
+    EXPECT_EQ(Names(*list.Current()), std::vector<std::wstring>{L"Editor"});
+
+    // Two changes in a row, then quiet: one scan, after the quiet poll.
+    listing.folders[L"U"].push_back({L"Calc.lnk", false, 1});
+    watch.wakes = {IFolderWatch::Wake::Changed, IFolderWatch::Wake::Changed};
+    finder.Poll();
+    finder.Poll();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(finder.Scans(), 1);
+    finder.Poll();
+    ASSERT_TRUE(scansReach(2));
+    EXPECT_EQ(Names(*list.Current()), (std::vector<std::wstring>{L"Editor", L"Calc"}));
+    finder.Poll();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(finder.Scans(), 2);
+    finder.Stop();
 }
 
 const std::wstring kUsagePath = L"C:\\Q\\Programs.data";

@@ -95,7 +95,10 @@ void DlgPreferences::BuildRest()
 
     view_.Attach(tree, list, smallIcons_.get());
     actions_.Attach(hwnd(), menu_.images(), actionStrip_.get(), [this] { saver_.Changed(*catalogue_); });
-    actions_.SetPrograms([this] { return programs_.Current(); });
+    actions_.SetPrograms([this] {
+        programs_.Wanted();
+        return programs_.Current();
+    });
     preferences_.Show(hwnd());
     layout_.CreateParts(hwnd());
 
@@ -107,7 +110,7 @@ void DlgPreferences::BuildRest()
     showMatches_.ShowInMenu(hwnd());
     UpdateOptionItems();
     // The Start menu is read from here on, on a thread of its own.
-    programs_.Start();
+    programs_.Start(hwnd());
 
     layout_.Anchor(withoutMenu.bottom - withMenu.bottom);
     RECT client{};
@@ -284,8 +287,11 @@ std::optional<bool> DlgPreferences::OnWindowMessage(UINT message, WPARAM wParam,
     case WM_CLOSE: ShowWindow(hwnd(), SW_HIDE); return true;
     case WM_WINDOWPOSCHANGED:
         // Rows held back while the window was hidden are listed as it shows.
-        if (lParam && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+        if (lParam && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)) {
             view_.OnShown();
+            // "Add programs…" is a click away.
+            programs_.Wanted();
+        }
         return false;
     default: return std::nullopt;
     }
@@ -327,7 +333,12 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     start_.Before(message, wParam);
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(); return true;
-    case WM_KEYHOOK: SetResult(hook_.OnKeyHook(wParam, lParam)); return true;
+    case WM_KEYHOOK:
+        SetResult(hook_.OnKeyHook(wParam, lParam));
+        // The first popup reads the Start menu, while its first keys come.
+        if (catalogue_->typingState == TypingStateMachine::kTyping)
+            programs_.Wanted();
+        return true;
     case WM_COMMANDEXECUTED:
         view_.OnCommandExecuted(static_cast<int>(wParam));
         SetResult(0);
@@ -351,6 +362,11 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return false;
     case WM_NOTIFY: return lParam && OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_TIMER:
+        if (wParam != StartMenuPrograms::kPollTimer)
+            return false;
+        programs_.Poll();
+        return true;
     case WM_FINISHSTART:
         // start_ built the rest of the window before this.
         return true;

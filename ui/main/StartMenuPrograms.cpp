@@ -19,8 +19,9 @@ StartMenuPrograms::~StartMenuPrograms()
     Stop();
 }
 
-void StartMenuPrograms::Start()
+void StartMenuPrograms::Start(HWND window)
 {
+    window_ = window;
     if (started_)
         return;
     started_ = true;
@@ -29,18 +30,36 @@ void StartMenuPrograms::Start()
         return;
     const std::vector<std::wstring> folders = StartMenuProgramFolders();
     watch_ = std::make_unique<Win32FolderWatch>(folders);
-    finder_ = std::make_unique<ProgramFinder>(folders, listing_, reader_, *watch_, counts_->list);
     // Below the keyboard's thread, which must never wait for it.
-    finder_->Start(
+    finder_ = std::make_unique<ProgramFinder>(
+        folders, listing_, reader_, *watch_, counts_->list,
         [] {
             SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
             Win32ShortcutReader::JoinCom();
         },
         [] { Win32ShortcutReader::LeaveCom(); });
+    if (window_)
+        SetTimer(window_, kPollTimer, ProgramFinder::kPollMs, nullptr);
+}
+
+void StartMenuPrograms::Wanted()
+{
+    if (!finder_ || scanned_)
+        return;
+    scanned_ = true;
+    finder_->Start();
+}
+
+void StartMenuPrograms::Poll()
+{
+    if (finder_ && scanned_)
+        finder_->Poll();
 }
 
 void StartMenuPrograms::Stop()
 {
+    if (window_)
+        KillTimer(window_, kPollTimer);
     if (finder_)
         finder_->Stop();
     finder_.reset();
@@ -53,7 +72,9 @@ void StartMenuPrograms::SetShown(bool shown)
     options_.SetNumber(kOption, shown ? 1 : 0);
     if (shown && started_ && !finder_) {
         started_ = false;
-        Start();
+        scanned_ = false;
+        Start(window_);
+        Wanted();
     }
 }
 

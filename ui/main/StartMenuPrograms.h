@@ -16,9 +16,11 @@ class ProgramFinder;
 class Win32FolderWatch;
 
 // The programs of the Start menu as a second source of matches, kept apart
-// from the catalogue: found on a thread of their own once the program has
-// started, counted in their own file beside the program, switched on and
-// off by the option "ShowPrograms" (1 on, the default; 0 off).
+// from the catalogue: found on a thread of their own when first wanted
+// after the start (the popup opened, the window shown), counted in their own
+// file beside the program, switched on and off by the option "ShowPrograms"
+// (1 on, the default; 0 off). Not at the start itself: under Wine a thread
+// keeps about a megabyte of the idle program's memory even after it ended.
 class StartMenuPrograms {
 public:
     static constexpr const wchar_t* kOption = L"ShowPrograms";
@@ -28,9 +30,17 @@ public:
     StartMenuPrograms(const StartMenuPrograms&) = delete;
     StartMenuPrograms& operator=(const StartMenuPrograms&) = delete;
 
+    // The timer of `window` (WM_TIMER with this id) that asks Poll.
+    static constexpr UINT_PTR kPollTimer = 2424;
+
     // After the start (never before the program first waits for input):
-    // reads the run counts and, when shown, starts looking for programs.
-    void Start();
+    // reads the run counts and, when shown, watches the folders, with a
+    // timer of `window` that looks for changes.
+    void Start(HWND window);
+    // The programs are about to be needed: the first call scans. Cheap.
+    void Wanted();
+    // On the timer: a new scan once the folders changed and are quiet again.
+    void Poll();
     // Stops looking; the thread ends before this returns.
     void Stop();
 
@@ -60,6 +70,8 @@ private:
     IOptions& options_;
     bool shown_;
     bool started_ = false;
+    bool scanned_ = false;
+    HWND window_ = nullptr;
     std::shared_ptr<Counts> counts_;
     Win32FolderListing listing_;
     Win32ShortcutReader reader_;
