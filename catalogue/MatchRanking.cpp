@@ -53,6 +53,8 @@ public:
 
     WordStartsMatch(const std::wstring& name, const std::wstring& word) : name_(name), word_(word)
     {
+        for (std::size_t i = 0; i < word.size() && i < kMaxParts; ++i)
+            failed_[i] = 0;
         for (std::size_t i = 0; i < name.size() && count_ < kMaxParts; ++i) {
             if (!PartsWords(name[i]) && (i == 0 || PartsWords(name[i - 1])))
                 starts_[count_++] = i;
@@ -103,7 +105,8 @@ private:
     // Held here, not on the heap: one is made for every candidate that matches.
     std::size_t starts_[kMaxParts];
     std::size_t count_ = 0;
-    std::uint64_t failed_[kMaxParts] = {};
+    // Per letter of the word, the first starts from which it failed.
+    std::uint64_t failed_[kMaxParts];
     std::vector<std::size_t>* letters_ = nullptr;
 };
 
@@ -176,7 +179,7 @@ bool RanksBefore(const RankedMatch& a, const RankedMatch& b)
 }
 
 bool MatchCandidateTo(const MatchCandidate& candidate, const std::wstring& foldedWord, const std::wstring& typedWord,
-                      RankedMatch& match)
+                      RankedMatch& match, MatchTier worstWanted)
 {
     if (foldedWord.empty())
         return false;
@@ -191,12 +194,15 @@ bool MatchCandidateTo(const MatchCandidate& candidate, const std::wstring& folde
         match.tier = exact ? MatchTier::ExactShortcut : MatchTier::ShortcutPrefix;
         return true;
     }
-    if (!InOrder(candidate.foldedName, foldedWord))
+    // A list full of better rows: the name need not be looked at.
+    if (worstWanted < MatchTier::WordStarts || !InOrder(candidate.foldedName, foldedWord))
         return false;
     if (WordStartsMatch(candidate.foldedName, foldedWord).Find(nullptr)) {
         match.tier = MatchTier::WordStarts;
         return true;
     }
+    if (worstWanted < MatchTier::Scattered)
+        return false;
     match.tier = MatchTier::Scattered;
     match.spread = TightestPlacing(candidate.foldedName, foldedWord, nullptr);
     return true;
@@ -212,7 +218,8 @@ std::vector<RankedMatch> RankMatches(const std::vector<MatchCandidate>& candidat
     best.reserve(limit + 1);
     RankedMatch match;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (!MatchCandidateTo(candidates[i], folded, word, match))
+        const MatchTier worstWanted = best.size() == limit ? best.back().tier : MatchTier::Scattered;
+        if (!MatchCandidateTo(candidates[i], folded, word, match, worstWanted))
             continue;
         if (best.size() == limit && !RanksBefore(match, best.back()))
             continue;

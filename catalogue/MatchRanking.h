@@ -55,9 +55,10 @@ std::wstring FoldForMatch(const std::wstring& text);
 bool RanksBefore(const RankedMatch& a, const RankedMatch& b);
 
 // How `candidate` matches the word (folded with FoldForMatch; `typedWord` as
-// typed, for the exact shortcut); false when it does not match at all.
+// typed, for the exact shortcut); false when it does not match at all, or
+// only in a tier after `worstWanted`.
 bool MatchCandidateTo(const MatchCandidate& candidate, const std::wstring& foldedWord, const std::wstring& typedWord,
-                      RankedMatch& match);
+                      RankedMatch& match, MatchTier worstWanted = MatchTier::Scattered);
 
 // The best `limit` matches of the word (as typed, without blanks) among the
 // candidates, best first; none for an empty word.

@@ -40,7 +40,7 @@ std::wstring Scattered(const std::wstring& name)
     std::wstring word;
     for (std::size_t i = 0; i < name.size() && word.size() < 5; i += 2)
         if (name[i] != L' ')
-            word += static_cast<wchar_t>(towlower(name[i]));
+            word += static_cast<wchar_t>(std::towlower(name[i]));
     return word;
 }
 
@@ -49,7 +49,7 @@ std::wstring Initials(const std::wstring& name)
     std::wstring word;
     for (std::size_t i = 0; i < name.size(); ++i)
         if (i == 0 || name[i - 1] == L' ')
-            word += static_cast<wchar_t>(towlower(name[i]));
+            word += static_cast<wchar_t>(std::towlower(name[i]));
     return word;
 }
 

@@ -631,6 +631,18 @@ TEST(COwnerDrawMenu, DrawsIconColumnTextTabAndSelection)
     EXPECT_EQ(RGB(0, 0, 0), canvas.At(100, 0)) << "selected item is framed";
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), canvas.At(2, 10)) << "selected column is highlighted";
 
+    // A check item without a picture (a switch of the menu bar) shows its check.
+    Canvas checked(200, 20);
+    draw.itemID = 1502;
+    draw.itemData = host.DataOf(0);
+    draw.itemState = ODS_CHECKED;
+    draw.hDC = checked.dc();
+    host.drawer.DrawItem(draw);
+    EXPECT_GT(checked.Count(4, 2, 20, 18,
+                            [](COLORREF c) { return GetRValue(c) < 60 && GetGValue(c) < 60 && GetBValue(c) < 60; }),
+              5)
+        << "no check drawn";
+
     Canvas separator(200, 8);
     draw.itemData = host.DataOf(2);
     draw.itemState = 0;

@@ -498,6 +498,9 @@ TEST_F(LauncherE2e, MatchesWhileTypingRunWhatIsHighlighted)
     ASSERT_TRUE(CommandRan());
     EXPECT_NE(ReadFile(ranLog_).find("--arg x"), std::string::npos) << ReadFile(ranLog_);
     EXPECT_TRUE(lists("<none>")) << "the list outlived the popup: " << listRows();
+    // The started probe took the focus; keys go to a new target.
+    RanProbeEnded();
+    StartTarget("Target2");
 
     ASSERT_TRUE(open());
     Type("p");
@@ -510,7 +513,7 @@ TEST_F(LauncherE2e, MatchesWhileTypingRunWhatIsHighlighted)
     ASSERT_EQ(at96.size(), 4u);
     ASSERT_EQ(popup.size(), 4u);
     EXPECT_LE(at96[1] + at96[3], popup[1]) << "not above the popup";
-    EXPECT_EQ(inspector::WindowInfo("Target", "foreground"), inspector::Record{"1"}) << "the list took the focus";
+    EXPECT_EQ(inspector::WindowInfo("Target2", "foreground"), inspector::Record{"1"}) << "the list took the focus";
     WineSession::Current().Screenshot("launcher-matches-96dpi");
     Keys({"Return"});
     EXPECT_TRUE(WaitFor([&] { return TargetChars() == "d"; }, 8000)) << TargetChars();
