@@ -3,11 +3,13 @@
 #include "capture/IMatchList.h"
 #include "capture/ITypingPopup.h"
 #include "capture/TypedLine.h"
+#include "catalogue/IMatchSource.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/ILineWorkers.h"
 #include "platform/KeyCodes.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -86,6 +88,11 @@ void TypingStateMachine::ForgetCompletion()
 int TypingStateMachine::OnTypingKey(unsigned virtualKey)
 {
     if (virtualKey == KeyCode::Enter) {
+        if (RunOtherRow(popup_.Text())) {
+            EndTyping();
+            popup_.Hide();
+            return kSwallow;
+        }
         // What was typed, never a suggestion that was not taken; or the
         // highlighted match with the typed arguments.
         std::wstring line = LineToRun(popup_.Text());
@@ -156,12 +163,45 @@ std::wstring TypingStateMachine::LineToRun(const std::wstring& typed)
     return row.shortcut + typed.substr(word.size());
 }
 
+bool TypingStateMachine::RunOtherRow(const std::wstring& typed)
+{
+    if (!MatchesShown() || !others_)
+        return false;
+    const std::wstring word = FirstWord(typed);
+    if (word != rowsWord_)
+        FindRows(typed);
+    if (rows_.empty())
+        return false;
+    // A typed shortcut runs its command, unless the user chose a row.
+    if (!highlightMoved_ && catalogue_.FindCommandByShortcut(word))
+        return false;
+    const MatchRow& row = rows_[std::min(highlighted_, rows_.size() - 1)];
+    if (row.kind == MatchKind::Command)
+        return false;
+    std::wstring arguments = typed.substr(word.size());
+    arguments.erase(0, arguments.find_first_not_of(L' '));
+    // One that does not start ends the line all the same, silently, as a
+    // failed command does.
+    others_->Run(row, arguments);
+    return true;
+}
+
 void TypingStateMachine::FindRows(const std::wstring& typed)
 {
     const std::wstring word = FirstWord(typed);
     if (word == rowsWord_ && !word.empty())
         return;
     rows_ = word.empty() ? std::vector<MatchRow>() : catalogue_.Matches(word, kMaxRows);
+    if (others_ && !word.empty()) {
+        std::vector<MatchRow> more = others_->Matches(word, kMaxRows);
+        if (!more.empty()) {
+            rows_.insert(rows_.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+            std::stable_sort(rows_.begin(), rows_.end(),
+                             [](const MatchRow& a, const MatchRow& b) { return RanksBefore(a.rank, b.rank); });
+            if (rows_.size() > kMaxRows)
+                rows_.resize(kMaxRows);
+        }
+    }
     rowsWord_ = word;
     highlighted_ = 0;
     highlightMoved_ = false;

@@ -12,6 +12,7 @@ class QuorvallisCommands;
 class ITypingPopup;
 class ILineWorkers;
 class IMatchList;
+class IMatchSource;
 
 // Decides for every key event of the desktop whether it passes or is
 // swallowed: watches for the two control keys while idle, then echoes keys
@@ -37,6 +38,10 @@ public:
     TypingStateMachine(QuorvallisCommands& catalogue, ITypingPopup& popup, ILineWorkers& workers,
                        IMatchList* matches = nullptr);
 
+    // Rows of another source (the Start menu's programs) join the
+    // commands' in the list; Enter on one of them runs it through the source.
+    void SetOtherMatches(IMatchSource* others) { others_ = others; }
+
     // Switches the list on or off; takes effect from the next key.
     void ShowMatches(bool shown);
     bool MatchesShown() const { return matches_ && matchesShown_; }
@@ -61,6 +66,9 @@ private:
     bool MoveHighlight(unsigned virtualKey);
     // What Enter hands over for a typed line.
     std::wstring LineToRun(const std::wstring& typed);
+    // Enter on a highlighted row of the other source: runs it with the rest
+    // of the line; false when the row is not one of them.
+    bool RunOtherRow(const std::wstring& typed);
     // The rows for the line's first word, made again when the word changed.
     void FindRows(const std::wstring& typed);
     void UpdateList();
@@ -73,6 +81,7 @@ private:
     bool completionDue_ = false;
 
     IMatchList* matches_;
+    IMatchSource* others_ = nullptr;
     bool matchesShown_ = true;
     KeyOrderModifiers modifiers_; // Shift for Shift+Tab
     std::vector<MatchRow> rows_;

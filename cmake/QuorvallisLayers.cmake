@@ -7,7 +7,7 @@
 # Folders that are libraries of their own: a folder that holds one of them
 # does not show it to its own library (platform/ is not platform/win32/).
 set(QV_LAYER_FOLDERS platform platform/win32 catalogue plugins plugins/example store capture exec
-  ui ui/editing hook app pluginhost)
+  programs ui ui/editing hook app pluginhost)
 
 # qv_layer(<target> <folder> [<library below>...]): <target> is built from
 # <folder>, links the libraries below it and sees their folders and its own.

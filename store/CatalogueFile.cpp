@@ -5,44 +5,14 @@
 #include "platform/IRegistry.h"
 #include "store/CatalogueConsistency.h"
 #include "store/CatalogueText.h"
+#include "store/FileReplacement.h"
 
-#include <ctime>
-#include <cwchar>
 #include <exception>
 #include <new>
 
 const wchar_t* const AutoStartValueName = L"Quorvallis";
 
 namespace {
-
-std::wstring TimeStamp()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    wchar_t text[32] = {};
-    std::wcsftime(text, sizeof(text) / sizeof(text[0]), L"%Y%m%d-%H%M%S", &local);
-    return text;
-}
-
-// Moves a damaged file out of the way under a name that says so, never over
-// an earlier one. Returns the new path, or nothing when it could not move.
-std::wstring KeepAside(const std::wstring& path, IFileStore& files)
-{
-    const std::wstring base = path + L".damaged-" + TimeStamp();
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-        const std::wstring aside = attempt == 1 ? base : base + L"-" + std::to_wstring(attempt);
-        if (files.Exists(aside))
-            continue;
-        if (files.MoveAside(path, aside))
-            return aside;
-    }
-    return {};
-}
 
 // The file that takes the saves while the catalogue file cannot be replaced:
 // ".new", else ".new2", ".new3"... whichever neither exists nor has a backup,
@@ -62,7 +32,7 @@ LoadResult Damaged(const std::wstring& path, IFileStore& files, std::wstring err
     LoadResult result;
     result.outcome = LoadOutcome::Damaged;
     result.error = std::move(error);
-    result.keptAsidePath = KeepAside(path, files);
+    result.keptAsidePath = FileReplacement::KeepAside(path, files);
     // A damaged file that stayed in place is still the user's only copy.
     result.savePath = result.keptAsidePath.empty() ? FreshSavePath(path, files) : path;
     return result;
@@ -128,21 +98,8 @@ bool Save(const std::wstring& path, const QuorvallisCommands& catalogue, IFileSt
         }
     }
 
-    const std::wstring temporary = path + L".tmp";
-    if (!files.WriteDurably(temporary, bytes)) {
-        const std::wstring why = files.LastError();
-        files.Remove(temporary);
-        return fail(L"the new file could not be written: " + why);
-    }
-    // The backup is a copy, so that the file itself is never missing. A
-    // failed copy does not stop the save: the user's changes come first.
-    if (files.Exists(path))
-        files.CopyOver(path, path + L".bak");
-    if (!files.ReplaceWith(temporary, path)) {
-        const std::wstring why = files.LastError();
-        files.Remove(temporary);
-        return fail(L"the file could not be replaced: " + why);
-    }
+    if (!FileReplacement::Replace(path, bytes, files, &problem, FileReplacement::Backup::Keep))
+        return fail(problem);
     return true;
 }
 

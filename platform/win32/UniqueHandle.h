@@ -74,6 +74,13 @@ struct FindHandleTraits {
     static void Close(Handle h) { FindClose(h); }
 };
 
+struct ChangeNotificationTraits {
+    using Handle = HANDLE;
+    static Handle None() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindCloseChangeNotification(h); }
+};
+
 struct RegKeyTraits {
     using Handle = HKEY;
     static Handle None() { return nullptr; }
@@ -109,6 +116,7 @@ using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, DestroyWindow>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, DestroyMenu>>;
 using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, DestroyIcon>>;
 using UniqueHook = UniqueHandle<NullHandleTraits<HHOOK, UnhookWindowsHookEx>>;
+using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueImageList = UniqueHandle<ImageListTraits>;

@@ -5,6 +5,7 @@
 #include "capture/ITypingPopup.h"
 #include "capture/TypedLine.h"
 #include "capture/TypingStateMachine.h"
+#include "programs/ProgramMatches.h"
 #include "catalogue/QuorvallisCommands.h"
 #include "platform/ILineWorkers.h"
 
@@ -418,7 +419,9 @@ public:
     {
         std::string shown;
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            const std::string shortcut = Narrow(rows[i].shortcut);
+            // A program shows its name, in parentheses.
+            const std::string shortcut =
+                rows[i].kind == MatchKind::Program ? "(" + Narrow(rows[i].name) + ")" : Narrow(rows[i].shortcut);
             shown += (shown.empty() ? "" : " ") + (i == highlighted ? "[" + shortcut + "]" : shortcut);
         }
         calls.push_back(shown);
@@ -433,7 +436,9 @@ struct MatchKeysCase {
     bool listOn;
     std::string rows;       // what the list showed last before Enter
     std::string completion; // the last completion shown
-    std::wstring ran;
+    std::wstring ran; // the line a worker got; empty for none
+    bool withPrograms = false; // the Start menu's "Notepad" (started 3 times) and "Editor" (9) join
+    std::wstring opened = {};  // the program opened, a blank, its arguments
 };
 
 constexpr unsigned kDown = 0x28, kUp = 0x26, kTab = 0x09, kShiftUp = 0x10000;
@@ -446,6 +451,21 @@ TEST_P(MatchKeys, MoveAndRun)
     FakeMatchList list;
     TypingStateMachine listing{catalogue, popup, workers, &list};
     listing.ShowMatches(c.listOn);
+    auto programs = std::make_shared<std::vector<Program>>(2);
+    (*programs)[0].name = L"Notepad";
+    (*programs)[0].path = L"Notepad.lnk";
+    (*programs)[0].timesStarted = 3;
+    (*programs)[1].name = L"Editor";
+    (*programs)[1].path = L"Editor.lnk";
+    (*programs)[1].timesStarted = 9;
+    std::wstring opened;
+    ProgramMatches programMatches([&] { return programs; },
+                                  [&](const Program& program, const std::wstring& arguments) {
+                                      opened = program.path + L" " + arguments;
+                                      return true;
+                                  });
+    if (c.withPrograms)
+        listing.SetOtherMatches(&programMatches);
     catalogue.AddCommand(0, L"Echo to a file", L"", 0, L"etf");
     catalogue.AddCommand(0, L"Edit the notes", L"", 0, L"ed");
     catalogue.AddCommand(0, L"Post", L"", 0, L"po");
@@ -468,8 +488,8 @@ TEST_P(MatchKeys, MoveAndRun)
     listing.UpdateCompletion();
     EXPECT_EQ(rows, c.rows);
     EXPECT_EQ(completion, c.completion);
-    ASSERT_EQ(workers.lines.size(), 1u);
-    EXPECT_EQ(workers.lines[0], c.ran);
+    EXPECT_EQ(workers.lines, c.ran.empty() ? std::vector<std::wstring>() : std::vector<std::wstring>{c.ran});
+    EXPECT_EQ(opened, c.opened);
     if (c.rows != "none") {
         EXPECT_EQ(list.calls.back(), "hidden") << "the list outlived the popup";
     }
@@ -492,7 +512,18 @@ INSTANTIATE_TEST_SUITE_P(
         MatchKeysCase{"TypedShortcutWithMovedHighlight", {'P', 'O', kDown}, true, "po [pomk]", "|", L"pomk"},
         MatchKeysCase{"GhostIsTheFirstRow", {'P'}, true, "[po] pomk", "o|Post", L"po"},
         MatchKeysCase{"NoMatchEnterAsBefore", {'Q', 'Q', kDown}, true, "none", "|", L"qq"},
-        MatchKeysCase{"ListOffKeysAsBefore", {'E', kDown, kTab}, false, "none", "tf|Echo to a file", L"e"}),
+        MatchKeysCase{"ListOffKeysAsBefore", {'E', kDown, kTab}, false, "none", "tf|Echo to a file", L"e"},
+        MatchKeysCase{"MoreStartedProgramFirstAndEnterOpensIt",
+                      {'N', 'O', 'T', ' ', 'A'},
+                      true,
+                      "[(Notepad)] ed",
+                      "|",
+                      L"",
+                      true,
+                      L"Notepad.lnk a"},
+        MatchKeysCase{"ExactShortcutBeforeAMoreStartedProgram", {'E', 'D'}, true, "[ed] (Editor) (Notepad)", "|", L"ed", true},
+        MatchKeysCase{"DownToAProgram", {'E', 'D', kDown}, true, "ed [(Editor)] (Notepad)", "|", L"", true, L"Editor.lnk "},
+        MatchKeysCase{"ProgramsLeftOutWithTheList", {'N', 'O', 'T'}, false, "none", "|", L"not", true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -25,6 +25,15 @@ DlgEditCommand::DlgEditCommand(int typeCode, int iconIndex, int groupId, std::ws
 {
 }
 
+void DlgEditCommand::Suggest(int typeCode, std::wstring name, std::wstring shortcut, std::wstring commandText)
+{
+    suggested_ = true;
+    typeCode_ = typeCode;
+    name_ = std::move(name);
+    shortcut_ = std::move(shortcut);
+    commandText_ = std::move(commandText);
+}
+
 void DlgEditCommand::OnInitDialog()
 {
     chosenType_ = typeCode_;
@@ -49,7 +58,7 @@ void DlgEditCommand::OnInitDialog()
     ApplyType();
 
     SetWindowTextW(hwnd(), adding ? L"Add new command..." : L"Edit the command...");
-    if (!adding) {
+    if (!adding || suggested_) {
         SetDlgItemTextW(hwnd(), IDC_QV_NAME, name_.c_str());
         SetDlgItemTextW(hwnd(), IDC_QV_NOTES, notes_.c_str());
         SetDlgItemTextW(hwnd(), IDC_QV_SHORTCUT, shortcut_.c_str());

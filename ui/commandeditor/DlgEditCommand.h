@@ -18,6 +18,10 @@ public:
     DlgEditCommand(int typeCode, int iconIndex, int groupId, std::wstring name, std::wstring notes,
                    std::wstring shortcut, std::wstring commandText);
 
+    // Add mode with the fields filled in (a command made from a program);
+    // before the run.
+    void Suggest(int typeCode, std::wstring name, std::wstring shortcut, std::wstring commandText);
+
     // The catalogue's top-level groups; before the run.
     void SetGroups(std::vector<GroupPtr> groups) { groups_ = std::move(groups); }
 
@@ -41,6 +45,7 @@ private:
     void OnBrowse();
 
     int mode_;
+    bool suggested_ = false;
     int typeCode_ = 1;
     int iconIndex_ = 0;
     int groupId_;

@@ -9,6 +9,8 @@
 #include "ui/groupeditor/DlgEditGroup.h"
 #include "ui/main/CatalogueView.h"
 #include "ui/main/ModalRuns.h"
+#include "ui/programchooser/DlgChooseProgram.h"
+#include "programs/ShortcutSuggestion.h"
 #include "ui/scripteditor/DlgEditScript.h"
 
 #include <windowsx.h>
@@ -32,6 +34,8 @@ const Route kRoutes[] = {
     {IDM_COMMAND_EDIT, IDT_EDIT_COMMAND, IDM_LIST_EDIT, &CatalogueActions::EditCommand},
     {IDM_COMMAND_REMOVE, IDT_REMOVE_COMMANDS, IDM_LIST_REMOVE, &CatalogueActions::RemoveCommands},
     {IDM_COMMAND_ADD_SCRIPT, IDT_ADD_SCRIPT, IDM_LIST_ADD_SCRIPT, &CatalogueActions::AddScript},
+    // No toolbar button: the menu's id stands in.
+    {IDM_COMMAND_ADD_PROGRAM, IDM_COMMAND_ADD_PROGRAM, IDM_LIST_ADD_PROGRAM, &CatalogueActions::AddProgram},
 };
 
 // Pictures of the action strip in the context menus.
@@ -180,6 +184,38 @@ void CatalogueActions::AddCommand()
     if (groupId < 0)
         return;
     DlgEditCommand editor(groupId);
+    AddFromEditor(editor);
+}
+
+void CatalogueActions::AddProgram()
+{
+    const int groupId = GroupForNewEntries();
+    if (groupId < 0)
+        return;
+    const ProgramList::Snapshot programs = programs_ ? programs_() : ProgramList::Snapshot();
+    if (!programs || programs->empty()) {
+        Ask(L"No programs of the Start menu were found. Is \"Include Start menu programs\" checked in the Command "
+            L"menu?",
+            L"Add programs", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    DlgChooseProgram chooser(programs);
+    if (RunEditor(chooser) != IDOK || !chooser.chosen())
+        return;
+    const Program& program = *chooser.chosen();
+    // An internet shortcut becomes a web site; a shortcut whose target could
+    // not be read is started through the shell as it is.
+    const bool web = program.path.size() >= 4 && _wcsicmp(program.path.c_str() + program.path.size() - 4, L".url") == 0;
+    const std::wstring text = program.target.empty() ? program.path : program.target;
+    const std::wstring shortcut = SuggestShortcut(
+        program.name, [this](const std::wstring& each) { return static_cast<bool>(catalogue_.ShortcutHolder(each, kNoCommand)); });
+    DlgEditCommand editor(groupId);
+    editor.Suggest(static_cast<int>(web ? StepType::OpenWebPage : StepType::OpenExecutable), program.name, shortcut, text);
+    AddFromEditor(editor);
+}
+
+void CatalogueActions::AddFromEditor(DlgEditCommand& editor)
+{
     editor.SetGroups(catalogue_.groups);
     editor.SetAcceptanceCheck([this](const std::wstring& shortcut, int chosen) {
         return EntryProblem(shortcut, chosen, kNoCommand, std::wstring(), true);
@@ -398,7 +434,8 @@ void CatalogueActions::ShowListMenu(POINT where)
     if (groupId == CatalogueView::kSearchResultsId)
         return;
     std::vector<MenuItem> items{{IDM_LIST_ADD, L"&Add", kImageAddCommand},
-                                {IDM_LIST_ADD_SCRIPT, L"Add Script", kImageAddScript}};
+                                {IDM_LIST_ADD_SCRIPT, L"Add Script", kImageAddScript},
+                                {IDM_LIST_ADD_PROGRAM, L"Add &programs\u2026", kImageAddCommand}};
     if (view_.NextSelectedRow(-1) >= 0)
         items.insert(items.end(), {{IDM_LIST_EDIT, L"&Edit", kImageEditCommand},
                                    {0, nullptr, -1},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/QuorvallisCommand.h"
+#include "programs/ProgramList.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -12,6 +13,7 @@
 
 class CatalogueView;
 class COwnerDrawMenu;
+class DlgEditCommand;
 class DialogBase;
 class ModalRuns;
 class QuorvallisCommands;
@@ -44,6 +46,11 @@ public:
     void EditCommand();
     void RemoveCommands();
     void AddScript();
+    // A regular command made from a program of the Start menu, chosen in a
+    // box and then completed in the command editor.
+    void AddProgram();
+    // Where AddProgram finds the programs.
+    void SetPrograms(std::function<ProgramList::Snapshot()> programs) { programs_ = std::move(programs); }
     // `where` is the mouse position in screen coordinates.
     void ShowListMenu(POINT where);
     void ShowTreeMenu(POINT where);
@@ -66,6 +73,8 @@ private:
     // The selected group's id when one is selected and it may take new
     // entries (not the search results); else -1.
     int GroupForNewEntries() const;
+    // Runs the command editor in add mode and adds what it accepts.
+    void AddFromEditor(DlgEditCommand& editor);
     void EditRegular(const CommandPtr& command, size_t row);
     void EditScript(const CommandPtr& command, size_t row);
     // Mirrors an accepted edit: the row shows the new record, or leaves
@@ -92,4 +101,5 @@ private:
     COwnerDrawMenu* menus_ = nullptr;
     HIMAGELIST actionStrip_ = nullptr;
     std::function<void()> changed_;
+    std::function<ProgramList::Snapshot()> programs_;
 };

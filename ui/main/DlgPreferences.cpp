@@ -30,6 +30,11 @@ DlgPreferences::DlgPreferences(boost::shared_ptr<QuorvallisCommands> catalogue, 
       typing_(*catalogue_, popup_, workers, &matches_),
       showMatches_(options_, typing_),
       hook_(popup_, typing_),
+      programs_(options_, FolderOfProgram(programPath)),
+      programMatches_([this] { return programs_.Current(); },
+                      [this](const Program& program, const std::wstring& arguments) {
+                          return programs_.Open(program, arguments);
+                      }),
       labelBrush_(CreateSolidBrush(RGB(255, 255, 255))),
       view_(*catalogue_),
       actions_(*catalogue_, view_, modal_),
@@ -49,6 +54,11 @@ void DlgPreferences::OnInitDialog()
     catalogue_->SetMainWindow(hwnd());
     hook_.Attach(hwnd());
     showMatches_.Load();
+    // Empty until the programs were found, after the start.
+    typing_.SetOtherMatches(&programMatches_);
+    matches_.SetOtherIconPainter([this](const MatchRow& row, HDC dc, int x, int y, int size) {
+        return programs_.DrawIcon(row.iconFile, dc, x, y, size);
+    });
     const bool problem = load_.Run(*catalogue_);
     saver_.Start(hwnd(), files_, load_.savePath());
     // Told once the window is up, so the start itself goes on (the hook is
@@ -86,6 +96,10 @@ void DlgPreferences::BuildRest()
 
     view_.Attach(tree, list, smallIcons_.get());
     actions_.Attach(hwnd(), menu_.images(), actionStrip_.get(), [this] { saver_.Changed(*catalogue_); });
+    actions_.SetPrograms([this] {
+        programs_.Wanted();
+        return programs_.Current();
+    });
     preferences_.Show(hwnd());
     layout_.CreateParts(hwnd());
 
@@ -95,6 +109,9 @@ void DlgPreferences::BuildRest()
     // The hook is in already; the menu shows its state.
     UpdateToggleMenuItem();
     showMatches_.ShowInMenu(hwnd());
+    UpdateOptionItems();
+    // The Start menu is read from here on, on a thread of its own.
+    programs_.Start(hwnd());
 
     layout_.Anchor(withoutMenu.bottom - withMenu.bottom);
     RECT client{};
@@ -105,6 +122,7 @@ void DlgPreferences::BuildRest()
 void DlgPreferences::OnDestroy()
 {
     hook_.Remove();
+    programs_.Stop();
     tray_.Remove();
     const std::wstring failure = saver_.Finish(*catalogue_);
     if (!failure.empty())
@@ -121,6 +139,12 @@ void DlgPreferences::ShowMessage(const std::wstring& text, UINT icon)
 void DlgPreferences::UpdateToggleMenuItem()
 {
     menu_.ShowEnabled(hwnd(), hook_.enabled());
+}
+
+void DlgPreferences::UpdateOptionItems()
+{
+    if (HMENU menu = GetMenu(hwnd()))
+        CheckMenuItem(menu, IDM_COMMAND_SHOW_PROGRAMS, MF_BYCOMMAND | (programs_.shown() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void DlgPreferences::SetEnabled(bool enabled)
@@ -197,6 +221,10 @@ void DlgPreferences::OnCommand(UINT id, UINT code, HWND)
     case IDM_COMMAND_TOGGLE_ENABLED: SetEnabled(!hook_.enabled()); break;
     case IDM_COMMAND_SHOW_MATCHES: showMatches_.Toggle(hwnd()); break;
     case IDM_TRAY_EXIT: Exit(); break;
+    case IDM_COMMAND_SHOW_PROGRAMS:
+        programs_.SetShown(!programs_.shown());
+        UpdateOptionItems();
+        break;
     default: break;
     }
 }
@@ -260,8 +288,11 @@ std::optional<bool> DlgPreferences::OnWindowMessage(UINT message, WPARAM wParam,
     case WM_CLOSE: ShowWindow(hwnd(), SW_HIDE); return true;
     case WM_WINDOWPOSCHANGED:
         // Rows held back while the window was hidden are listed as it shows.
-        if (lParam && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+        if (lParam && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)) {
             view_.OnShown();
+            // "Add programs…" is a click away.
+            programs_.Wanted();
+        }
         return false;
     default: return std::nullopt;
     }
@@ -303,7 +334,12 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     start_.Before(message, wParam);
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(); return true;
-    case WM_KEYHOOK: SetResult(hook_.OnKeyHook(wParam, lParam)); return true;
+    case WM_KEYHOOK:
+        SetResult(hook_.OnKeyHook(wParam, lParam));
+        // The first popup reads the Start menu, while its first keys come.
+        if (catalogue_->typingState == TypingStateMachine::kTyping)
+            programs_.Wanted();
+        return true;
     case WM_COMMANDEXECUTED:
         view_.OnCommandExecuted(static_cast<int>(wParam));
         SetResult(0);
@@ -327,6 +363,11 @@ bool DlgPreferences::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return false;
     case WM_NOTIFY: return lParam && OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_TIMER:
+        if (wParam != StartMenuPrograms::kPollTimer)
+            return false;
+        programs_.Poll();
+        return true;
     case WM_FINISHSTART:
         // start_ built the rest of the window before this.
         return true;

@@ -4,6 +4,7 @@
 #include "platform/WindowMessages.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Options.h"
+#include "programs/ProgramMatches.h"
 #include "platform/win32/Win32Registry.h"
 #include "ui/DialogBase.h"
 #include "ui/controls/CColourDialog.h"
@@ -23,6 +24,7 @@
 #include "ui/main/ModalRuns.h"
 #include "ui/main/PreferencesBox.h"
 #include "ui/main/PreferencesTips.h"
+#include "ui/main/StartMenuPrograms.h"
 #include "ui/main/StartupLoad.h"
 #include "ui/main/TrayIcon.h"
 #include "ui/popup/DlgInfo.h"
@@ -90,6 +92,7 @@ private:
     void ShowFromTray();
     void ShowAbout();
     void UpdateToggleMenuItem();
+    void UpdateOptionItems();
     void ShowMessage(const std::wstring& text, UINT icon);
     // Names the plugins that stopped working since the last balloon.
     void TellBrokenPlugins();
@@ -104,6 +107,9 @@ private:
     MatchesOption showMatches_;
     HookSwitch hook_;
     Win32Registry registry_;
+    StartMenuPrograms programs_;
+    // The programs as matches beside the commands, asked by typing_.
+    ProgramMatches programMatches_;
 
     IconSet smallIcons_;
     IconSet actionStrip_;

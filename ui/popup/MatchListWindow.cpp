@@ -58,7 +58,7 @@ std::wstring MatchListWindow::RowsText(const std::vector<MatchRow>& rows, std::s
         if (i > 0)
             text += L'\n';
         text += i == highlighted ? L"1\t" : L"0\t";
-        text += rows[i].name + L'\t' + rows[i].shortcut;
+        text += rows[i].name + L'\t' + (rows[i].kind == MatchKind::Program ? kProgramWord : rows[i].shortcut);
     }
     return text;
 }
@@ -225,23 +225,28 @@ void MatchListWindow::PaintRow(HDC dc, const MatchRow& row, const RECT& box, boo
     const int padding = Scaled(kPadding);
     const int iconSize = Scaled(kIconSize);
     const int height = box.bottom - box.top;
-    if (HICON icon = IconOf(row.iconIndex))
+    if (row.kind != MatchKind::Command) {
+        if (otherIcons_)
+            otherIcons_(row, dc, box.left + padding, box.top + (height - iconSize) / 2, iconSize);
+    } else if (HICON icon = IconOf(row.iconIndex)) {
         DrawIconEx(dc, box.left + padding, box.top + (height - iconSize) / 2, icon, iconSize, iconSize, 0, nullptr,
                    DI_NORMAL);
+    }
     const int textTop = box.top + (height - textHeight_) / 2;
     // The shortcut on the right, its typed letters bold; the name takes what is left.
     int shortcutLeft = box.right - padding;
-    if (!row.shortcut.empty()) {
+    const std::wstring& shortcut = row.kind == MatchKind::Program ? std::wstring(kProgramWord) : row.shortcut;
+    if (!shortcut.empty()) {
         ScopedSelectObject font(dc, boldFont_.get());
         SIZE extent{};
-        GetTextExtentPoint32W(dc, row.shortcut.c_str(), static_cast<int>(row.shortcut.size()), &extent);
+        GetTextExtentPoint32W(dc, shortcut.c_str(), static_cast<int>(shortcut.size()), &extent);
         shortcutLeft = std::max(static_cast<int>(box.left) + padding, shortcutLeft - static_cast<int>(extent.cx));
         std::vector<std::size_t> typed;
-        for (std::size_t i = 0; i < std::min(row.shortcutLetters, row.shortcut.size()); ++i)
+        for (std::size_t i = 0; i < std::min(row.shortcutLetters, shortcut.size()); ++i)
             typed.push_back(i);
         SetTextColor(dc, kShortcutColour);
         const int x = shortcutLeft;
-        PaintMarked(dc, row.shortcut, typed, x, textTop, box.right - padding);
+        PaintMarked(dc, shortcut, typed, x, textTop, box.right - padding);
     }
     const int nameLeft = box.left + 2 * padding + iconSize;
     PaintMarked(dc, row.name, row.nameLetters, nameLeft, textTop, shortcutLeft - padding);

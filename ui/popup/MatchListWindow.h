@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +30,14 @@ public:
     MatchListWindow(const MatchListWindow&) = delete;
     MatchListWindow& operator=(const MatchListWindow&) = delete;
     ~MatchListWindow() override;
+
+    // Draws the picture of a row of another source (a program's own icon)
+    // in the square at x, y of the given size; false when it has none.
+    using OtherIconPainter = std::function<bool(const MatchRow& row, HDC dc, int x, int y, int size)>;
+    void SetOtherIconPainter(OtherIconPainter painter) { otherIcons_ = std::move(painter); }
+
+    // What a program row shows where a command shows its shortcut.
+    static constexpr const wchar_t* kProgramWord = L"program";
 
     void ShowRows(const std::vector<MatchRow>& rows, std::size_t highlighted) override;
     void HideRows() override;
@@ -67,4 +76,5 @@ private:
     bool shown_ = false;
     // Pictures made once each, drawn at the screen's size.
     std::map<int, UniqueIcon> iconCache_;
+    OtherIconPainter otherIcons_;
 };
