@@ -6,6 +6,7 @@
 // the same time. When the launcher's end closes, the helper ends at once,
 // whatever its threads are doing.
 #include "platform/PluginHostMessages.h"
+#include "platform/win32/PipeBytes.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32PluginLibraries.h"
 #include "plugins/InProcessPluginRunner.h"
@@ -42,17 +43,6 @@ LONG WINAPI EndOnFault(EXCEPTION_POINTERS*)
     EndNow(3);
 }
 
-bool ReadExact(HANDLE pipe, std::uint8_t* data, DWORD size)
-{
-    while (size > 0) {
-        DWORD read = 0;
-        if (!ReadFile(pipe, data, size, &read, nullptr) || read == 0)
-            return false;
-        data += read;
-        size -= read;
-    }
-    return true;
-}
 
 // Sends the answers; calls finish on several threads.
 class AnswerPipe {
@@ -63,15 +53,8 @@ public:
     {
         const std::vector<std::uint8_t> bytes = PluginHostMessages::Encode(answer);
         const std::lock_guard<std::mutex> lock(mutex_);
-        const std::uint8_t* data = bytes.data();
-        DWORD left = static_cast<DWORD>(bytes.size());
-        while (left > 0) {
-            DWORD written = 0;
-            if (!WriteFile(pipe_.get(), data, left, &written, nullptr) || written == 0)
-                EndNow(0); // the launcher is gone
-            data += written;
-            left -= written;
-        }
+        if (!WritePipeExactly(pipe_.get(), bytes.data(), static_cast<DWORD>(bytes.size())))
+            EndNow(0); // the launcher is gone
     }
 
 private:
@@ -186,14 +169,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     std::vector<std::uint8_t> body;
     for (;;) {
         std::uint8_t header[4];
-        if (!ReadExact(requests.get(), header, sizeof(header)))
+        if (!ReadPipeExactly(requests.get(), header, sizeof(header)))
             break;
         const std::uint32_t length = PluginHostMessages::BodyLength(header);
         if (length > PluginHostMessages::kMaxBody)
             break;
         body.resize(length);
         Message request;
-        if (!ReadExact(requests.get(), body.data(), length) ||
+        if (!ReadPipeExactly(requests.get(), body.data(), length) ||
             !PluginHostMessages::Decode(body.data(), body.size(), request) ||
             (request.kind != Kind::Examine && request.kind != Kind::Perform))
             break;

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32PluginHost.h"
 
+#include "platform/win32/PipeBytes.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -20,30 +21,6 @@ namespace {
 
 // Why a helper ended, as its calls see it.
 enum class EndReason { Running, Broke, Garbled, Stopped };
-
-bool ReadExact(HANDLE pipe, std::uint8_t* data, DWORD size)
-{
-    while (size > 0) {
-        DWORD read = 0;
-        if (!ReadFile(pipe, data, size, &read, nullptr) || read == 0)
-            return false;
-        data += read;
-        size -= read;
-    }
-    return true;
-}
-
-bool WriteExact(HANDLE pipe, const std::uint8_t* data, DWORD size)
-{
-    while (size > 0) {
-        DWORD written = 0;
-        if (!WriteFile(pipe, data, size, &written, nullptr) || written == 0)
-            return false;
-        data += written;
-        size -= written;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -91,14 +68,14 @@ struct Win32PluginHost::Session {
         std::vector<std::uint8_t> body;
         for (;;) {
             std::uint8_t header[4];
-            if (!ReadExact(fromHost.get(), header, sizeof(header)))
+            if (!ReadPipeExactly(fromHost.get(), header, sizeof(header)))
                 break;
             const std::uint32_t length = PluginHostMessages::BodyLength(header);
             Message answer;
             bool read = length <= PluginHostMessages::kMaxBody;
             if (read) {
                 body.resize(length);
-                if (!ReadExact(fromHost.get(), body.data(), length))
+                if (!ReadPipeExactly(fromHost.get(), body.data(), length))
                     break;
                 read = PluginHostMessages::Decode(body.data(), body.size(), answer);
             }
@@ -267,7 +244,7 @@ bool Win32PluginHost::Call(Message& request, Kind expected, Message& answer, Plu
         bool sent = false;
         {
             const std::lock_guard<std::mutex> lock(session->writing);
-            sent = WriteExact(session->toHost.get(), bytes.data(), static_cast<DWORD>(bytes.size()));
+            sent = WritePipeExactly(session->toHost.get(), bytes.data(), static_cast<DWORD>(bytes.size()));
         }
 
         std::unique_lock<std::mutex> lock(session->mutex);
