@@ -1,6 +1,7 @@
 #include "ui/controls/HeaderCtrl.h"
 
 #include "ui/controls/HorizontalGradient.h"
+#include "ui/controls/WindowClass.h"
 
 namespace {
 
@@ -31,20 +32,8 @@ int HeaderCtrl::ScreenPixelsPerInch()
 
 bool HeaderCtrl::RegisterWindowClass()
 {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, kClassName, &existing))
-        return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = nullptr;
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterWindowClassOnce(GetModuleHandleW(nullptr), kClassName, DefWindowProcW,
+                                   CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
 }
 
 void HeaderCtrl::SetTitle(const std::wstring& title, const std::wstring& subtitle)

@@ -5,23 +5,9 @@
 #include <algorithm>
 
 #include "platform/GuardedCall.h"
+#include "ui/controls/WindowClass.h"
 
 namespace {
-
-bool RegisterSplitterClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, Splitter::kClassName, &existing))
-        return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = Splitter::kClassName;
-    return RegisterClassExW(&wc) != 0;
-}
 
 // Every other pixel: the shaded bar that follows the mouse.
 UniqueGdi<HBRUSH> HalftoneBrush()
@@ -38,7 +24,7 @@ Splitter::~Splitter() = default;
 bool Splitter::Create(HWND parent, const RECT& rect, HWND notify)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (window_ || !RegisterSplitterClass(instance, &Splitter::WindowProc))
+    if (window_ || !RegisterWindowClassOnce(instance, kClassName, &Splitter::WindowProc))
         return false;
     notify_ = notify;
     HWND window =

@@ -4,6 +4,7 @@
 #include "platform/GuardedCall.h"
 #include "ui/DialogBase.h"
 #include "ui/controls/BufferedPaint.h"
+#include "ui/controls/WindowClass.h"
 #include "ui/popup/PopupBackground.h"
 
 #include <algorithm>
@@ -23,21 +24,6 @@ constexpr COLORREF kMatchedColour = RGB(0, 0, 255);
 constexpr COLORREF kShortcutColour = RGB(96, 112, 200);
 constexpr COLORREF kBandColour = RGB(200, 216, 250);
 constexpr COLORREF kBandEdge = RGB(30, 30, 255);
-
-bool RegisterListClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, MatchListWindow::kClassName, &existing))
-        return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = MatchListWindow::kClassName;
-    return RegisterClassExW(&wc) != 0;
-}
 
 bool SameRows(const std::vector<MatchRow>& a, const std::vector<MatchRow>& b)
 {
@@ -68,7 +54,7 @@ bool MatchListWindow::EnsureWindow()
     if (window_ && IsWindow(window_.get()))
         return true;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!RegisterListClass(instance, &MatchListWindow::WindowProc))
+    if (!RegisterWindowClassOnce(instance, kClassName, &MatchListWindow::WindowProc))
         return false;
     if (!icons_.get())
         icons_.Build(IDB_QV_ICON_SET, 20);
