@@ -18,6 +18,8 @@ constexpr int kRowGap = 6;
 constexpr int kIconSize = IconSet::kImageSize;
 constexpr int kAnchorGap = 4;
 constexpr int kMinimumWidth = 240;
+constexpr UINT_PTR kRepaintTimer = 1;
+constexpr UINT kRepaintDelayMs = 15;
 
 constexpr COLORREF kNameColour = RGB(0, 0, 160);
 constexpr COLORREF kMatchedColour = RGB(0, 0, 255);
@@ -141,13 +143,16 @@ void MatchListWindow::ShowRows(const std::vector<MatchRow>& rows, std::size_t hi
     text_ = RowsText(rows_, highlighted_);
     if (resize)
         Place(ListSize());
-    // Painted when the thread has nothing else to do: the next key the hook
-    // sends comes before it.
-    InvalidateRect(window_.get(), nullptr, FALSE);
     if (!shown_) {
+        // Showing the window paints it.
         ShowWindow(window_.get(), SW_SHOWNOACTIVATE);
         shown_ = true;
+        return;
     }
+    // Painted once the keys pause: while they come fast, each new key
+    // restarts the wait, so a burst of keys is never held up by paints of
+    // rows that are already out of date.
+    SetTimer(window_.get(), kRepaintTimer, kRepaintDelayMs, nullptr);
 }
 
 void MatchListWindow::HideRows()
@@ -268,6 +273,12 @@ LRESULT MatchListWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         buffer[copied] = L'\0';
         return static_cast<LRESULT>(copied);
     }
+    case WM_TIMER:
+        if (wParam != kRepaintTimer)
+            return DefWindowProcW(window, message, wParam, lParam);
+        KillTimer(window, kRepaintTimer);
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint{};
