@@ -4,6 +4,7 @@
 #include "plugins/QuorvallisPluginsManager.h"
 #include "platform/GuardedCall.h"
 #include "platform/WindowMessages.h"
+#include "platform/win32/DetachedThread.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileStore.h"
 #include "app/Win32LineWorkers.h"
@@ -18,41 +19,24 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <gdiplus.h>
-#include <process.h>
 
 #include <boost/make_shared.hpp>
 
 #include <memory>
-#include <new>
 
 namespace {
 
 // Enough for listing the folder and talking to the helper.
 constexpr unsigned kScanStackReservation = 0x10000;
 
-unsigned __stdcall ScanPlugins(void* handOver)
-{
-    const std::unique_ptr<boost::shared_ptr<QuorvallisPluginsManager>> plugins(
-        static_cast<boost::shared_ptr<QuorvallisPluginsManager>*>(handOver));
-    (*plugins)->ScanPluginsFolder();
-    return 0;
-}
-
 // The scan runs plugin code, in the helper: never on the user interface
 // thread. A scan that cannot start leaves the list empty, and no line waits
 // for it.
 void StartPluginScan(const boost::shared_ptr<QuorvallisPluginsManager>& plugins)
 {
-    auto* handOver = new (std::nothrow) boost::shared_ptr<QuorvallisPluginsManager>(plugins);
-    const uintptr_t thread = handOver ? _beginthreadex(nullptr, kScanStackReservation, &ScanPlugins, handOver,
-                                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                                      : 0;
-    if (thread == 0) {
-        delete handOver;
+    if (!StartDetachedThread("the plugin scan's thread", kScanStackReservation,
+                             [plugins] { plugins->ScanPluginsFolder(); }))
         plugins->ExpectScan(0);
-        return;
-    }
-    UniqueKernelHandle(reinterpret_cast<HANDLE>(thread)).reset();
 }
 
 } // namespace

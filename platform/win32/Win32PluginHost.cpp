@@ -1,16 +1,15 @@
 #include "platform/win32/Win32PluginHost.h"
 
+#include "platform/win32/DetachedThread.h"
 #include "platform/win32/PipeBytes.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
-#include <process.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
-#include <new>
 #include <optional>
 #include <utility>
 
@@ -102,13 +101,6 @@ namespace {
 // The reader keeps its message on the heap.
 constexpr unsigned kReaderStackReservation = 0x10000;
 
-unsigned __stdcall ReadAnswersOf(void* handOver)
-{
-    const std::unique_ptr<std::shared_ptr<Win32PluginHost::Session>> session(
-        static_cast<std::shared_ptr<Win32PluginHost::Session>*>(handOver));
-    (*session)->ReadAnswers();
-    return 0;
-}
 
 } // namespace
 
@@ -214,16 +206,11 @@ std::shared_ptr<Win32PluginHost::Session> Win32PluginHost::CurrentSession()
     hostInOwned.reset();
     hostOutOwned.reset();
     // The reader owns a reference to the session until the helper is gone.
-    auto* handOver = new (std::nothrow) std::shared_ptr<Session>(session);
-    const uintptr_t reader = handOver ? _beginthreadex(nullptr, kReaderStackReservation, &ReadAnswersOf, handOver,
-                                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                                      : 0;
-    if (reader == 0) {
-        delete handOver;
+    if (!StartDetachedThread("the plugin helper's reader thread", kReaderStackReservation,
+                             [session] { session->ReadAnswers(); })) {
         session->End(EndReason::Stopped);
         return nullptr;
     }
-    UniqueKernelHandle(reinterpret_cast<HANDLE>(reader)).reset();
     session_ = session;
     return session;
 }

@@ -1,11 +1,11 @@
 #include "ui/main/StartMenuPrograms.h"
 
 #include "platform/IOptions.h"
+#include "platform/win32/DetachedThread.h"
 #include "platform/win32/Win32FolderWatch.h"
 #include "platform/win32/Win32StartMenu.h"
 #include "programs/ProgramFinder.h"
 
-#include <thread>
 
 StartMenuPrograms::StartMenuPrograms(IOptions& options, const std::wstring& programFolder)
     : options_(options),
@@ -86,19 +86,15 @@ ProgramList::Snapshot StartMenuPrograms::Current() const
 
 bool StartMenuPrograms::Open(const Program& program, const std::wstring& arguments)
 {
-    try {
-        std::thread([counts = counts_, path = program.path, key = program.key, arguments] {
-            Win32ShortcutReader::JoinCom();
-            if (Win32ShortcutReader::Open(path, arguments)) {
-                counts->list.CountStart(key);
-                counts->usage.Save();
-            }
-            Win32ShortcutReader::LeaveCom();
-        }).detach();
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
+    return StartDetachedThread("a program's start", 0, [counts = counts_, path = program.path, key = program.key,
+                                                        arguments] {
+        Win32ShortcutReader::JoinCom();
+        if (Win32ShortcutReader::Open(path, arguments)) {
+            counts->list.CountStart(key);
+            counts->usage.Save();
+        }
+        Win32ShortcutReader::LeaveCom();
+    });
 }
 
 bool StartMenuPrograms::DrawIcon(const std::wstring& shortcutPath, HDC dc, int x, int y, int size) const
