@@ -30,11 +30,16 @@ TypingStateMachine::TypingStateMachine(QuorvallisCommands& catalogue, ITypingPop
 void TypingStateMachine::ShowMatches(bool shown)
 {
     matchesShown_ = shown;
+    // A line being typed gets its rows (or loses them) at the next key.
+    ForgetRows();
+}
+
+void TypingStateMachine::ForgetRows()
+{
     rows_.clear();
     rowsWord_.clear();
     highlighted_ = 0;
     highlightMoved_ = false;
-    // A line being typed gets its rows (or loses them) at the next key.
     listDue_ = true;
 }
 
@@ -72,11 +77,7 @@ void TypingStateMachine::EndTyping()
     catalogue_.previousKey = -1;
     catalogue_.typingState = kIdle;
     ForgetCompletion();
-    rows_.clear();
-    rowsWord_.clear();
-    highlighted_ = 0;
-    highlightMoved_ = false;
-    listDue_ = true;
+    ForgetRows();
 }
 
 void TypingStateMachine::ForgetCompletion()

@@ -62,6 +62,8 @@ private:
     int OnTypingKey(unsigned virtualKey);
     void EndTyping();
     void ForgetCompletion();
+    // Drops the rows and the highlight; the list is redrawn at the next update.
+    void ForgetRows();
     // Down, Up, Tab, Shift+Tab with rows listed; false for other keys.
     bool MoveHighlight(unsigned virtualKey);
     // What Enter hands over for a typed line.
